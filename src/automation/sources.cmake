@@ -1,0 +1,1 @@
+# automation server sources

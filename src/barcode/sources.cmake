@@ -1,0 +1,1 @@
+target_sources(tarvel_core PRIVATE barcode/Code128.cpp)

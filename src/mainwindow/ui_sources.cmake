@@ -1,0 +1,1 @@
+# window sources of mainwindow/

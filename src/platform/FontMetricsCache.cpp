@@ -1,0 +1,102 @@
+#include "platform/FontMetricsCache.h"
+
+#include <QPaintDevice>
+#include <QPaintEngine>
+
+namespace tarvel::platform {
+
+namespace {
+
+/// A paint device of 1440 dots per inch: metrics taken against it are in twips.
+class TwipsDevice final : public QPaintDevice
+{
+public:
+    QPaintEngine *paintEngine() const override { return nullptr; }
+
+protected:
+    int metric(PaintDeviceMetric m) const override
+    {
+        switch (m) {
+        case PdmDpiX:
+        case PdmDpiY:
+        case PdmPhysicalDpiX:
+        case PdmPhysicalDpiY:
+            return 1440;
+        case PdmWidth:
+        case PdmHeight:
+            return 1440 * 12;
+        case PdmWidthMM:
+        case PdmHeightMM:
+            return 305;
+        case PdmDepth:
+            return 32;
+        case PdmNumColors:
+            return 1 << 24;
+        case PdmDevicePixelRatio:
+            return 1;
+        case PdmDevicePixelRatioScaled:
+            return int(devicePixelRatioFScale());
+        default:
+            return 0;
+        }
+    }
+};
+
+TwipsDevice &twipsDevice()
+{
+    static TwipsDevice device;
+    return device;
+}
+
+QFont makeFont(const QString &family, double points, bool bold, bool italic)
+{
+    QFont f(family);
+    f.setPointSizeF(points);
+    f.setBold(bold);
+    f.setItalic(italic);
+    // Unhinted outlines keep widths proportional on every resolution.
+    f.setHintingPreference(QFont::PreferNoHinting);
+    f.setStyleStrategy(QFont::StyleStrategy(QFont::ForceOutline | QFont::NoFontMerging));
+    f.setKerning(false);
+    return f;
+}
+
+} // namespace
+
+FontMetricsCache::FontMetricsCache() = default;
+
+FontMetricsCache &FontMetricsCache::instance()
+{
+    static FontMetricsCache cache;
+    return cache;
+}
+
+QString FontMetricsCache::familyFor(const QString &name)
+{
+    if (name.compare(QLatin1String("Arial"), Qt::CaseInsensitive) == 0)
+        return QStringLiteral("Liberation Sans");
+    if (name.compare(QLatin1String("Courier New"), Qt::CaseInsensitive) == 0)
+        return QStringLiteral("Liberation Mono");
+    return name;
+}
+
+const FontMetricsCache::Entry &FontMetricsCache::entry(const FontSpec &spec)
+{
+    const QString key = spec.name.toLower() + u'|' + QString::number(spec.size) + u'|'
+        + QLatin1Char(spec.bold ? 'b' : '-') + QLatin1Char(spec.italic ? 'i' : '-');
+    auto it = m_entries.constFind(key);
+    if (it != m_entries.constEnd())
+        return **it;
+    const QFont font = makeFont(familyFor(spec.name), spec.size, spec.bold, spec.italic);
+    QFontMetricsF metrics(font, &twipsDevice());
+    auto e = std::make_shared<Entry>(Entry{font, metrics, metrics.ascent(), metrics.lineSpacing()});
+    m_entries.insert(key, e);
+    return *e;
+}
+
+QFont FontMetricsCache::fontWithEmHeight(double twips) const
+{
+    return makeFont(QStringLiteral("Liberation Sans"), twips / 20.0, false, false);
+}
+
+} // namespace tarvel::platform

@@ -1,0 +1,39 @@
+#pragma once
+
+#include "platform/PrinterBackend.h"
+
+#include <QPainter>
+
+class QPagedPaintDevice;
+
+namespace tarvel::platform {
+
+/// Drawing through QPainter, shared by the PDF and the system-printer backend.
+class PainterBackend : public PrinterBackend
+{
+public:
+    void newPage() override;
+    void drawText(double x, double y, double ascent, const FontSpec &spec, const QFont &font,
+                  const QColor &color, const QString &text) override;
+    void drawLine(double x1, double y1, double x2, double y2, double penWidth, const QColor &color) override;
+    void drawRotatedText(double x, double y, double emHeight, double ascent, const QFont &font,
+                         const QColor &color, const QString &text) override;
+
+protected:
+    /// Starts painting on \a device; false if the device refused.
+    bool beginPainting(QPagedPaintDevice *device);
+    void endPainting();
+    bool isPainting() const { return m_painter.isActive(); }
+
+private:
+    double px(double twips) const { return twips * m_scaleX; }
+    double py(double twips) const { return twips * m_scaleY; }
+
+    QPainter m_painter;
+    QPagedPaintDevice *m_device = nullptr;
+    double m_scaleX = 1.0;
+    double m_scaleY = 1.0;
+    const QFont *m_lastFont = nullptr;
+};
+
+} // namespace tarvel::platform

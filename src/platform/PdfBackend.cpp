@@ -1,0 +1,109 @@
+#include "platform/PdfBackend.h"
+
+#include "platform/RuntimeError.h"
+
+#include <QDateTime>
+#include <QDir>
+#include <QFileInfo>
+#include <QPdfWriter>
+#include <QSaveFile>
+#include <QStandardPaths>
+
+namespace tarvel::platform {
+
+namespace {
+QString &jobsFolderOverride()
+{
+    static QString folder;
+    return folder;
+}
+int g_jobCounter = 0;
+} // namespace
+
+PdfBackend::PdfBackend(int dpi) : m_dpi(dpi) {}
+
+PdfBackend::~PdfBackend()
+{
+    if (m_writer)
+        cancelJob();
+}
+
+QString PdfBackend::jobsFolder()
+{
+    if (!jobsFolderOverride().isEmpty())
+        return jobsFolderOverride();
+    return QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation) + QStringLiteral("/Tarvel");
+}
+
+void PdfBackend::setJobsFolder(const QString &folder)
+{
+    jobsFolderOverride() = folder;
+}
+
+QString PdfBackend::nextFileName() const
+{
+    const QString stamp = QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd-HHmmss"));
+    const QDir dir(jobsFolder());
+    QString name;
+    do {
+        name = dir.filePath(QStringLiteral("Tarvel-%1-%2.pdf").arg(stamp).arg(++g_jobCounter));
+    } while (QFileInfo::exists(name));
+    return name;
+}
+
+void PdfBackend::beginJob()
+{
+    const QString folder = jobsFolder();
+    if (!QDir().mkpath(folder))
+        throw RuntimeError(RuntimeError::PrinterError,
+                           QStringLiteral("(Ordner %1 kann nicht angelegt werden)").arg(folder));
+    const QString fileName = nextFileName();
+    m_file = std::make_unique<QSaveFile>(fileName);
+    if (!m_file->open(QIODevice::WriteOnly)) {
+        const QString reason = m_file->errorString();
+        m_file.reset();
+        throw RuntimeError(RuntimeError::PrinterError,
+                           QStringLiteral("(%1 kann nicht geschrieben werden: %2)").arg(fileName, reason));
+    }
+    m_writer = std::make_unique<QPdfWriter>(m_file.get());
+    m_writer->setResolution(m_dpi);
+    m_writer->setPageSize(QPageSize(QPageSize::A4));
+    m_writer->setPageOrientation(QPageLayout::Portrait);
+    m_writer->setPageMargins(QMarginsF(0, 0, 0, 0));
+    m_writer->setCreator(QStringLiteral("Tarvel"));
+    m_writer->setTitle(QFileInfo(fileName).completeBaseName());
+    if (!beginPainting(m_writer.get())) {
+        m_writer.reset();
+        m_file->cancelWriting();
+        m_file.reset();
+        throw RuntimeError(RuntimeError::PrinterError,
+                           QStringLiteral("(%1 kann nicht geschrieben werden)").arg(fileName));
+    }
+}
+
+QString PdfBackend::endJob()
+{
+    endPainting();
+    m_writer.reset();
+    const QString fileName = m_file->fileName();
+    const bool ok = m_file->commit();
+    const QString reason = m_file->errorString();
+    m_file.reset();
+    if (!ok)
+        throw RuntimeError(RuntimeError::PrinterError,
+                           QStringLiteral("(%1 kann nicht geschrieben werden: %2)").arg(fileName, reason));
+    return fileName;
+}
+
+void PdfBackend::cancelJob()
+{
+    endPainting();
+    m_writer.reset();
+    if (m_file) {
+        m_file->cancelWriting();
+        m_file->commit(); // removes the temporary file
+        m_file.reset();
+    }
+}
+
+} // namespace tarvel::platform

@@ -1,0 +1,116 @@
+#pragma once
+
+#include "platform/FontMetricsCache.h"
+#include "platform/FontSpec.h"
+
+#include <QColor>
+#include <QString>
+#include <memory>
+
+namespace tarvel::platform {
+
+class PrinterBackend;
+
+/// The printer surface every layout draws on. Units are twips from the top-left
+/// of the printable area. A job opens with the first drawing and is delivered
+/// only at EndDoc. Each owner of a job (an automation object, a standalone run)
+/// has its own Printer, bound to the process's current choice of printer.
+class Printer
+{
+public:
+    /// A surface bound to the current printer of the process.
+    Printer();
+    /// A surface on a fixed backend (tests, batch runs on a named printer).
+    explicit Printer(std::unique_ptr<PrinterBackend> backend);
+    ~Printer(); ///< an open job is cancelled, never delivered implicitly
+    Printer(const Printer &) = delete;
+    Printer &operator=(const Printer &) = delete;
+
+    double CurrentX() const { return m_x; }
+    double CurrentY() const { return m_y; }
+    void setCurrentX(double x) { m_x = x; }
+    void setCurrentY(double y) { m_y = y; }
+
+    /// Prints \a text at the current position and ends the line: CurrentX = 0,
+    /// CurrentY one line height of the current font further down.
+    void Print(const QString &text = {});
+    /// Prints \a text and stays behind it on the line ("Print text;").
+    void PrintInline(const QString &text);
+    /// A whole number as a print item: " 5 ", "-5 ".
+    static QString NumberItem(qint64 value);
+
+    QString FontName() const { return m_font.name; }
+    void setFontName(const QString &name);
+    double FontSize() const { return m_font.size; }
+    void setFontSize(double points);
+    bool FontBold() const { return m_font.bold; }
+    void setFontBold(bool bold);
+    bool FontItalic() const { return m_font.italic; }
+    void setFontItalic(bool italic);
+    const FontSpec &font() const { return m_font; }
+
+    QColor ForeColor() const { return m_foreColor; }
+    void setForeColor(const QColor &color) { m_foreColor = color; }
+    /// Colour \a index of the 16-colour palette (0 black, 1 dark blue, ...).
+    static QColor QBColor(int index);
+
+    /// Pen width in device pixels; widths below 1 are refused with error 5.
+    int DrawWidth() const { return m_drawWidth; }
+    void setDrawWidth(int pixels);
+    void setFillColor(const QColor &color) { m_fillColor = color; }
+    enum Style { Solid = 0 };
+    void setFillStyle(int style) { m_fillStyle = style; }
+    void setDrawStyle(int style) { m_drawStyle = style; }
+
+    double TwipsPerPixelX();
+    double TwipsPerPixelY();
+    QString DeviceName();
+
+    /// Printed width of \a text in the current font, in twips.
+    double TextWidth(const QString &text);
+    /// Height of one line of the current font, in twips.
+    double TextHeight();
+
+    /// A line of the current pen width from (x1, y1) to (x1 + dx, y1 + dy).
+    void Line(double x1, double y1, double dx, double dy, const QColor &color = Qt::black);
+    /// \a text turned 90 degrees counter-clockwise, its top-left corner (before
+    /// turning) at the current position, \a emHeight twips high, in the default
+    /// sans face at normal weight. The current position does not move.
+    void PrintRotated(const QString &text, double emHeight);
+
+    /// Ends the page; later drawing goes to a fresh page of the same job.
+    void NewPage();
+    /// Ends the job and delivers it. Returns where it went (a PDF's path, a
+    /// printer's name), or an empty text when no job was open. A NewPage right
+    /// before adds no blank page.
+    QString EndDoc();
+    /// Cancels the open job: nothing of it is delivered.
+    void KillDoc();
+
+    bool hasOpenJob() const { return m_jobOpen; }
+    int pageCount() const { return m_jobOpen ? m_page : 0; }
+
+private:
+    PrinterBackend &backend();
+    void beforeDrawing();
+    const FontMetricsCache::Entry &metrics();
+
+    std::unique_ptr<PrinterBackend> m_backend;
+    bool m_boundToChoice = false;
+    quint64 m_generation = 0;
+
+    double m_x = 0, m_y = 0;
+    FontSpec m_font;
+    const FontMetricsCache::Entry *m_metrics = nullptr;
+    QColor m_foreColor = Qt::black;
+    QColor m_fillColor = Qt::black;
+    int m_fillStyle = 1;
+    int m_drawStyle = 0;
+    int m_drawWidth = 1;
+
+    bool m_jobOpen = false;
+    int m_pendingPageBreaks = 0;
+    int m_page = 0;
+};
+
+} // namespace tarvel::platform

@@ -1,0 +1,43 @@
+#pragma once
+
+#include "platform/FontSpec.h"
+
+#include <QColor>
+#include <QFont>
+#include <QString>
+
+namespace tarvel::platform {
+
+/// Where the printer surface draws: a PDF file, a system printer or a recording.
+/// All positions are twips from the top-left of the printable area. Failures
+/// are thrown as RuntimeError (482 for the printer).
+class PrinterBackend
+{
+public:
+    virtual ~PrinterBackend() = default;
+
+    virtual QString deviceName() const = 0;
+    virtual double dpiX() const = 0;
+    virtual double dpiY() const = 0;
+
+    /// Opens a job with its first page.
+    virtual void beginJob() = 0;
+    /// Ends the current page and starts the next one.
+    virtual void newPage() = 0;
+    /// Text whose line cell has its top-left corner at (x, y); \a ascent is the
+    /// distance from that top to the baseline.
+    virtual void drawText(double x, double y, double ascent, const FontSpec &spec, const QFont &font,
+                          const QColor &color, const QString &text) = 0;
+    /// A straight line of \a penWidth twips; vertical lines are the bars.
+    virtual void drawLine(double x1, double y1, double x2, double y2, double penWidth, const QColor &color) = 0;
+    /// Text turned 90 degrees counter-clockwise, top-left corner (before turning)
+    /// at (x, y), in \a font whose em height is \a emHeight twips.
+    virtual void drawRotatedText(double x, double y, double emHeight, double ascent, const QFont &font,
+                                 const QColor &color, const QString &text) = 0;
+    /// Ends the job and delivers it; returns where it went (a path or a queue).
+    virtual QString endJob() = 0;
+    /// Drops the open job; nothing of it is delivered.
+    virtual void cancelJob() = 0;
+};
+
+} // namespace tarvel::platform

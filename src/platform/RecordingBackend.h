@@ -1,0 +1,65 @@
+#pragma once
+
+#include "platform/PrinterBackend.h"
+
+#include <QList>
+
+namespace tarvel::platform {
+
+/// One recorded operation of the printer surface, in twips.
+struct RecordedOp
+{
+    enum Kind { BeginJob, Text, Line, RotatedText, NewPage, EndJob, CancelJob };
+    Kind kind = BeginJob;
+    double x = 0, y = 0;   ///< text: top-left of the line cell; line: start; bar: top
+    double x2 = 0, y2 = 0; ///< line: end point
+    double penWidth = 0;   ///< line: pen width in device pixels
+    double height = 0;     ///< rotated text: em height; bar: y2 - y
+    QString text;
+    FontSpec font;
+    QColor color;
+
+    static RecordedOp of(Kind k)
+    {
+        RecordedOp op;
+        op.kind = k;
+        return op;
+    }
+    bool isBar() const { return kind == Line && x == x2; }
+};
+
+/// Records every operation as plain data, for the tests. Delivers nothing.
+class RecordingBackend final : public PrinterBackend
+{
+public:
+    explicit RecordingBackend(double dpi = 300.0, QString deviceName = QStringLiteral("Aufzeichnung"));
+
+    QString deviceName() const override { return m_deviceName; }
+    double dpiX() const override { return m_dpi; }
+    double dpiY() const override { return m_dpi; }
+
+    void beginJob() override;
+    void newPage() override;
+    void drawText(double x, double y, double ascent, const FontSpec &spec, const QFont &font,
+                  const QColor &color, const QString &text) override;
+    void drawLine(double x1, double y1, double x2, double y2, double penWidth, const QColor &color) override;
+    void drawRotatedText(double x, double y, double emHeight, double ascent, const QFont &font,
+                         const QColor &color, const QString &text) override;
+    QString endJob() override;
+    void cancelJob() override;
+
+    const QList<RecordedOp> &ops() const { return m_ops; }
+    void clear() { m_ops.clear(); }
+    /// Makes the next operation fail with printer error 482 (fault tests).
+    void failNextOperation() { m_failNext = true; }
+
+private:
+    void maybeFail();
+
+    double m_dpi;
+    QString m_deviceName;
+    QList<RecordedOp> m_ops;
+    bool m_failNext = false;
+};
+
+} // namespace tarvel::platform

@@ -1,0 +1,62 @@
+#include "platform/RuntimeError.h"
+
+namespace tarvel::platform {
+
+RuntimeError::RuntimeError(int number, QString detail)
+    : m_number(number), m_detail(std::move(detail))
+{
+}
+
+QString RuntimeError::descriptionOf(int number)
+{
+    switch (number) {
+    case InvalidArgument: return QStringLiteral("Ungültiger Prozeduraufruf oder ungültiges Argument");
+    case Overflow: return QStringLiteral("Überlauf");
+    case SubscriptOutOfRange: return QStringLiteral("Index außerhalb des gültigen Bereichs");
+    case TypeMismatch: return QStringLiteral("Typen unverträglich");
+    case FileNotFound: return QStringLiteral("Datei nicht gefunden");
+    case CannotCreateObject: return QStringLiteral("Objekt kann nicht erstellt werden");
+    case PrinterError: return QStringLiteral("Druckerfehler");
+    default: return QStringLiteral("Anwendungs- oder objektdefinierter Fehler");
+    }
+}
+
+QString RuntimeError::nameOf(int number)
+{
+    switch (number) {
+    case InvalidArgument: return QStringLiteral("InvalidArgument");
+    case Overflow: return QStringLiteral("Overflow");
+    case SubscriptOutOfRange: return QStringLiteral("SubscriptOutOfRange");
+    case TypeMismatch: return QStringLiteral("TypeMismatch");
+    case FileNotFound: return QStringLiteral("FileNotFound");
+    case CannotCreateObject: return QStringLiteral("CannotCreateObject");
+    case PrinterError: return QStringLiteral("PrinterError");
+    default: return QStringLiteral("Failed");
+    }
+}
+
+QString RuntimeError::description() const { return descriptionOf(m_number); }
+QString RuntimeError::name() const { return nameOf(m_number); }
+
+QString RuntimeError::text() const
+{
+    return m_detail.isEmpty() ? description() : description() + u' ' + m_detail;
+}
+
+QString RuntimeError::message() const
+{
+    return QStringLiteral("Laufzeitfehler %1: %2").arg(m_number).arg(text());
+}
+
+RuntimeError RuntimeError::withDetail(const QString &more) const
+{
+    return RuntimeError(m_number, m_detail.isEmpty() ? more : m_detail + u' ' + more);
+}
+
+const char *RuntimeError::what() const noexcept
+{
+    m_what = message().toUtf8();
+    return m_what.constData();
+}
+
+} // namespace tarvel::platform

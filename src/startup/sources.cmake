@@ -1,0 +1,1 @@
+target_sources(tarvel PRIVATE startup/main.cpp)

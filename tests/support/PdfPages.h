@@ -1,0 +1,27 @@
+#pragma once
+
+#include <QImage>
+#include <QList>
+#include <QString>
+
+namespace tarvel::test {
+
+/// A delivered PDF as the tests read it back, through poppler's tools.
+class PdfPages
+{
+public:
+    explicit PdfPages(QString path);
+
+    int pageCount() const;
+    /// The text of page \a page (1-based), or of the whole file for 0.
+    QString text(int page = 0) const;
+    /// Page \a page (1-based) rendered in grey at \a dpi.
+    QImage render(int page, int dpi = 300) const;
+    /// Names of the fonts the file embeds, one per embedded font program.
+    QStringList embeddedFonts() const;
+
+private:
+    QString m_path;
+};
+
+} // namespace tarvel::test
