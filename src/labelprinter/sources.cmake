@@ -1,1 +1,4 @@
-# core sources of labelprinter/
+target_sources(tarvel_core PRIVATE
+  labelprinter/BarWidthStep.cpp
+  labelprinter/LabelLayouts.cpp
+)

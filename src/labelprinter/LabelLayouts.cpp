@@ -1,0 +1,145 @@
+#include "labelprinter/LabelLayouts.h"
+
+#include "barcode/Code128.h"
+#include "labelprinter/BarWidthStep.h"
+#include "platform/Numbers.h"
+#include "platform/Printer.h"
+
+namespace tarvel::labelprinter {
+
+using platform::Numbers::add32;
+using platform::Numbers::toInt32;
+
+namespace {
+const QString TenBlanks = QStringLiteral("          ");
+}
+
+LabelLayouts::LabelLayouts(platform::Printer &printer, barcode::Code128 &code, BarWidthBoxes &boxes,
+                           const LabelData &data)
+    : m_printer(printer), m_code(code), m_boxes(boxes), m_data(data)
+{
+}
+
+qint32 LabelLayouts::articleBarcode()
+{
+    const qint32 y = toInt32(m_printer.CurrentY());
+    m_printer.setCurrentX(100);
+    m_code.Drucke(m_printer, m_data.ArtikelNr, BarHeight);
+    return y;
+}
+
+void LabelLayouts::Etikett()
+{
+    auto &p = m_printer;
+    BarWidthStep::run(p, m_code, m_boxes);
+    p.setCurrentY(100);
+    p.setCurrentX(100);
+    p.setFontName(QStringLiteral("Arial"));
+    p.setFontSize(16);
+    p.setCurrentX(100);
+    p.setFontBold(true);
+    p.PrintInline(m_data.Preis1);
+    p.PrintInline(TenBlanks);
+    p.Print(m_data.Preis2);
+    p.setFontBold(false);
+    p.setCurrentX(100);
+    p.Print();
+    const qint32 y = articleBarcode();
+    p.setCurrentY(add32(y, 710));
+    p.setCurrentX(100);
+    p.setFontSize(12);
+    p.setFontBold(true);
+    p.Print(m_data.ArtikelNr);
+    p.setFontSize(10);
+    p.setFontBold(false);
+    p.Print();
+    p.setCurrentX(100);
+    p.PrintInline(m_data.ISBN);
+    p.PrintInline(TenBlanks + QStringLiteral("Warengruppe: "));
+    p.Print(m_data.WarenGruppe);
+    p.Print();
+    const std::pair<QString, const QString *> captioned[] = {
+        {QStringLiteral("Titel:"), &m_data.Titel},
+        {QStringLiteral("Autor:"), &m_data.Autor},
+        {QStringLiteral("Verlag:"), &m_data.Verlag},
+    };
+    for (const auto &[caption, value] : captioned) {
+        p.setCurrentX(100);
+        p.PrintInline(caption);
+        p.setCurrentX(1100);
+        p.Print(*value);
+    }
+    p.Print();
+    p.setCurrentX(100);
+    p.Print(m_data.Bemerkung);
+}
+
+void LabelLayouts::EinLabel()
+{
+    auto &p = m_printer;
+    BarWidthStep::run(p, m_code, m_boxes);
+    p.setFontName(QStringLiteral("Arial"));
+    p.setFontSize(16);
+    p.setCurrentY(100);
+    p.setCurrentX(100);
+    p.setFontBold(true);
+    p.PrintInline(m_data.Preis1);
+    p.PrintInline(TenBlanks);
+    p.Print(m_data.Preis2);
+    p.setFontBold(false);
+    p.setCurrentX(100);
+    p.Print();
+    const qint32 y = articleBarcode();
+    p.setCurrentY(add32(y, 710));
+    p.setCurrentX(100);
+    p.setFontSize(12);
+    p.setFontBold(true);
+    p.Print(m_data.ArtikelNr);
+    p.setFontSize(10);
+    p.setFontBold(false);
+    p.Print();
+    p.setCurrentX(100);
+    p.Print(m_data.MatchCode);
+    p.setCurrentX(100);
+    p.PrintInline(QStringLiteral("WG: "));
+    p.PrintInline(m_data.WarenGruppe);
+    p.PrintInline(QStringLiteral("   "));
+    p.Print(m_data.ISBN);
+}
+
+void LabelLayouts::KanuEtikett()
+{
+    auto &p = m_printer;
+    BarWidthStep::run(p, m_code, m_boxes);
+    p.setFontName(QStringLiteral("Arial"));
+    p.setFontSize(12);
+    p.setFontBold(false);
+    p.setCurrentY(3100);
+    p.setCurrentX(100);
+    p.Print(m_data.MatchCode);
+    p.Print();
+    p.setCurrentX(100);
+    p.Print(m_data.Bemerkung);
+    p.setFontName(QStringLiteral("Courier New"));
+    p.setFontSize(20);
+    p.setCurrentY(5400);
+    p.setCurrentX(100);
+    p.setFontBold(true);
+    p.Print(m_data.Preis1);
+    p.setCurrentX(100);
+    p.Print(m_data.Preis2);
+    p.setFontName(QStringLiteral("Arial"));
+    p.setFontBold(false);
+    p.setFontSize(12);
+    p.Print();
+    const qint32 y = articleBarcode();
+    p.setCurrentY(add32(y, 710));
+    p.setCurrentX(100);
+    p.setFontSize(12);
+    p.setFontBold(true);
+    p.Print(m_data.ArtikelNr);
+    p.setFontSize(10);
+    p.setFontBold(false);
+}
+
+} // namespace tarvel::labelprinter
