@@ -19,8 +19,23 @@ bool PainterBackend::beginPainting(QPagedPaintDevice *device)
     return true;
 }
 
+void PainterBackend::flushBars()
+{
+    if (m_bars.isEmpty())
+        return;
+    m_rects.clear();
+    for (const PendingBar &b : std::as_const(m_bars))
+        m_rects.append(QRectF(px(b.left), py(b.top), px(b.right - b.left), py(b.height)));
+    m_bars.clear();
+    m_painter.setPen(Qt::NoPen);
+    m_painter.setBrush(QColor::fromRgba(m_barColor));
+    m_painter.drawRects(m_rects.constData(), int(m_rects.size()));
+}
+
 void PainterBackend::endPainting()
 {
+    if (m_painter.isActive())
+        flushBars();
     if (m_painter.isActive())
         m_painter.end();
     m_device = nullptr;
@@ -29,6 +44,7 @@ void PainterBackend::endPainting()
 
 void PainterBackend::newPage()
 {
+    flushBars();
     if (!m_device || !m_device->newPage())
         throw RuntimeError(RuntimeError::PrinterError, QStringLiteral("(neue Seite nicht möglich)"));
 }
@@ -36,6 +52,7 @@ void PainterBackend::newPage()
 void PainterBackend::drawText(double x, double y, double ascent, const FontSpec &, const QFont &font,
                               const QColor &color, const QString &text)
 {
+    flushBars();
     if (&font != m_lastFont) {
         m_painter.setFont(font);
         m_lastFont = &font;
@@ -47,11 +64,26 @@ void PainterBackend::drawText(double x, double y, double ascent, const FontSpec 
 void PainterBackend::drawLine(double x1, double y1, double x2, double y2, double penWidth, const QColor &color)
 {
     if (x1 == x2) {
-        // A bar: a filled rectangle with its left edge on the line's x.
+        // A bar module: a rectangle with its left edge on the line's x. A module
+        // that touches the one before (same top, height and colour) extends it.
         const double top = std::min(y1, y2);
-        m_painter.fillRect(QRectF(px(x1), py(top), px(penWidth), py(std::abs(y2 - y1))), color);
+        const double height = std::abs(y2 - y1);
+        const QRgb rgb = color.rgba();
+        if (!m_bars.isEmpty()) {
+            PendingBar &last = m_bars.last();
+            if (rgb == m_barColor && last.top == top && last.height == height && x1 >= last.left
+                && x1 <= last.right + 1.0) {
+                last.right = std::max(last.right, x1 + penWidth);
+                return;
+            }
+            if (rgb != m_barColor)
+                flushBars();
+        }
+        m_barColor = rgb;
+        m_bars.append({x1, x1 + penWidth, top, height});
         return;
     }
+    flushBars();
     QPen pen(color, px(penWidth), Qt::SolidLine, Qt::FlatCap);
     m_painter.setPen(pen);
     m_painter.drawLine(QPointF(px(x1), py(y1)), QPointF(px(x2), py(y2)));
@@ -60,6 +92,7 @@ void PainterBackend::drawLine(double x1, double y1, double x2, double y2, double
 void PainterBackend::drawRotatedText(double x, double y, double, double ascent, const QFont &font,
                                      const QColor &color, const QString &text)
 {
+    flushBars();
     m_painter.save();
     m_painter.translate(px(x), py(y));
     m_painter.rotate(-90.0);

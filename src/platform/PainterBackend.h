@@ -20,6 +20,8 @@ public:
                          const QColor &color, const QString &text) override;
 
 protected:
+    /// Draws the bars gathered so far.
+    void flushBars();
     /// Starts painting on \a device; false if the device refused.
     bool beginPainting(QPagedPaintDevice *device);
     void endPainting();
@@ -34,6 +36,16 @@ private:
     double m_scaleX = 1.0;
     double m_scaleY = 1.0;
     const QFont *m_lastFont = nullptr;
+
+    // The modules of one bar arrive as touching lines; they are gathered into one
+    // rectangle, and the bars of a barcode are drawn together.
+    struct PendingBar
+    {
+        double left = 0, right = 0, top = 0, height = 0;
+    };
+    QList<PendingBar> m_bars;
+    QRgb m_barColor = 0;
+    QList<QRectF> m_rects;
 };
 
 } // namespace tarvel::platform
