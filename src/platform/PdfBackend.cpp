@@ -20,7 +20,15 @@ QString &jobsFolderOverride()
 int g_jobCounter = 0;
 } // namespace
 
-PdfBackend::PdfBackend(int dpi) : m_dpi(dpi) {}
+PdfBackend::PdfBackend(int dpi)
+    : m_dpi(dpi), m_layout(QPageSize(QPageSize::A4), QPageLayout::Portrait, QMarginsF(0, 0, 0, 0))
+{
+}
+
+PdfBackend::PdfBackend(int dpi, const QPageLayout &layout, const QString &folder)
+    : m_dpi(dpi), m_layout(layout), m_folder(folder)
+{
+}
 
 PdfBackend::~PdfBackend()
 {
@@ -43,7 +51,7 @@ void PdfBackend::setJobsFolder(const QString &folder)
 QString PdfBackend::nextFileName() const
 {
     const QString stamp = QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd-HHmmss"));
-    const QDir dir(jobsFolder());
+    const QDir dir(m_folder.isEmpty() ? jobsFolder() : m_folder);
     QString name;
     do {
         name = dir.filePath(QStringLiteral("Tarvel-%1-%2.pdf").arg(stamp).arg(++g_jobCounter));
@@ -53,7 +61,7 @@ QString PdfBackend::nextFileName() const
 
 void PdfBackend::beginJob()
 {
-    const QString folder = jobsFolder();
+    const QString folder = m_folder.isEmpty() ? jobsFolder() : m_folder;
     if (!QDir().mkpath(folder))
         throw RuntimeError(RuntimeError::PrinterError,
                            QStringLiteral("(Ordner %1 kann nicht angelegt werden)").arg(folder));
@@ -67,9 +75,8 @@ void PdfBackend::beginJob()
     }
     m_writer = std::make_unique<QPdfWriter>(m_file.get());
     m_writer->setResolution(m_dpi);
-    m_writer->setPageSize(QPageSize(QPageSize::A4));
-    m_writer->setPageOrientation(QPageLayout::Portrait);
-    m_writer->setPageMargins(QMarginsF(0, 0, 0, 0));
+    // The painter's origin is the top-left corner of the layout's printable area.
+    m_writer->setPageLayout(m_layout);
     m_writer->setCreator(QStringLiteral("Tarvel"));
     m_writer->setTitle(QFileInfo(fileName).completeBaseName());
     if (!beginPainting(m_writer.get())) {

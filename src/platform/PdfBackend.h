@@ -2,6 +2,7 @@
 
 #include "platform/PainterBackend.h"
 
+#include <QPageLayout>
 #include <QString>
 #include <memory>
 
@@ -20,6 +21,9 @@ public:
 
     /// \a dpi other than 300 serves tests that emulate other printers.
     explicit PdfBackend(int dpi = 300);
+    /// A PDF for another device: its resolution and page layout, written into
+    /// \a folder (the system printers spool their jobs this way).
+    PdfBackend(int dpi, const QPageLayout &layout, const QString &folder);
     ~PdfBackend() override;
 
     QString deviceName() const override { return QString::fromLatin1(DeviceName); }
@@ -39,6 +43,8 @@ private:
     QString nextFileName() const;
 
     int m_dpi;
+    QPageLayout m_layout;
+    QString m_folder; ///< empty: the jobs folder
     std::unique_ptr<QSaveFile> m_file;
     std::unique_ptr<QPdfWriter> m_writer;
 };

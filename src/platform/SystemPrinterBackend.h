@@ -1,26 +1,41 @@
 #pragma once
 
-#include "platform/PainterBackend.h"
+#include "platform/PdfBackend.h"
 
 #include <memory>
 
-class QPrinter;
-
 namespace tarvel::platform {
 
-/// A printer of the system, through QPrinter and CUPS. The job goes to the
-/// printer at its end.
-class SystemPrinterBackend final : public PainterBackend
+/// A printer of the system, through CUPS. A job is drawn into a PDF at the
+/// printer's resolution and page layout and handed to CUPS at its end. A job
+/// that CUPS does not take is kept as a PDF in the jobs folder: nothing is lost.
+class SystemPrinterBackend final : public PrinterBackend
 {
 public:
     explicit SystemPrinterBackend(const QString &printerName);
     ~SystemPrinterBackend() override;
 
     QString deviceName() const override { return m_name; }
-    double dpiX() const override;
-    double dpiY() const override;
+    double dpiX() const override { return m_dpi; }
+    double dpiY() const override { return m_dpi; }
 
     void beginJob() override;
+    void newPage() override { m_spool->newPage(); }
+    void drawText(double x, double y, double ascent, const FontSpec &spec, const QFont &font, const QColor &color,
+                  const QString &text) override
+    {
+        m_spool->drawText(x, y, ascent, spec, font, color, text);
+    }
+    void drawLine(double x1, double y1, double x2, double y2, double penWidth, const QColor &color) override
+    {
+        m_spool->drawLine(x1, y1, x2, y2, penWidth, color);
+    }
+    void drawRotatedText(double x, double y, double emHeight, double ascent, const QFont &font, const QColor &color,
+                         const QString &text) override
+    {
+        m_spool->drawRotatedText(x, y, emHeight, ascent, font, color, text);
+    }
+    /// Returns "<printer> (Auftrag <id>)".
     QString endJob() override;
     void cancelJob() override;
 
@@ -29,7 +44,9 @@ public:
 
 private:
     QString m_name;
-    std::unique_ptr<QPrinter> m_printer;
+    int m_dpi = 300;
+    QPageLayout m_layout;
+    std::unique_ptr<PdfBackend> m_spool;
 };
 
 } // namespace tarvel::platform
