@@ -1,0 +1,3 @@
+add_executable(bench_drucke bench_drucke.cpp)
+target_link_libraries(bench_drucke PRIVATE tarvel_core)
+target_include_directories(bench_drucke PRIVATE ${CMAKE_CURRENT_SOURCE_DIR})
