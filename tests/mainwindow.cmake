@@ -1,0 +1,2 @@
+# Tests of the main window, the article file reader and the print runs.
+tarvel_test(datei)
