@@ -1,2 +1,3 @@
 # Tests of the main window, the article file reader and the print runs.
 tarvel_test(datei)
+tarvel_test(runs)
