@@ -10,6 +10,7 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QProgressDialog>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSettings>
@@ -368,6 +369,44 @@ private slots:
             QCOMPARE(f.meldungen[0].icon, QMessageBox::Warning);
             QVERIFY(f.meldungen[0].text.contains(typed));
         }
+    }
+
+    void longRunShowsProgressAndCancels()
+    {
+        QTemporaryDir dir;
+        const QString file = dir.filePath("viele.txt");
+        {
+            QFile f(file);
+            QVERIFY(f.open(QIODevice::WriteOnly));
+            for (int i = 0; i < 20000; ++i)
+                f.write(QStringLiteral("Buch;%1;B-%1;Text;Text;;1,00;2,00;3,00;R1;M\r\n").arg(i).toLatin1());
+        }
+        SettingsStore::write("Tarvel", "System", "Datei", file);
+        SettingsStore::write("Tarvel", "System", "Art", "1");
+        Fenster f;
+        f.w->show();
+        QString progressText;
+        QTimer canceller;
+        connect(&canceller, &QTimer::timeout, [&] {
+            auto *dialog = f.w->findChild<QProgressDialog *>();
+            if (dialog && dialog->isVisible() && dialog->value() > 0) {
+                progressText = dialog->labelText();
+                QCOMPARE(QApplication::overrideCursor()->shape(), Qt::ArrowCursor);
+                dialog->cancel();
+            }
+        });
+        canceller.start(20);
+        QElapsedTimer t;
+        t.start();
+        f.get<QPushButton>("Drucken")->click();
+        QVERIFY2(progressText.endsWith("von 20000 gedruckt"), qPrintable(progressText));
+        QVERIFY(t.elapsed() < 10000);
+        QCOMPARE(f.meldungen.size(), 1);
+        QCOMPARE(f.meldungen[0].icon, QMessageBox::Information);
+        QVERIFY2(f.meldungen[0].text.contains("abgebrochen"), qPrintable(f.meldungen[0].text));
+        QVERIFY(jobs().isEmpty());
+        QVERIFY(!QApplication::overrideCursor());
+        QVERIFY(!f.w->findChild<QProgressDialog *>());
     }
 
     void wartenEndsWhenClosed()
