@@ -304,6 +304,28 @@ private slots:
         QVERIFY(!QApplication::overrideCursor());
     }
 
+    void printerDialogKeepsTheBuiltInPdf()
+    {
+        Fenster f;
+        f.w->show();
+        QString offered;
+        QTimer acceptor;
+        connect(&acceptor, &QTimer::timeout, [&] {
+            if (auto *dialog = qobject_cast<QDialog *>(QApplication::activeModalWidget())) {
+                if (auto *printers = dialog->findChild<QComboBox *>("printers"))
+                    offered = printers->currentText();
+                dialog->accept();
+            }
+        });
+        acceptor.start(50);
+        f.get<QPushButton>("DruckerAuswahl")->click();
+        QVERIFY(!offered.isEmpty());
+        QCOMPARE(PrinterChoice::instance().current(), QStringLiteral("PDF-Datei"));
+        QCOMPARE(f.get<QGroupBox>("DruckerFrame")->title(), QStringLiteral("PDF-Datei"));
+        QCOMPARE(f.w->druckerWahl().kopien, 1);
+        QVERIFY(!f.w->druckerWahl().seitenBereich);
+    }
+
     void failedRunPrintsNothing_data()
     {
         QTest::addColumn<QString>("file");

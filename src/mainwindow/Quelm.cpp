@@ -28,6 +28,7 @@
 #include <QProgressDialog>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QTimer>
 
 Q_LOGGING_CATEGORY(lcQuelm, "tarvel.quelm")
 
@@ -397,6 +398,14 @@ std::optional<Quelm::DruckerWahl> Quelm::druckerDialogZeigen(const DruckerWahl &
     dialog.setWindowTitle(QStringLiteral("Drucker Einstellungen"));
     dialog.setOption(QAbstractPrintDialog::PrintPageRange, true);
     dialog.setMinMax(1, 32767);
+    if (aktuell.drucker == PdfDrucker) {
+        // Once shown, offer the PDF entry (the last one), not the first system printer.
+        QTimer::singleShot(0, &dialog, [&dialog] {
+            auto *printers = dialog.findChild<QComboBox *>(QStringLiteral("printers"));
+            if (printers && printers->count())
+                printers->setCurrentIndex(printers->count() - 1);
+        });
+    }
     if (dialog.exec() != QDialog::Accepted)
         return std::nullopt;
 
