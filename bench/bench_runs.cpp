@@ -50,6 +50,12 @@ void run(const char *name, const QString &file, int count, bool laser)
     barcode::Code128 code;
     code.InitBreite(printer, 0);
     mainwindow::DateiDruck druck(printer, code);
+    // As in the window: the records are counted first, and progress is reported per record.
+    qint64 reported = 0;
+    druck.setFortschritt([&reported](qint64 done, qint64) {
+        reported = done;
+        return true;
+    });
     mainwindow::DateiDruck::Auswahl auswahl;
     auswahl.preis1 = 1;
     auswahl.preis2 = 2;
@@ -60,7 +66,7 @@ void run(const char *name, const QString &file, int count, bool laser)
     timer.start();
     const auto result = laser ? druck.LaserDrucken(file, auswahl) : druck.ListeDrucken(file, auswahl);
     const double seconds = timer.nsecsElapsed() / 1e9;
-    if (!result.ok())
+    if (!result.ok() || reported != count)
         qFatal("%s", qPrintable(result.meldung));
     const qint64 size = QFileInfo(result.ziel).size();
     std::printf("%-6s %6d records  %7.3f s  %8.0f labels/s  pdf %8.1f KB  peak %6.1f MB\n", name, count, seconds,

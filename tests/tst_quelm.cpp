@@ -116,38 +116,19 @@ private slots:
 
     void placement_data()
     {
+        // A sample of the design: on the window, in each frame, and standing over a frame.
         QTest::addColumn<QString>("name");
         QTest::addColumn<QString>("parent");
         QTest::addColumn<QRect>("twips");
         QTest::newRow("Währung") << "Währung" << "Quelm" << QRect(1200, 2820, 855, 315);
-        QTest::newRow("StartLabel") << "StartLabel" << "Quelm" << QRect(1200, 2460, 855, 285);
-        QTest::newRow("LagerfachNr") << "LagerfachNr" << "Quelm" << QRect(240, 2040, 2775, 255);
-        QTest::newRow("DruckerFrame") << "DruckerFrame" << "Quelm" << QRect(120, 3360, 4215, 1695);
         QTest::newRow("Strichbreite") << "Strichbreite" << "DruckerFrame" << QRect(1560, 300, 735, 285);
-        QTest::newRow("Picture2") << "Picture2" << "DruckerFrame" << QRect(2520, 480, 1500, 375);
-        QTest::newRow("DruckerAuswahl") << "DruckerAuswahl" << "DruckerFrame" << QRect(120, 1200, 2175, 375);
-        QTest::newRow("MaxZeichen") << "MaxZeichen" << "DruckerFrame" << QRect(1560, 660, 735, 285);
         QTest::newRow("Shape1") << "Shape1" << "DruckerFrame" << QRect(2400, 300, 1695, 735);
-        QTest::newRow("Label5") << "Label5" << "DruckerFrame" << QRect(120, 720, 1335, 255);
-        QTest::newRow("Label1") << "Label1" << "DruckerFrame" << QRect(120, 360, 1335, 255);
         QTest::newRow("Picture1") << "Picture1" << "Quelm" << QRect(2160, 5400, 1920, 930);
-        QTest::newRow("DateiFrame") << "DateiFrame" << "Quelm" << QRect(120, 5160, 4215, 1335);
         QTest::newRow("DateiAuswahl") << "DateiAuswahl" << "DateiFrame" << QRect(120, 840, 1455, 375);
-        QTest::newRow("Anzahl") << "Anzahl" << "DateiFrame" << QRect(720, 360, 1095, 255);
-        QTest::newRow("Label2") << "Label2" << "DateiFrame" << QRect(120, 360, 615, 255);
-        QTest::newRow("ProbeDruck") << "ProbeDruck" << "Quelm" << QRect(3240, 2040, 1095, 375);
-        QTest::newRow("Frame1") << "Frame1" << "Quelm" << QRect(3240, 120, 1095, 1455);
         QTest::newRow("Option3(2)") << "Option3(2)" << "Frame1" << QRect(120, 960, 735, 375);
-        QTest::newRow("Option3(0)") << "Option3(0)" << "Frame1" << QRect(120, 240, 735, 375);
-        QTest::newRow("FramePreis2") << "FramePreis2" << "Quelm" << QRect(1680, 120, 1335, 1815);
-        QTest::newRow("Option2(3)") << "Option2(3)" << "FramePreis2" << QRect(120, 1440, 1095, 255);
         QTest::newRow("Option2(0)") << "Option2(0)" << "FramePreis2" << QRect(120, 360, 1095, 255);
-        QTest::newRow("Option1(0)") << "Option1(0)" << "Quelm" << QRect(240, 480, 1095, 255);
         QTest::newRow("Option1(3)") << "Option1(3)" << "Quelm" << QRect(240, 1560, 1095, 255);
-        QTest::newRow("FramePreis1") << "FramePreis1" << "Quelm" << QRect(120, 120, 1335, 1815);
         QTest::newRow("Drucken") << "Drucken" << "Quelm" << QRect(3240, 1680, 1095, 375);
-        QTest::newRow("Label4") << "Label4" << "Quelm" << QRect(120, 2880, 1035, 255);
-        QTest::newRow("Label3") << "Label3" << "Quelm" << QRect(120, 2520, 1035, 255);
     }
     void placement()
     {
