@@ -535,8 +535,12 @@ void Quelm::closeEvent(QCloseEvent *event)
 
 bool Quelm::eventFilter(QObject *watched, QEvent *event)
 {
-    if (watched == m_strichbreite && event->type() == QEvent::FocusOut)
-        Strichbreite_LostFocus();
+    // Leaving the box counts; switching to another window or a popup does not.
+    if (watched == m_strichbreite && event->type() == QEvent::FocusOut) {
+        const auto reason = static_cast<QFocusEvent *>(event)->reason();
+        if (reason != Qt::ActiveWindowFocusReason && reason != Qt::PopupFocusReason)
+            Strichbreite_LostFocus();
+    }
     return QWidget::eventFilter(watched, event);
 }
 
