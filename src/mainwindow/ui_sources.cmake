@@ -1,1 +1,4 @@
 # window sources of mainwindow/
+target_sources(tarvel_ui PRIVATE
+  mainwindow/Quelm.cpp
+)

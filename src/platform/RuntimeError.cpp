@@ -15,6 +15,8 @@ QString RuntimeError::descriptionOf(int number)
     case SubscriptOutOfRange: return QStringLiteral("Index außerhalb des gültigen Bereichs");
     case TypeMismatch: return QStringLiteral("Typen unverträglich");
     case FileNotFound: return QStringLiteral("Datei nicht gefunden");
+    case DeviceIoError: return QStringLiteral("Geräte-E/A-Fehler");
+    case PathFileAccessError: return QStringLiteral("Fehler beim Zugriff auf Pfad/Datei");
     case CannotCreateObject: return QStringLiteral("Objekt kann nicht erstellt werden");
     case PrinterError: return QStringLiteral("Druckerfehler");
     default: return QStringLiteral("Anwendungs- oder objektdefinierter Fehler");
@@ -29,6 +31,8 @@ QString RuntimeError::nameOf(int number)
     case SubscriptOutOfRange: return QStringLiteral("SubscriptOutOfRange");
     case TypeMismatch: return QStringLiteral("TypeMismatch");
     case FileNotFound: return QStringLiteral("FileNotFound");
+    case DeviceIoError: return QStringLiteral("DeviceIoError");
+    case PathFileAccessError: return QStringLiteral("PathFileAccessError");
     case CannotCreateObject: return QStringLiteral("CannotCreateObject");
     case PrinterError: return QStringLiteral("PrinterError");
     default: return QStringLiteral("Failed");

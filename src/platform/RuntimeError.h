@@ -16,6 +16,8 @@ public:
         SubscriptOutOfRange = 9,
         TypeMismatch = 13,
         FileNotFound = 53,
+        DeviceIoError = 57,
+        PathFileAccessError = 75,
         CannotCreateObject = 429,
         PrinterError = 482,
     };

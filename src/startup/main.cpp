@@ -1,54 +1,34 @@
-#include "barcode/Code128.h"
-#include "platform/PdfBackend.h"
-#include "platform/Printer.h"
-#include "platform/RuntimeError.h"
+#include "mainwindow/Quelm.h"
 
-#include <QGuiApplication>
+#include <QApplication>
+#include <QLibraryInfo>
 #include <QTextStream>
+#include <QTranslator>
 
 using namespace tarvel;
 
-namespace {
-
-/// A sample article label, so a fresh installation shows what it prints.
-QString printSampleLabel()
-{
-    platform::Printer printer(std::make_unique<platform::PdfBackend>());
-    barcode::Code128 code;
-    code.InitBreite(printer, 0);
-    printer.setFontName(QStringLiteral("Arial"));
-    printer.setFontSize(16);
-    printer.setFontBold(true);
-    printer.setCurrentX(100);
-    printer.setCurrentY(100);
-    printer.Print(QStringLiteral("12,95 €          9,95 €"));
-    printer.setFontBold(false);
-    printer.Print();
-    const qint32 y = qint32(printer.CurrentY());
-    printer.setCurrentX(100);
-    code.Drucke(printer, QStringLiteral("4711-0815"), 680);
-    printer.setCurrentY(y + 710);
-    printer.setCurrentX(100);
-    printer.setFontSize(12);
-    printer.setFontBold(true);
-    printer.Print(QStringLiteral("4711-0815"));
-    return printer.EndDoc();
-}
-
-} // namespace
-
 int main(int argc, char **argv)
 {
-    if (qEnvironmentVariableIsEmpty("DISPLAY") && qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY")
-        && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+    const bool noDisplay = qEnvironmentVariableIsEmpty("DISPLAY") && qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY")
+                           && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM");
+    if (noDisplay)
         qputenv("QT_QPA_PLATFORM", "offscreen");
-    QGuiApplication app(argc, argv);
-    QTextStream out(stdout);
-    try {
-        out << "Probe-Etikett gedruckt: " << printSampleLabel() << Qt::endl;
-    } catch (const platform::RuntimeError &e) {
-        QTextStream(stderr) << e.message() << Qt::endl;
-        return 1;
-    }
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("Tarvel"));
+
+    // The standard dialogs (file, printer, progress) speak German as well.
+    QTranslator qtGerman;
+    if (qtGerman.load(QStringLiteral("qtbase_de"), QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        QApplication::installTranslator(&qtGerman);
+
+    if (noDisplay)
+        QTextStream(stderr) << "Kein Bildschirm gefunden (DISPLAY/WAYLAND_DISPLAY leer): das Fenster "
+                               "„Barcode drucken“ läuft unsichtbar. Beenden mit Strg+C."
+                            << Qt::endl;
+
+    // Started by a user: the main window, until it is closed.
+    mainwindow::Quelm window;
+    window.show();
+    window.Warten();
     return 0;
 }

@@ -1,0 +1,97 @@
+// Writes an article file and times the laser run and the list run of the main
+// window to the PDF printer, for 1,000 and 10,000 records (or the counts given):
+// labels per second, peak memory and the PDF's size.
+#include "barcode/Code128.h"
+#include "mainwindow/DateiDruck.h"
+#include "platform/PdfBackend.h"
+#include "platform/Printer.h"
+
+#include <QElapsedTimer>
+#include <QFile>
+#include <QFileInfo>
+#include <QGuiApplication>
+#include <QTemporaryDir>
+#include <cstdio>
+#include <sys/resource.h>
+
+using namespace tarvel;
+
+namespace {
+
+QString writeArticles(const QString &folder, int count)
+{
+    const QString path = folder + QStringLiteral("/artikel-%1.txt").arg(count);
+    QFile f(path);
+    if (!f.open(QIODevice::WriteOnly))
+        qFatal("cannot write %s", qPrintable(path));
+    for (int i = 0; i < count; ++i) {
+        // DOS code page: 0x81 is "ü", 0xE1 is "ß".
+        f.write(QStringLiteral("Buch;%1;B-%2;Gr\x81\xe1" "e aus M\x81nchen %1;Reisef\x81hrer;;%3,50;%4,90;%4,95;R%5;MATCH%1\r\n")
+                    .arg(100000 + i)
+                    .arg(i, 7, 10, QLatin1Char('0'))
+                    .arg(i % 90 + 5)
+                    .arg(i % 90 + 9)
+                    .arg(i % 40)
+                    .toLatin1());
+    }
+    return path;
+}
+
+double peakMb()
+{
+    struct rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    return usage.ru_maxrss / 1024.0;
+}
+
+void run(const char *name, const QString &file, int count, bool laser)
+{
+    platform::Printer printer(std::make_unique<platform::PdfBackend>());
+    barcode::Code128 code;
+    code.InitBreite(printer, 0);
+    mainwindow::DateiDruck druck(printer, code);
+    // As in the window: the records are counted first, and progress is reported per record.
+    qint64 reported = 0;
+    druck.setFortschritt([&reported](qint64 done, qint64) {
+        reported = done;
+        return true;
+    });
+    mainwindow::DateiDruck::Auswahl auswahl;
+    auswahl.preis1 = 1;
+    auswahl.preis2 = 2;
+    auswahl.waehrung = QStringLiteral("€");
+    auswahl.lagerfach = true;
+
+    QElapsedTimer timer;
+    timer.start();
+    const auto result = laser ? druck.LaserDrucken(file, auswahl) : druck.ListeDrucken(file, auswahl);
+    const double seconds = timer.nsecsElapsed() / 1e9;
+    if (!result.ok() || reported != count)
+        qFatal("%s", qPrintable(result.meldung));
+    const qint64 size = QFileInfo(result.ziel).size();
+    std::printf("%-6s %6d records  %7.3f s  %8.0f labels/s  pdf %8.1f KB  peak %6.1f MB\n", name, count, seconds,
+                count / seconds, size / 1024.0, peakMb());
+    QFile::remove(result.ziel);
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QGuiApplication app(argc, argv);
+    QList<int> counts;
+    for (int i = 1; i < argc; ++i)
+        counts << QString::fromLatin1(argv[i]).toInt();
+    if (counts.isEmpty())
+        counts = {1000, 10000};
+
+    QTemporaryDir dir;
+    platform::PdfBackend::setJobsFolder(dir.path());
+    for (int count : counts) {
+        const QString file = writeArticles(dir.path(), count);
+        run("laser", file, count, true);
+        run("liste", file, count, false);
+    }
+    return 0;
+}

@@ -1,0 +1,311 @@
+#include "mainwindow/Datei.h"
+
+#include "mainwindow/Util.h"
+#include "platform/RuntimeError.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <cstring>
+
+namespace tarvel::mainwindow {
+
+using platform::RuntimeError;
+
+namespace {
+
+constexpr qint64 BlockSize = 64 * 1024;
+constexpr char Bom[] = "\xEF\xBB\xBF";
+
+// Strict UTF-8 check over a stream of blocks (no overlong forms, no surrogates,
+// nothing above U+10FFFF).
+class Utf8Check
+{
+public:
+    void add(const char *data, qsizetype n)
+    {
+        for (qsizetype i = 0; i < n && m_valid; ++i) {
+            const auto b = static_cast<unsigned char>(data[i]);
+            if (m_need > 0) {
+                if (b < m_lo || b > m_hi) {
+                    m_valid = false;
+                    break;
+                }
+                m_lo = 0x80;
+                m_hi = 0xBF;
+                --m_need;
+                continue;
+            }
+            if (b < 0x80)
+                continue;
+            m_high = true;
+            m_lo = 0x80;
+            m_hi = 0xBF;
+            if (b >= 0xC2 && b <= 0xDF) {
+                m_need = 1;
+            } else if (b >= 0xE0 && b <= 0xEF) {
+                m_need = 2;
+                if (b == 0xE0)
+                    m_lo = 0xA0;
+                else if (b == 0xED)
+                    m_hi = 0x9F;
+            } else if (b >= 0xF0 && b <= 0xF4) {
+                m_need = 3;
+                if (b == 0xF0)
+                    m_lo = 0x90;
+                else if (b == 0xF4)
+                    m_hi = 0x8F;
+            } else {
+                m_valid = false;
+            }
+        }
+    }
+    /// True when everything added is complete, valid UTF-8 with some byte above 127.
+    bool isUtf8() const { return m_valid && m_need == 0 && m_high; }
+
+private:
+    bool m_valid = true;
+    bool m_high = false;
+    int m_need = 0;
+    unsigned char m_lo = 0x80, m_hi = 0xBF;
+};
+
+// Line ends in a stream of blocks: CR LF, CR and LF each count once.
+class LineEndCount
+{
+public:
+    void add(const char *data, qsizetype n)
+    {
+        for (qsizetype i = 0; i < n; ++i) {
+            if (data[i] == '\n') {
+                if (!m_afterCr)
+                    ++m_count;
+                m_afterCr = false;
+            } else if (data[i] == '\r') {
+                ++m_count;
+                m_afterCr = true;
+            } else {
+                m_afterCr = false;
+            }
+        }
+    }
+    qint64 count() const { return m_count; }
+
+private:
+    qint64 m_count = 0;
+    bool m_afterCr = false;
+};
+
+QString shownName(const QString &path)
+{
+    return QStringLiteral("„%1“").arg(QFileInfo(path).fileName());
+}
+
+} // namespace
+
+Datei::Datei() = default;
+Datei::~Datei() = default;
+
+const std::array<QString, Datei::FeldAnzahl> &Datei::feldNamen()
+{
+    static const std::array<QString, FeldAnzahl> names = {
+        QStringLiteral("Bereich"),   QStringLiteral("ArtikelNr"),   QStringLiteral("BestellNr"),
+        QStringLiteral("KurzText1"), QStringLiteral("KurzText2"),   QStringLiteral("KurzText3"),
+        QStringLiteral("EK"),        QStringLiteral("VK"),          QStringLiteral("Listenpreis"),
+        QStringLiteral("LagerfachNr"), QStringLiteral("MatchCode"),
+    };
+    return names;
+}
+
+QString &Datei::feld(int index)
+{
+    static constexpr QString Datei::*Felder[FeldAnzahl] = {
+        &Datei::Bereich, &Datei::ArtikelNr, &Datei::BestellNr,   &Datei::KurzText1,   &Datei::KurzText2,
+        &Datei::KurzText3, &Datei::EK,      &Datei::VK,          &Datei::Listenpreis, &Datei::LagerfachNr,
+        &Datei::MatchCode,
+    };
+    if (index < 0 || index >= FeldAnzahl)
+        throw RuntimeError(RuntimeError::SubscriptOutOfRange, QStringLiteral("(Feld %1)").arg(index));
+    return this->*Felder[index];
+}
+
+const QString &Datei::feld(int index) const
+{
+    return const_cast<Datei *>(this)->feld(index);
+}
+
+bool Datei::oeffnen(const QString &datei, QString *grund, int *nummer)
+{
+    m_file.reset();
+    m_name = datei;
+    m_puffer.clear();
+    m_pos = 0;
+    m_ersterBlock = true;
+    m_utf8 = false;
+    m_zeilenNr = 0;
+
+    const QFileInfo info(datei);
+    *nummer = ZugriffsFehler;
+    if (datei.isEmpty()) {
+        *nummer = DateiNichtGefunden;
+        *grund = QStringLiteral("es ist keine Datei gewählt");
+        return false;
+    }
+    if (!info.exists()) {
+        *nummer = DateiNichtGefunden;
+        *grund = QStringLiteral("die Datei ist nicht vorhanden");
+        return false;
+    }
+    if (info.isDir()) {
+        *grund = QStringLiteral("das ist ein Ordner, keine Datei");
+        return false;
+    }
+    auto file = std::make_unique<QFile>(datei);
+    if (!file->open(QIODevice::ReadOnly | QIODevice::Unbuffered)) {
+        *grund = info.isReadable() ? QStringLiteral("die Datei lässt sich nicht öffnen")
+                                   : QStringLiteral("keine Berechtigung zum Lesen");
+        return false;
+    }
+    m_file = std::move(file);
+    return true;
+}
+
+void Datei::Oeffnen(const QString &datei)
+{
+    QString grund;
+    int nummer = 0;
+    if (!oeffnen(datei, &grund, &nummer))
+        throw RuntimeError(nummer, QStringLiteral("(Datei „%1“: %2)").arg(QDir::toNativeSeparators(datei), grund));
+    kodierungPruefen();
+}
+
+void Datei::kodierungPruefen()
+{
+    if (m_file->isSequential())
+        return; // a pipe cannot be read twice: code page rules
+    Utf8Check utf8;
+    LineEndCount lines;
+    QByteArray block(BlockSize, Qt::Uninitialized);
+    bool first = true;
+    bool bom = false;
+    for (;;) {
+        const qint64 n = m_file->read(block.data(), BlockSize);
+        if (n < 0)
+            leseFehler(lines.count() + 1);
+        if (n == 0)
+            break;
+        if (first) {
+            bom = n >= 3 && std::memcmp(block.constData(), Bom, 3) == 0;
+            first = false;
+        }
+        utf8.add(block.constData(), n);
+        lines.add(block.constData(), n);
+    }
+    m_utf8 = bom || utf8.isUtf8();
+    if (!m_file->seek(0))
+        leseFehler(1);
+}
+
+bool Datei::nachfuellen()
+{
+    m_puffer.resize(BlockSize);
+    const qint64 n = m_file->read(m_puffer.data(), BlockSize);
+    if (n < 0)
+        leseFehler(m_zeilenNr + 1);
+    m_puffer.resize(n);
+    m_pos = 0;
+    if (m_ersterBlock && n > 0) {
+        m_ersterBlock = false;
+        if (n >= 3 && std::memcmp(m_puffer.constData(), Bom, 3) == 0) {
+            m_pos = 3;
+            m_utf8 = true;
+        }
+    }
+    return m_pos < m_puffer.size();
+}
+
+bool Datei::zeileLesen(QByteArray &zeile)
+{
+    zeile.clear();
+    if (m_pos >= m_puffer.size() && !nachfuellen())
+        return false;
+    for (;;) {
+        const char *begin = m_puffer.constData() + m_pos;
+        const char *end = m_puffer.constData() + m_puffer.size();
+        const char *p = begin;
+        while (p != end && *p != '\r' && *p != '\n')
+            ++p;
+        zeile.append(begin, p - begin);
+        if (p != end) {
+            const bool cr = *p == '\r';
+            m_pos = p - m_puffer.constData() + 1;
+            if (cr && (m_pos < m_puffer.size() || nachfuellen()) && m_puffer[m_pos] == '\n')
+                ++m_pos;
+            return true;
+        }
+        m_pos = m_puffer.size();
+        if (!nachfuellen())
+            return true; // the last line needs no line end
+    }
+}
+
+void Datei::leseFehler(qint64 zeile) const
+{
+    throw RuntimeError(EinAusgabeFehler, QStringLiteral("(Datei %1, Zeile %2: Lesefehler, die Datei kann nicht "
+                                                        "weiter gelesen werden)")
+                                             .arg(shownName(m_name))
+                                             .arg(zeile));
+}
+
+bool Datei::Lesen()
+{
+    if (!m_file || !zeileLesen(m_zeile))
+        return false;
+    ++m_zeilenNr;
+
+    const char *d = m_zeile.constData();
+    qsizetype a = 0, e = m_zeile.size();
+    while (a < e && d[a] == ' ')
+        ++a;
+    while (e > a && d[e - 1] == ' ')
+        --e;
+    const QByteArrayView bytes(d + a, e - a);
+    QString satz;
+    if (m_utf8) {
+        satz = QString::fromUtf8(bytes);
+    } else {
+        satz = Util::ausCodepage1252(bytes);
+        Util::UmlauteWandeln(satz);
+    }
+    satz += u';';
+
+    // Fields from the left; once no ";" is left, the remaining fields are empty.
+    qsizetype start = 0;
+    for (int i = 0; i < FeldAnzahl; ++i) {
+        const qsizetype q = start < satz.size() ? satz.indexOf(u';', start) : -1;
+        if (q < 0) {
+            feld(i).clear();
+            start = satz.size();
+        } else {
+            feld(i) = satz.sliced(start, q - start);
+            start = q + 1;
+        }
+    }
+    return true;
+}
+
+qint64 Datei::GetAnzahl(const QString &datei)
+{
+    QString grund;
+    int nummer = 0;
+    if (!oeffnen(datei, &grund, &nummer))
+        return 0;
+    qint64 anzahl = 0;
+    while (zeileLesen(m_zeile)) {
+        ++anzahl;
+        ++m_zeilenNr;
+    }
+    return anzahl;
+}
+
+} // namespace tarvel::mainwindow

@@ -1,0 +1,86 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+#include <array>
+#include <memory>
+
+class QFile;
+
+namespace tarvel::mainwindow {
+
+/// Reader of an article file: one record per line, eleven fields separated by
+/// ";". Lines end at CR LF, CR or LF. The file is read as UTF-8 when it starts
+/// with a byte order mark, or when it is valid UTF-8 and holds bytes above 127;
+/// otherwise as Windows code page 1252 with the seven DOS umlauts converted.
+/// The file is streamed: only the current line is held in memory.
+class Datei
+{
+public:
+    Datei();
+    ~Datei();
+    Datei(const Datei &) = delete;
+    Datei &operator=(const Datei &) = delete;
+
+    QString Bereich;
+    QString ArtikelNr;
+    QString BestellNr;
+    QString KurzText1;
+    QString KurzText2;
+    QString KurzText3;
+    QString EK;
+    QString VK;
+    QString Listenpreis;
+    QString LagerfachNr;
+    QString MatchCode;
+
+    static constexpr int FeldAnzahl = 11;
+    /// The field names in file order ("Bereich" ... "MatchCode").
+    static const std::array<QString, FeldAnzahl> &feldNamen();
+    /// Field \a index (0 to 10) in file order.
+    QString &feld(int index);
+    const QString &feld(int index) const;
+
+    /// Opens \a datei for reading. A file that cannot be opened raises error 53
+    /// (missing) or 75, naming the file and the reason; a read error while the
+    /// character set is checked raises error 57.
+    void Oeffnen(const QString &datei);
+
+    /// Reads the next record into the eleven fields. False at the end of the
+    /// file or when no file is open; the fields then stay as they were. A read
+    /// error raises error 57, naming the file and the line.
+    bool Lesen();
+
+    /// Opens \a datei (a file that cannot be opened counts 0) and returns the
+    /// number of its records. A read error raises error 57.
+    qint64 GetAnzahl(const QString &datei);
+
+    /// Line number of the record read last; 0 before the first.
+    qint64 zeile() const { return m_zeilenNr; }
+    /// The path given to Oeffnen or GetAnzahl.
+    QString dateiName() const { return m_name; }
+    /// True when the open file is read as UTF-8.
+    bool istUtf8() const { return m_utf8; }
+
+    static constexpr int DateiNichtGefunden = 53;
+    static constexpr int EinAusgabeFehler = 57;
+    static constexpr int ZugriffsFehler = 75;
+
+private:
+    bool oeffnen(const QString &datei, QString *grund, int *nummer);
+    void kodierungPruefen();
+    bool nachfuellen();
+    bool zeileLesen(QByteArray &zeile);
+    [[noreturn]] void leseFehler(qint64 zeile) const;
+
+    std::unique_ptr<QFile> m_file;
+    QString m_name;
+    QByteArray m_puffer;
+    qsizetype m_pos = 0;
+    bool m_ersterBlock = true;
+    bool m_utf8 = false;
+    qint64 m_zeilenNr = 0;
+    QByteArray m_zeile;
+};
+
+} // namespace tarvel::mainwindow
