@@ -1,0 +1,3 @@
+# Sheet layouts and the pickup slip: grids, pages and cutting on the recording
+# backend, and whole jobs through the PDF printer.
+tarvel_test(sheet_grids)
