@@ -1,3 +1,6 @@
 # Sheet layouts and the pickup slip: grids, pages and cutting on the recording
 # backend, and whole jobs through the PDF printer.
 tarvel_test(sheet_grids)
+tarvel_test(barcode_list)
+tarvel_test(pickup_slip)
+tarvel_test(canoe_label)
