@@ -1,17 +1,17 @@
-#include "barcode/Code128.h"
 #include "labelprinter/BarWidthBoxes.h"
 #include "labelprinter/LabelData.h"
 #include "labelprinter/LabelLayouts.h"
-#include "platform/Printer.h"
-#include "platform/RecordingBackend.h"
+#include "support/RecordedJob.h"
 
 #include <QtTest>
 
-using namespace tarvel::platform;
 using namespace tarvel::labelprinter;
-using tarvel::barcode::Code128;
+using tarvel::platform::FontSpec;
+using tarvel::test::RecordedJob;
+using Op = RecordedJob::Op;
 
-/// The canoe label: prices at a fixed height, the bars below the two price lines.
+/// The canoe label: prices at a fixed height, whatever stands above them, and
+/// the bars below the two price lines.
 class TestCanoeLabel : public QObject
 {
     Q_OBJECT
@@ -31,10 +31,7 @@ private slots:
         QFETCH(QString, matchCode);
         QFETCH(QString, bemerkung);
         QFETCH(QString, preis2);
-        auto backend = std::make_unique<RecordingBackend>(300);
-        auto *rec = backend.get();
-        Printer printer(std::move(backend));
-        Code128 code;
+        RecordedJob job;
         PlainBarWidthBoxes boxes("0");
         LabelData data;
         data.ArtikelNr = "4711";
@@ -42,40 +39,21 @@ private slots:
         data.Bemerkung = bemerkung;
         data.Preis1 = "129,00";
         data.Preis2 = preis2;
-        LabelLayouts(printer, code, boxes, data).KanuEtikett();
+        const auto ops = job.during([&] { LabelLayouts(job.printer(), job.code(), boxes, data).KanuEtikett(); });
+        const double h20 = job.lineHeight(20, true, "Courier New"), h12 = job.lineHeight(12);
 
-        printer.setFontName("Courier New");
-        printer.setFontSize(20);
-        printer.setFontBold(true);
-        const double h20 = printer.TextHeight();
-        printer.setFontName("Arial");
-        printer.setFontSize(12);
-        printer.setFontBold(false);
-        const double h12 = printer.TextHeight();
-
-        const RecordedOp *first = nullptr, *bar = nullptr, *number = nullptr;
-        for (const auto &op : rec->ops()) {
-            if (op.kind == RecordedOp::Text && op.text == "129,00")
-                first = &op;
-            if (op.isBar() && !bar)
-                bar = &op;
-            if (op.kind == RecordedOp::Text && op.text == "4711")
-                number = &op;
-        }
-        QVERIFY(first && bar && number);
-        QCOMPARE(first->y, 5400.0);
-        QCOMPARE(first->x, 100.0);
-        QCOMPARE(first->font, (FontSpec{"Courier New", 20, true, false}));
+        const auto *price = job.text(ops, "129,00");
+        QCOMPARE(QPointF(price->x, price->y), QPointF(100, 5400));
+        QCOMPARE(price->font, (FontSpec{"Courier New", 20, true, false}));
         // Two 20-point price lines, an empty 12-point line, then the bars.
-        QCOMPARE(bar->y, std::nearbyint(5400 + 2 * h20 + h12));
-        QCOMPARE(bar->x, 100.0);
+        const auto *bar = job.first(ops, Op::Line);
+        QCOMPARE(QPointF(bar->x, bar->y), QPointF(100, std::nearbyint(5400 + 2 * h20 + h12)));
         QCOMPARE(bar->height, 680.0);
+        const auto *number = job.text(ops, "4711");
         QCOMPARE(number->y, bar->y + 710);
         QCOMPARE(number->font, (FontSpec{"Arial", 12, true, false}));
-        // Nothing above 3100.
-        for (const auto &op : rec->ops())
-            if (op.kind == RecordedOp::Text)
-                QVERIFY(op.y >= 3100);
+        for (const auto &op : job.texts(ops))
+            QVERIFY2(op.y >= 3100, qPrintable(op.text));
     }
 };
 
