@@ -30,8 +30,6 @@ public:
     /// before anything is drawn and before the place is used.
     QStringList Drucke(qint16 FettZeile, QStringList Zeile);
 
-    const SheetPlace &place() const { return m_place; }
-
     static constexpr qint32 Lines = 5;
     static constexpr qint32 Rows = 8;
     static constexpr qint32 Columns = 3;

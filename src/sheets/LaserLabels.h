@@ -30,8 +30,6 @@ public:
     void Drucke(qint32 OffsetX, qint32 OffsetY, const QString &ArtikelNr, const QString &ISBN,
                 const QString &MatchCode, const QString &Preis1, const QString &Preis2);
 
-    const SheetPlace &place() const { return m_place; }
-
     static constexpr qint32 Rows = 8;
     static constexpr qint32 Columns = 3;
     static constexpr qint32 PitchX = 3700;

@@ -31,8 +31,6 @@ public:
     void Drucke(qint32 OffsetX, qint32 OffsetY, qint32 Abstand4Bahn, const QString &ArtikelNr, const QString &ISBN,
                 const QString &MatchCode, const QString &Preis1, const QString &Preis2);
 
-    const SheetPlace &place() const { return m_place; }
-
     static constexpr qint32 Rows = 12;
     static constexpr qint32 Lanes = 4;
     static constexpr qint32 PitchX = 2740;
