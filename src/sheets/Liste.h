@@ -1,0 +1,44 @@
+#pragma once
+
+#include <QString>
+
+namespace tarvel::platform {
+class Printer;
+}
+namespace tarvel::barcode {
+class Code128;
+}
+
+namespace tarvel::sheets {
+
+/// The barcode list on plain paper: a header with the date and the page number,
+/// then twelve rows a page, each with ISBN, match code and prices on the left
+/// and the article's barcode with its number on the right. Page number and row
+/// position carry over from call to call for the life of the object.
+class Liste
+{
+public:
+    Liste(platform::Printer &printer, barcode::Code128 &code);
+
+    /// Prints the page header on the current page and sets the first row below it.
+    void Kopf();
+    /// Prints one row; after the twelfth row of a page starts the next page
+    /// and prints its header.
+    void Drucke(const QString &ArtikelNr, const QString &ISBN, const QString &MatchCode, const QString &Preis1,
+                const QString &Preis2);
+
+    qint16 pageNumber() const { return m_page; }
+    qint32 rowPosition() const { return m_row; }
+
+    static constexpr qint32 FirstRow = 900;
+    static constexpr qint32 RowPitch = 1200;
+    static constexpr qint32 LastRowFrom = 13000; ///< a row starting here or below ends the page
+
+private:
+    platform::Printer &m_printer;
+    barcode::Code128 &m_code;
+    qint16 m_page = 0;
+    qint32 m_row = 0;
+};
+
+} // namespace tarvel::sheets

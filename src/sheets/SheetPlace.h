@@ -1,0 +1,44 @@
+#pragma once
+
+#include <QString>
+#include <QtGlobal>
+
+namespace tarvel::sheets {
+
+/// The place of the next label on a sheet of columns × rows places. Places are
+/// numbered from 1 down the columns: 1 is the top of column 0, rows + 1 the top
+/// of column 1. The place outlives pages and jobs; only StartPosition and the
+/// advance of a print change it.
+class SheetPlace
+{
+public:
+    SheetPlace(qint32 rows, qint32 columns, QString owner);
+
+    /// Refuses a negative start position with error 5, naming \a owner. Callers
+    /// that hand one position to several sheets check it once before any of them.
+    static void checkStartPosition(qint16 pos, const QString &owner = QStringLiteral("StartPosition"));
+
+    /// Moves to place \a pos; 0 acts as 1, and numbers past the sheet wrap
+    /// (25 on a sheet of 24 acts as 1). Negative numbers are error 5, and the
+    /// place stays as it was.
+    void setStartPosition(qint16 pos);
+
+    qint32 row() const { return m_row; }
+    qint32 column() const { return m_column; }
+    qint32 rows() const { return m_rows; }
+    qint32 columns() const { return m_columns; }
+
+    /// Moves on to the next place, down the column and then to the next column.
+    /// Returns true when the place left was the last of the sheet (the next
+    /// label starts a new sheet at place 1).
+    bool advance();
+
+private:
+    qint32 m_rows;
+    qint32 m_columns;
+    QString m_owner;
+    qint32 m_row = 0;
+    qint32 m_column = 0;
+};
+
+} // namespace tarvel::sheets
