@@ -80,7 +80,7 @@ QString FontMetricsCache::familyFor(const QString &name)
     return name;
 }
 
-const FontMetricsCache::Entry &FontMetricsCache::entry(const FontSpec &spec)
+FontMetricsCache::Entry &FontMetricsCache::entry(const FontSpec &spec)
 {
     const QString key = spec.name.toLower() + u'|' + QString::number(spec.size) + u'|'
         + QLatin1Char(spec.bold ? 'b' : '-') + QLatin1Char(spec.italic ? 'i' : '-');
@@ -89,7 +89,10 @@ const FontMetricsCache::Entry &FontMetricsCache::entry(const FontSpec &spec)
         return **it;
     const QFont font = makeFont(familyFor(spec.name), spec.size, spec.bold, spec.italic);
     QFontMetricsF metrics(font, &twipsDevice());
-    auto e = std::make_shared<Entry>(Entry{font, metrics, metrics.ascent(), metrics.lineSpacing()});
+    QRawFont raw = QRawFont::fromFont(font);
+    raw.setPixelSize(spec.size * 20.0); // one pixel per twip
+    auto e = std::make_shared<Entry>(Entry{font, metrics, metrics.ascent(), metrics.lineSpacing(),
+                                           std::make_shared<FontGlyphs>(raw)});
     m_entries.insert(key, e);
     return *e;
 }

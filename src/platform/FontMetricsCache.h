@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/FontGlyphs.h"
 #include "platform/FontSpec.h"
 
 #include <QFont>
@@ -21,12 +22,13 @@ public:
         QFontMetricsF metrics; ///< metrics in twips
         double ascent;       ///< twips from the top of the line to the baseline
         double lineSpacing;  ///< twips from one line to the next
+        std::shared_ptr<FontGlyphs> glyphs; ///< glyphs and advances in twips
     };
 
     /// The process-wide cache. Fonts need a QGuiApplication.
     static FontMetricsCache &instance();
 
-    const Entry &entry(const FontSpec &spec);
+    Entry &entry(const FontSpec &spec);
     /// The face that a font name is drawn in.
     static QString familyFor(const QString &name);
     /// A font of \a twips em height in the default sans face at normal weight.

@@ -9,7 +9,6 @@ namespace tarvel::platform {
 bool PainterBackend::beginPainting(QPagedPaintDevice *device)
 {
     m_device = device;
-    m_lastFont = nullptr;
     if (!m_painter.begin(device))
         return false;
     m_scaleX = device->logicalDpiX() / 1440.0;
@@ -39,7 +38,6 @@ void PainterBackend::endPainting()
     if (m_painter.isActive())
         m_painter.end();
     m_device = nullptr;
-    m_lastFont = nullptr;
 }
 
 void PainterBackend::newPage()
@@ -49,16 +47,27 @@ void PainterBackend::newPage()
         throw RuntimeError(RuntimeError::PrinterError, QStringLiteral("(neue Seite nicht möglich)"));
 }
 
-void PainterBackend::drawText(double x, double y, double ascent, const FontSpec &, const QFont &font,
+void PainterBackend::drawText(double x, double y, const FontSpec &spec, FontMetricsCache::Entry &face,
                               const QColor &color, const QString &text)
 {
     flushBars();
-    if (&font != m_lastFont) {
-        m_painter.setFont(font);
-        m_lastFont = &font;
+    auto it = m_deviceFonts.find(&face);
+    if (it == m_deviceFonts.end()) {
+        QRawFont raw = face.glyphs->rawFont();
+        raw.setPixelSize(spec.size * m_device->logicalDpiY() / 72.0);
+        it = m_deviceFonts.insert(&face, raw);
     }
+    // Glyphs placed at the advances TextWidth measured: no shaping on the way.
+    face.glyphs->layout(text, m_glyphs, m_positions);
+    m_points.resize(m_positions.size());
+    for (qsizetype i = 0; i < m_positions.size(); ++i)
+        m_points[i] = QPointF(px(m_positions[i]), 0.0);
+    QGlyphRun run;
+    run.setRawFont(*it);
+    run.setGlyphIndexes(m_glyphs);
+    run.setPositions(m_points);
     m_painter.setPen(color);
-    m_painter.drawText(QPointF(px(x), py(y + ascent)), text);
+    m_painter.drawGlyphRun(QPointF(px(x), py(y + face.ascent)), run);
 }
 
 void PainterBackend::drawLine(double x1, double y1, double x2, double y2, double penWidth, const QColor &color)
@@ -97,7 +106,6 @@ void PainterBackend::drawRotatedText(double x, double y, double, double ascent, 
     m_painter.translate(px(x), py(y));
     m_painter.rotate(-90.0);
     m_painter.setFont(font);
-    m_lastFont = nullptr;
     m_painter.setPen(color);
     m_painter.drawText(QPointF(0.0, py(ascent)), text);
     m_painter.restore();

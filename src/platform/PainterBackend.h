@@ -2,6 +2,8 @@
 
 #include "platform/PrinterBackend.h"
 
+#include <QGlyphRun>
+#include <QHash>
 #include <QPainter>
 
 class QPagedPaintDevice;
@@ -13,8 +15,8 @@ class PainterBackend : public PrinterBackend
 {
 public:
     void newPage() override;
-    void drawText(double x, double y, double ascent, const FontSpec &spec, const QFont &font,
-                  const QColor &color, const QString &text) override;
+    void drawText(double x, double y, const FontSpec &spec, FontMetricsCache::Entry &face, const QColor &color,
+                  const QString &text) override;
     void drawLine(double x1, double y1, double x2, double y2, double penWidth, const QColor &color) override;
     void drawRotatedText(double x, double y, double emHeight, double ascent, const QFont &font,
                          const QColor &color, const QString &text) override;
@@ -35,7 +37,10 @@ private:
     QPagedPaintDevice *m_device = nullptr;
     double m_scaleX = 1.0;
     double m_scaleY = 1.0;
-    const QFont *m_lastFont = nullptr;
+    QHash<const FontMetricsCache::Entry *, QRawFont> m_deviceFonts; ///< per face, at the device's size
+    QList<quint32> m_glyphs;
+    QList<double> m_positions;
+    QList<QPointF> m_points;
 
     // The modules of one bar arrive as touching lines; they are gathered into one
     // rectangle, and the bars of a barcode are drawn together.

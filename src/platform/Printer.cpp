@@ -44,7 +44,7 @@ void Printer::beforeDrawing()
     }
 }
 
-const FontMetricsCache::Entry &Printer::metrics()
+FontMetricsCache::Entry &Printer::metrics()
 {
     if (!m_metrics)
         m_metrics = &FontMetricsCache::instance().entry(m_font);
@@ -111,7 +111,7 @@ QString Printer::DeviceName() { return backend().deviceName(); }
 
 double Printer::TextWidth(const QString &text)
 {
-    return metrics().metrics.horizontalAdvance(text);
+    return metrics().glyphs->width(text);
 }
 
 double Printer::TextHeight() { return metrics().lineSpacing; }
@@ -125,10 +125,10 @@ void Printer::PrintInline(const QString &text)
 {
     if (text.isEmpty())
         return;
-    const auto &m = metrics();
+    auto &m = metrics();
     beforeDrawing();
-    m_backend->drawText(m_x, m_y, m.ascent, m_font, m.font, m_foreColor, text);
-    m_x += m.metrics.horizontalAdvance(text);
+    m_backend->drawText(m_x, m_y, m_font, m, m_foreColor, text);
+    m_x += m.glyphs->width(text);
 }
 
 void Printer::Print(const QString &text)

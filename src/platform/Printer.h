@@ -93,7 +93,7 @@ public:
 private:
     PrinterBackend &backend();
     void beforeDrawing();
-    const FontMetricsCache::Entry &metrics();
+    FontMetricsCache::Entry &metrics();
 
     std::unique_ptr<PrinterBackend> m_backend;
     bool m_boundToChoice = false;
@@ -101,7 +101,7 @@ private:
 
     double m_x = 0, m_y = 0;
     FontSpec m_font;
-    const FontMetricsCache::Entry *m_metrics = nullptr;
+    FontMetricsCache::Entry *m_metrics = nullptr;
     QColor m_foreColor = Qt::black;
     QColor m_fillColor = Qt::black;
     int m_fillStyle = 1;

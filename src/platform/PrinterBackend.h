@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/FontMetricsCache.h"
 #include "platform/FontSpec.h"
 
 #include <QColor>
@@ -24,9 +25,9 @@ public:
     virtual void beginJob() = 0;
     /// Ends the current page and starts the next one.
     virtual void newPage() = 0;
-    /// Text whose line cell has its top-left corner at (x, y); \a ascent is the
-    /// distance from that top to the baseline.
-    virtual void drawText(double x, double y, double ascent, const FontSpec &spec, const QFont &font,
+    /// Text whose line cell has its top-left corner at (x, y), in the font of
+    /// \a face (its ascent places the baseline, its glyphs the characters).
+    virtual void drawText(double x, double y, const FontSpec &spec, FontMetricsCache::Entry &face,
                           const QColor &color, const QString &text) = 0;
     /// A straight line of \a penWidth twips; vertical lines are the bars.
     virtual void drawLine(double x1, double y1, double x2, double y2, double penWidth, const QColor &color) = 0;

@@ -29,7 +29,7 @@ void RecordingBackend::newPage()
     m_ops.append(RecordedOp::of(RecordedOp::NewPage));
 }
 
-void RecordingBackend::drawText(double x, double y, double, const FontSpec &spec, const QFont &,
+void RecordingBackend::drawText(double x, double y, const FontSpec &spec, FontMetricsCache::Entry &,
                                 const QColor &color, const QString &text)
 {
     maybeFail();

@@ -40,8 +40,8 @@ public:
 
     void beginJob() override;
     void newPage() override;
-    void drawText(double x, double y, double ascent, const FontSpec &spec, const QFont &font,
-                  const QColor &color, const QString &text) override;
+    void drawText(double x, double y, const FontSpec &spec, FontMetricsCache::Entry &face, const QColor &color,
+                  const QString &text) override;
     void drawLine(double x1, double y1, double x2, double y2, double penWidth, const QColor &color) override;
     void drawRotatedText(double x, double y, double emHeight, double ascent, const QFont &font,
                          const QColor &color, const QString &text) override;

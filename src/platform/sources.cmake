@@ -3,6 +3,7 @@ target_sources(tarvel_core PRIVATE
   platform/Numbers.cpp
   platform/SettingsStore.cpp
   platform/FontMetricsCache.cpp
+  platform/FontGlyphs.cpp
   platform/PainterBackend.cpp
   platform/PdfBackend.cpp
   platform/SystemPrinterBackend.cpp
