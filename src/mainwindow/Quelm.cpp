@@ -119,7 +119,8 @@ void Quelm::bauen()
                    | Qt::MSWindowsFixedSizeDialogHint);
     setWindowIcon(QIcon(barsPicture(QSize(32, 32), QStringLiteral("T"), false)));
     setFixedSize(tw(0, 0, 4530, 6585).size());
-    QFont small = font(); // the controls are sized for 8-point captions
+    QFont small = font(); // the controls are sized for 8-point captions of Arial width
+    small.setFamily(QStringLiteral("Liberation Sans"));
     small.setPointSizeF(8);
     setFont(small);
 
