@@ -157,38 +157,32 @@ private slots:
         row("art liste", {"--art", "liste", zwei}, 0);
         row("art label", {"--art", "label", zwei}, 0);
         row("art laser", {"--art=laser", zwei}, 0);
-        row("art in capitals", {"--art", "LASER", zwei}, 0);
         row("art unknown", {"--art", "bogen", zwei}, 2,
             "tarvel drucken: Option --art: „bogen“ ist keine Art; erlaubt sind liste, label und laser.\n"
             "Hilfe: tarvel drucken --hilfe\n");
         row("art without value", {zwei, "--art"}, 2, "Option --art: der Wert fehlt.");
         row("art twice", {"--art", "label", "--art", "laser", zwei}, 2, "Option --art ist mehrfach angegeben");
         row("preis1 vk", {"--preis1", "vk", zwei}, 0);
-        row("preis1 leer", {"--preis1", "leer", zwei}, 0);
         row("preis1 unknown", {"--preis1", "teuer", zwei}, 2, "Option --preis1: „teuer“ ist kein Preis");
         row("preis2 liste", {"--art", "liste", "--preis2", "liste", zwei}, 0);
         row("preis2 for labels", {"--art", "label", "--preis2", "ek", zwei}, 2,
             "Option --preis2 gilt nur für --art liste; gewählt ist „label“ (mit --art).");
         row("waehrung", {"--waehrung", "DM", zwei}, 0);
-        row("waehrung empty", {"--waehrung=", zwei}, 0);
         row("lagerfach", {"--lagerfach", zwei}, 0);
         row("lagerfach with value", {"--lagerfach=ja", zwei}, 2, "Option --lagerfach nimmt keinen Wert");
         row("startlabel 16", {"--art", "laser", "--startlabel", "16", zwei}, 0);
         row("startlabel 17", {"--art", "laser", "--startlabel", "17", zwei}, 2,
             "Option --startlabel: „17“ ist keine Labelnummer von 1 bis 16.");
-        row("startlabel 0", {"--art", "laser", "--startlabel", "0", zwei}, 2, "„0“ ist keine Labelnummer");
         row("startlabel text", {"--art", "laser", "--startlabel", "x", zwei}, 2, "„x“ ist keine Labelnummer");
         row("startlabel for the list", {"--art", "liste", "--startlabel", "3", zwei}, 2,
             "Option --startlabel gilt nur für --art laser; gewählt ist „liste“ (mit --art).");
         row("kopien 3", {"--art", "label", "--kopien", "3", zwei}, 0);
         row("kopien 0", {"--art", "label", "--kopien", "0", zwei}, 2, "Option --kopien: „0“ ist keine Anzahl");
-        row("kopien negative", {"--art", "laser", "--kopien", "-2", zwei}, 2, "„-2“ ist keine Anzahl");
         row("kopien for the stored list", {"--kopien", "2", zwei}, 2,
             "Option --kopien gilt nur für --art label und laser; gewählt ist „liste“ (im Fenster gespeichert).");
         row("seiten range", {"--art", "liste", "--seiten", "1-2", zwei}, 0);
         row("seiten one page", {"--seiten", "1", zwei}, 0);
         row("seiten backwards", {"--seiten", "3-1", zwei}, 2, "Option --seiten: „3-1“ ist kein Seitenbereich");
-        row("seiten from 0", {"--seiten", "0-2", zwei}, 2, "„0-2“ ist kein Seitenbereich");
         row("seiten text", {"--seiten", "a-b", zwei}, 2, "„a-b“ ist kein Seitenbereich");
         row("seiten for labels", {"--art", "label", "--seiten", "1-2", zwei}, 2,
             "Option --seiten gilt nur für --art liste");
@@ -197,10 +191,8 @@ private slots:
             "tarvel drucken: Druckerfehler (Drucker „Etiketten im Keller“ nicht gefunden; vorhanden: „PDF-Datei“)\n");
         row("drucker empty", {"--drucker=", zwei}, 2, "Option --drucker: der Druckername fehlt.");
         row("unknown option", {"--bogen", "3", zwei}, 2, "tarvel drucken: Unbekannte Option „--bogen“.");
-        row("unknown short option", {"-x", zwei}, 2, "Unbekannte Option „-x“.");
         row("no file", {"--art", "liste"}, 2, "tarvel drucken: Keine Artikeldatei angegeben.");
         row("two files", {zwei, "noch.txt"}, 2, "Nur eine Artikeldatei ist möglich");
-        row("file after --", {"--art", "label", "--", zwei}, 0);
         row("missing file", {artikel("fehlt.txt")}, 1,
             "tarvel drucken: Datei nicht gefunden (Datei „" + artikel("fehlt.txt") + "“: ");
         row("folder as file", {QStringLiteral(TARVEL_TEST_DATA)}, 1, "Fehler beim Zugriff auf Pfad/Datei (Datei „");
@@ -222,6 +214,8 @@ private slots:
         if (exitCode == 0) {
             QCOMPARE(jobs.size(), 1);
             QCOMPARE(e.aus, QDir(z.jobs()).filePath(jobs.first()) + u'\n');
+            QVERIFY2(QRegularExpression("/Documents/Tarvel/Tarvel-\\d{8}-\\d{6}-\\d+\\.pdf\n$").match(e.aus).hasMatch(),
+                     qPrintable(e.aus));
         } else {
             QCOMPARE(jobs, QStringList());
             QCOMPARE(e.aus, QString());
@@ -252,31 +246,6 @@ private slots:
         QVERIFY(!QFileInfo::exists(z.jobs()));
     }
 
-    void whereTheJobWent()
-    {
-        Zuhause z;
-        const Ergebnis e = z.drucken({"--art", "liste", artikel("zwei.txt")});
-        QCOMPARE(e.code, 0);
-        QCOMPARE(e.fehler, QString()); // no terminal: no progress, no message
-        QVERIFY(e.aus.endsWith(u'\n'));
-        const QString pdf = e.aus.chopped(1);
-        QVERIFY2(QRegularExpression("^.*/Documents/Tarvel/Tarvel-\\d{8}-\\d{6}-\\d+\\.pdf$").match(pdf).hasMatch(),
-                 qPrintable(pdf));
-        QVERIFY(pdf.startsWith(z.jobs()));
-        QCOMPARE(PdfPages(pdf).pageCount(), 1);
-    }
-
-    void emptyFileOfLabels()
-    {
-        Zuhause z;
-        const QString leer = QStringLiteral(TARVEL_TEST_DATA "/datei/leer.txt");
-        const Ergebnis e = z.drucken({"--art", "label", leer});
-        QCOMPARE(e.code, 0);
-        QCOMPARE(e.aus, QString());
-        QCOMPARE(e.fehler, "Die Datei „" + leer + "“ enthält keine Sätze; es wurde nichts gedruckt.\n");
-        QCOMPARE(z.jobDateien(), QStringList());
-    }
-
     void printedBarcodesDecode_data()
     {
         QTest::addColumn<QString>("art");
@@ -299,7 +268,8 @@ private slots:
             << "liste" << QStringList{"--preis1", "ek", "--preis2", "liste", "--waehrung", "EUR", siebzehn}
             << Seiten{nummern(1, 12), nummern(13, 17)} << QStringList{"EK-Preis: 1,50 EUR", "Liste: 12,95 EUR"};
         QTest::newRow("list, pages 2 to 3")
-            << "liste" << QStringList{"--seiten", "2-3", artikel("vierzig.txt")} << Seiten{nummern(13, 24), nummern(25, 36)}
+            << "liste" << QStringList{"--seiten", "2-3", artikel("vierzig.txt")}
+            << Seiten{nummern(13, 24), nummern(25, 36)}
             << QStringList{"Seite 2", "Seite 3"};
     }
     void printedBarcodesDecode()
@@ -348,7 +318,6 @@ private slots:
         QTest::newRow("nothing stored: list, no prices")
             << QByteArray() << 1 << "Barcode-Liste vom" << "Preis";
         QTest::newRow("Art=2: laser") << QByteArray("[System]\nArt=2\n") << 1 << "MATCH2" << "Barcode-Liste";
-        QTest::newRow("Art=1: labels") << QByteArray("[System]\nArt=1\n") << 2 << "MATCH1" << "Barcode-Liste";
         QTest::newRow("Preis1=1 on labels") << QByteArray("[System]\nArt=1\nPreis1=1\n") << 2 << "11,90 €"
                                             << "1,50";
         QTest::newRow("list with both prices")

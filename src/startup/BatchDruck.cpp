@@ -127,8 +127,8 @@ int BatchDruck::drucken(const DruckOptionen &o)
     const QString drucker = o.drucker.value_or(platform::PrinterChoice::instance().current());
     if (drucker != QLatin1String(platform::PdfBackend::DeviceName)
         && !platform::SystemPrinterBackend::exists(drucker))
-        throw RuntimeError(RuntimeError::PrinterError,
-                           QStringLiteral("(Drucker „%1“ nicht gefunden; vorhanden: %2)").arg(drucker, bekannteDrucker()));
+        throw RuntimeError(RuntimeError::PrinterError, QStringLiteral("(Drucker „%1“ nicht gefunden; vorhanden: %2)")
+                                                           .arg(drucker, bekannteDrucker()));
 
     platform::Printer printer(platform::PrinterChoice::createBackend(drucker));
     barcode::Code128 code;

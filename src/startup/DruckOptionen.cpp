@@ -94,7 +94,8 @@ DruckOptionen DruckOptionen::lesen(const QStringList &argumente)
     for (const QString &name : WertOptionen)
         parser.addOption(QCommandLineOption(name, QString(), QStringLiteral("WERT")));
     parser.addOption(QCommandLineOption(QStringLiteral("lagerfach")));
-    parser.addOption(QCommandLineOption(QStringList{QStringLiteral("h"), QStringLiteral("hilfe"), QStringLiteral("help")}));
+    parser.addOption(
+        QCommandLineOption(QStringList{QStringLiteral("h"), QStringLiteral("hilfe"), QStringLiteral("help")}));
     const bool gelesen = parser.parse(QStringList{QStringLiteral("tarvel")} + argumente);
 
     DruckOptionen o;
