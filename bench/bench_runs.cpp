@@ -1,6 +1,7 @@
 // Writes an article file and times the laser run and the list run of the main
 // window to the PDF printer, for 1,000 and 10,000 records (or the counts given):
 // labels per second, peak memory and the PDF's size.
+#include "BenchRow.h"
 #include "barcode/Code128.h"
 #include "mainwindow/DateiDruck.h"
 #include "platform/PdfBackend.h"
@@ -44,7 +45,9 @@ double peakMb()
     return usage.ru_maxrss / 1024.0;
 }
 
-void run(const char *name, const QString &file, int count, bool laser)
+enum class Kind { Laser, Liste, Label };
+
+void run(const char *name, const QString &file, int count, Kind kind, bool row)
 {
     platform::Printer printer(std::make_unique<platform::PdfBackend>());
     barcode::Code128 code;
@@ -64,11 +67,20 @@ void run(const char *name, const QString &file, int count, bool laser)
 
     QElapsedTimer timer;
     timer.start();
-    const auto result = laser ? druck.LaserDrucken(file, auswahl) : druck.ListeDrucken(file, auswahl);
+    const auto result = kind == Kind::Laser ? druck.LaserDrucken(file, auswahl)
+                        : kind == Kind::Liste ? druck.ListeDrucken(file, auswahl)
+                                              : druck.LabelDrucken(file, auswahl);
     const double seconds = timer.nsecsElapsed() / 1e9;
     if (!result.ok() || reported != count)
         qFatal("%s", qPrintable(result.meldung));
     const qint64 size = QFileInfo(result.ziel).size();
+    if (row) {
+        bench::printRow(QStringLiteral("Fenster-Lauf %1 → PDF").arg(QString::fromLatin1(name)), count, seconds,
+                        bench::perItemMs(seconds, count), bench::peakMegabytes(),
+                        QStringLiteral("%1 KB PDF (%2 B je Satz)").arg(size / 1024).arg(size / count));
+        QFile::remove(result.ziel);
+        return;
+    }
     std::printf("%-6s %6d records  %7.3f s  %8.0f labels/s  pdf %8.1f KB  peak %6.1f MB\n", name, count, seconds,
                 count / seconds, size / 1024.0, peakMb());
     QFile::remove(result.ziel);
@@ -80,18 +92,28 @@ int main(int argc, char **argv)
 {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QGuiApplication app(argc, argv);
+    QTemporaryDir dir;
+    platform::PdfBackend::setJobsFolder(dir.path());
+    // "bench_runs laser|liste|label COUNT": one run in this process, as a row of bench/run.
+    if (argc == 3 && !QString::fromLatin1(argv[1]).front().isDigit()) {
+        const QString kind = QString::fromLatin1(argv[1]);
+        const int count = QString::fromLatin1(argv[2]).toInt();
+        const QString file = writeArticles(dir.path(), count);
+        run(argv[1], file, count,
+            kind == QLatin1String("laser") ? Kind::Laser : kind == QLatin1String("liste") ? Kind::Liste : Kind::Label,
+            true);
+        return 0;
+    }
     QList<int> counts;
     for (int i = 1; i < argc; ++i)
         counts << QString::fromLatin1(argv[i]).toInt();
     if (counts.isEmpty())
         counts = {1000, 10000};
 
-    QTemporaryDir dir;
-    platform::PdfBackend::setJobsFolder(dir.path());
     for (int count : counts) {
         const QString file = writeArticles(dir.path(), count);
-        run("laser", file, count, true);
-        run("liste", file, count, false);
+        run("laser", file, count, Kind::Laser, false);
+        run("liste", file, count, Kind::Liste, false);
     }
     return 0;
 }

@@ -1,11 +1,11 @@
 #include "mainwindow/Quelm.h"
 
 #include "mainwindow/Datei.h"
+#include "mainwindow/GespeicherteWahl.h"
 #include "platform/Numbers.h"
 #include "platform/PdfBackend.h"
 #include "platform/PrinterChoice.h"
 #include "platform/RuntimeError.h"
-#include "platform/SettingsStore.h"
 
 #include <QApplication>
 #include <QButtonGroup>
@@ -20,7 +20,6 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
-#include <QLoggingCategory>
 #include <QPainter>
 #include <QPrintDialog>
 #include <QPrinter>
@@ -30,8 +29,6 @@
 #include <QRadioButton>
 #include <QTimer>
 
-Q_LOGGING_CATEGORY(lcQuelm, "tarvel.quelm")
-
 namespace tarvel::mainwindow {
 
 using platform::Numbers::leadingNumber;
@@ -39,27 +36,10 @@ using platform::Numbers::numberText;
 using platform::Numbers::roundHalfEven;
 using platform::Numbers::toInt16;
 using platform::RuntimeError;
-using platform::SettingsStore;
 
 namespace {
 
-const QString App = QStringLiteral("Tarvel");
-const QString Section = QStringLiteral("System");
 const QString PdfDrucker = QString::fromLatin1(platform::PdfBackend::DeviceName);
-
-// The stored index of an option group, or \a standard when it is no valid index.
-int storedIndex(const QString &key, int count, int standard)
-{
-    const QString text = SettingsStore::read(App, Section, key, standard);
-    try {
-        const int n = toInt16(text);
-        if (n >= 0 && n < count)
-            return n;
-    } catch (const RuntimeError &) {
-    }
-    qCWarning(lcQuelm) << "Einstellung" << key << "=" << text << "ist keine gültige Auswahl; es gilt" << standard;
-    return standard;
-}
 
 // Bars of a Code 128 text, scaled to fill \a size: the window's pictures and icon.
 QPixmap barsPicture(const QSize &size, const QString &text, bool framed)
@@ -250,12 +230,12 @@ void Quelm::bauen()
 void Quelm::Form_Load()
 {
     m_druckerFrame->setTitle(m_printer.DeviceName());
-    m_dateiFrame->setTitle(SettingsStore::read(App, Section, QStringLiteral("Datei"), QString()));
+    m_dateiFrame->setTitle(GespeicherteWahl::datei());
     m_dateiFrame->setToolTip(QDir::toNativeSeparators(m_dateiFrame->title()));
     anzahlZeigen();
-    waehlen(m_gruppe1, storedIndex(QStringLiteral("Preis1"), 4, 3));
-    waehlen(m_gruppe2, storedIndex(QStringLiteral("Preis2"), 4, 3));
-    waehlen(m_gruppe3, storedIndex(QStringLiteral("Art"), 3, 0));
+    waehlen(m_gruppe1, GespeicherteWahl::preis1());
+    waehlen(m_gruppe2, GespeicherteWahl::preis2());
+    waehlen(m_gruppe3, GespeicherteWahl::art());
     InitStrichbreite(0);
     m_waehrung->addItems({QStringLiteral("DM"), QStringLiteral("€"), QStringLiteral("EUR")});
     m_waehrung->setEditText(QDate::currentDate().year() >= 2002 ? QStringLiteral("€") : QStringLiteral("DM"));
@@ -292,12 +272,12 @@ QString Quelm::datei() const
 
 void Quelm::Option1_Click(int index)
 {
-    SettingsStore::write(App, Section, QStringLiteral("Preis1"), QString::number(index));
+    GespeicherteWahl::setPreis1(index);
 }
 
 void Quelm::Option2_Click(int index)
 {
-    SettingsStore::write(App, Section, QStringLiteral("Preis2"), QString::number(index));
+    GespeicherteWahl::setPreis2(index);
 }
 
 void Quelm::Option3_Click(int index)
@@ -315,7 +295,7 @@ void Quelm::Option3_Click(int index)
         palette.setColor(QPalette::Base, QApplication::palette().color(QPalette::Base));
     }
     m_startLabel->setPalette(palette);
-    SettingsStore::write(App, Section, QStringLiteral("Art"), QString::number(index));
+    GespeicherteWahl::setArt(index);
 }
 
 void Quelm::InitStrichbreite(qint16 breite)
@@ -346,7 +326,7 @@ void Quelm::DateiAuswahl_Click()
     const QString gewaehlt = m_dateiWahl ? m_dateiWahl(aktuell) : dateiDialogZeigen(aktuell);
     m_dateiFrame->setTitle(gewaehlt);
     m_dateiFrame->setToolTip(QDir::toNativeSeparators(gewaehlt));
-    SettingsStore::write(App, Section, QStringLiteral("Datei"), gewaehlt);
+    GespeicherteWahl::setDatei(gewaehlt);
     anzahlZeigen();
 }
 

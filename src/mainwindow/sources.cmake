@@ -3,4 +3,5 @@ target_sources(tarvel_core PRIVATE
   mainwindow/Util.cpp
   mainwindow/Datei.cpp
   mainwindow/DateiDruck.cpp
+  mainwindow/GespeicherteWahl.cpp
 )

@@ -1,4 +1,5 @@
 #include "mainwindow/Quelm.h"
+#include "startup/BatchDruck.h"
 
 #include <QApplication>
 #include <QLibraryInfo>
@@ -9,6 +10,10 @@ using namespace tarvel;
 
 int main(int argc, char **argv)
 {
+    // "tarvel drucken [Optionen] DATEI" prints a file without a window.
+    if (argc > 1 && qstrcmp(argv[1], "drucken") == 0)
+        return startup::BatchDruck::main(argc, argv);
+
     const bool noDisplay = qEnvironmentVariableIsEmpty("DISPLAY") && qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY")
                            && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM");
     if (noDisplay)

@@ -1,1 +1,5 @@
-target_sources(tarvel PRIVATE startup/main.cpp)
+target_sources(tarvel PRIVATE
+  startup/main.cpp
+  startup/BatchDruck.cpp
+  startup/DruckOptionen.cpp
+)
