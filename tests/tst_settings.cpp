@@ -77,7 +77,8 @@ private slots:
         const QString path = QSettings(QSettings::IniFormat, QSettings::UserScope, "Tarvel", "Tarvel").fileName();
         QFile f(path);
         QVERIFY(f.open(QIODevice::WriteOnly));
-        f.write(QByteArray("\x00\xff\xfe[System\n=\x01\x02", 17));
+        static const char garbage[] = "\x00\xff\xfe[System\n=\x01\x02";
+        f.write(garbage, sizeof garbage - 1);
         f.close();
         QCOMPARE(SettingsStore::read("TarVel", "System", "OffsetX", 0), QStringLiteral("0"));
     }

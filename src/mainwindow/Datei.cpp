@@ -143,6 +143,8 @@ bool Datei::oeffnen(const QString &datei, QString *grund, int *nummer)
     m_ersterBlock = true;
     m_utf8 = false;
     m_zeilenNr = 0;
+    m_groesse = 0;
+    m_gelesen = 0;
 
     const QFileInfo info(datei);
     *nummer = ZugriffsFehler;
@@ -166,6 +168,7 @@ bool Datei::oeffnen(const QString &datei, QString *grund, int *nummer)
                                    : QStringLiteral("keine Berechtigung zum Lesen");
         return false;
     }
+    m_groesse = file->isSequential() ? 0 : file->size();
     m_file = std::move(file);
     return true;
 }
@@ -191,7 +194,7 @@ void Datei::kodierungPruefen()
     for (;;) {
         const qint64 n = m_file->read(block.data(), BlockSize);
         if (n < 0)
-            leseFehler(lines.count() + 1);
+            leseFehler(lines.count() + 1, QStringLiteral("Lesefehler"));
         if (n == 0)
             break;
         if (first) {
@@ -203,7 +206,7 @@ void Datei::kodierungPruefen()
     }
     m_utf8 = bom || utf8.isUtf8();
     if (!m_file->seek(0))
-        leseFehler(1);
+        leseFehler(1, QStringLiteral("Lesefehler"));
 }
 
 bool Datei::nachfuellen()
@@ -211,7 +214,10 @@ bool Datei::nachfuellen()
     m_puffer.resize(BlockSize);
     const qint64 n = m_file->read(m_puffer.data(), BlockSize);
     if (n < 0)
-        leseFehler(m_zeilenNr + 1);
+        leseFehler(m_zeilenNr + 1, QStringLiteral("Lesefehler"));
+    m_gelesen += n;
+    if (n == 0 && m_gelesen < m_groesse)
+        leseFehler(m_zeilenNr + 1, QStringLiteral("die Datei wurde beim Lesen gekürzt"));
     m_puffer.resize(n);
     m_pos = 0;
     if (m_ersterBlock && n > 0) {
@@ -249,12 +255,13 @@ bool Datei::zeileLesen(QByteArray &zeile)
     }
 }
 
-void Datei::leseFehler(qint64 zeile) const
+void Datei::leseFehler(qint64 zeile, const QString &grund) const
 {
-    throw RuntimeError(EinAusgabeFehler, QStringLiteral("(Datei %1, Zeile %2: Lesefehler, die Datei kann nicht "
+    throw RuntimeError(EinAusgabeFehler, QStringLiteral("(Datei %1, Zeile %2: %3, die Datei kann nicht "
                                                         "weiter gelesen werden)")
                                              .arg(shownName(m_name))
-                                             .arg(zeile));
+                                             .arg(zeile)
+                                             .arg(grund));
 }
 
 bool Datei::Lesen()

@@ -48,7 +48,8 @@ public:
 
     /// Reads the next record into the eleven fields. False at the end of the
     /// file or when no file is open; the fields then stay as they were. A read
-    /// error raises error 57, naming the file and the line.
+    /// error, or a file that was cut shorter while it is read, raises error 57,
+    /// naming the file and the line.
     bool Lesen();
 
     /// Opens \a datei (a file that cannot be opened counts 0) and returns the
@@ -71,7 +72,7 @@ private:
     void kodierungPruefen();
     bool nachfuellen();
     bool zeileLesen(QByteArray &zeile);
-    [[noreturn]] void leseFehler(qint64 zeile) const;
+    [[noreturn]] void leseFehler(qint64 zeile, const QString &grund) const;
 
     std::unique_ptr<QFile> m_file;
     QString m_name;
@@ -80,6 +81,8 @@ private:
     bool m_ersterBlock = true;
     bool m_utf8 = false;
     qint64 m_zeilenNr = 0;
+    qint64 m_groesse = 0; ///< size when opened: a file that ends before it was cut while being read
+    qint64 m_gelesen = 0;
     QByteArray m_zeile;
 };
 

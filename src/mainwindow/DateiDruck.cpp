@@ -137,6 +137,11 @@ void DateiDruck::DateiLabel(const Datei &artikel, const Auswahl &auswahl, qint32
 
 RuntimeError DateiDruck::imSatz(const RuntimeError &fehler, const Datei &artikel) const
 {
+    // A printer that fails is told at the record it was drawing, not at a field of it.
+    if (fehler.number() == RuntimeError::PrinterError)
+        return located(fehler, QStringLiteral("Datei „%1“, Zeile %2")
+                                   .arg(QFileInfo(artikel.dateiName()).fileName())
+                                   .arg(artikel.zeile()));
     return located(fehler, QStringLiteral("Datei „%1“, Zeile %2, %3")
                                .arg(QFileInfo(artikel.dateiName()).fileName())
                                .arg(artikel.zeile())

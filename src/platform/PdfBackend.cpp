@@ -8,6 +8,7 @@
 #include <QPdfWriter>
 #include <QSaveFile>
 #include <QStandardPaths>
+#include <QStorageInfo>
 
 namespace tarvel::platform {
 
@@ -18,6 +19,20 @@ QString &jobsFolderOverride()
     return folder;
 }
 int g_jobCounter = 0;
+
+// Why nothing can be written into \a folder, in the user's words where the
+// cause can be seen; otherwise the system's \a text.
+QString writeReason(const QString &folder, const QString &text)
+{
+    const QStorageInfo storage(folder);
+    if (storage.isValid() && storage.isReadOnly())
+        return QStringLiteral("das Dateisystem ist schreibgeschützt");
+    if (storage.isValid() && storage.bytesAvailable() < 64 * 1024)
+        return QStringLiteral("der Datenträger ist voll");
+    if (QFileInfo(folder).isDir() && !QFileInfo(folder).isWritable())
+        return QStringLiteral("keine Berechtigung zum Schreiben");
+    return text;
+}
 } // namespace
 
 PdfBackend::PdfBackend(int dpi)
@@ -68,7 +83,7 @@ void PdfBackend::beginJob()
     const QString fileName = nextFileName();
     m_file = std::make_unique<QSaveFile>(fileName);
     if (!m_file->open(QIODevice::WriteOnly)) {
-        const QString reason = m_file->errorString();
+        const QString reason = writeReason(folder, m_file->errorString());
         m_file.reset();
         throw RuntimeError(RuntimeError::PrinterError,
                            QStringLiteral("(%1 kann nicht geschrieben werden: %2)").arg(fileName, reason));
@@ -94,7 +109,7 @@ QString PdfBackend::endJob()
     m_writer.reset();
     const QString fileName = m_file->fileName();
     const bool ok = m_file->commit();
-    const QString reason = m_file->errorString();
+    const QString reason = ok ? QString() : writeReason(QFileInfo(fileName).path(), m_file->errorString());
     m_file.reset();
     if (!ok)
         throw RuntimeError(RuntimeError::PrinterError,

@@ -3,6 +3,10 @@
 #include "platform/Numbers.h"
 #include "platform/RuntimeError.h"
 
+#include <QDateTime>
+#include <QFile>
+#include <QFileInfo>
+#include <QHash>
 #include <QLoggingCategory>
 #include <QSettings>
 
@@ -30,6 +34,40 @@ QString existingSpelling(const QStringList &keys, const QString &name)
     return name;
 }
 
+// True when \a fileName holds something that is no settings text: bytes that
+// are no UTF-8 text, or lines other than blank ones, comments, "[section]"
+// and "key=value". QSettings skips such lines silently.
+bool looksBroken(const QString &fileName)
+{
+    QFile f(fileName);
+    if (!f.open(QIODevice::ReadOnly))
+        return false; // absent, or reported by QSettings itself
+    const QByteArray bytes = f.read(4 << 20);
+    if (bytes.contains('\0') || !QByteArrayView(bytes).isValidUtf8())
+        return true;
+    for (const QByteArray &raw : bytes.split('\n')) {
+        const QByteArray line = raw.trimmed();
+        if (!line.isEmpty() && !line.startsWith(';') && !line.startsWith('#') && !line.contains('=')
+            && !(line.startsWith('[') && line.endsWith(']')))
+            return true;
+    }
+    return false;
+}
+
+// Warns once per state of the file that it is broken.
+void checkFile(const QString &fileName)
+{
+    static QHash<QString, QDateTime> checked;
+    const QDateTime modified = QFileInfo(fileName).lastModified();
+    auto it = checked.find(fileName);
+    if (it != checked.end() && it.value() == modified)
+        return;
+    checked.insert(fileName, modified);
+    if (looksBroken(fileName))
+        qCWarning(lcSettings) << "Einstellungsdatei beschädigt; was sich nicht lesen lässt, gilt als nicht gesetzt:"
+                              << fileName;
+}
+
 } // namespace
 
 QString SettingsStore::read(const QString &application, const QString &section, const QString &key,
@@ -39,13 +77,16 @@ QString SettingsStore::read(const QString &application, const QString &section, 
                 canonicalApplication(application));
     if (s.status() != QSettings::NoError)
         qCWarning(lcSettings) << "Einstellungsdatei nicht lesbar:" << s.fileName();
+    else
+        checkFile(s.fileName());
     const QString group = existingSpelling(s.childGroups(), section);
     s.beginGroup(group);
     const QString k = existingSpelling(s.childKeys(), key);
     if (!s.contains(k))
         return defaultValue.toString();
     const QVariant v = s.value(k);
-    if (!v.canConvert<QString>() || v.typeId() == QMetaType::QStringList) {
+    // Values are plain texts; a list or a typed value ("@Rect(...)") was not written by us.
+    if (v.typeId() != QMetaType::QString) {
         qCWarning(lcSettings) << "Einstellung" << key << "ist kein Text und wird nicht beachtet";
         return defaultValue.toString();
     }
