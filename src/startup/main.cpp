@@ -1,3 +1,4 @@
+#include "automation/AutomationProcess.h"
 #include "barcode/Code128.h"
 #include "platform/PdfBackend.h"
 #include "platform/Printer.h"
@@ -35,6 +36,16 @@ QString printSampleLabel()
     return printer.EndDoc();
 }
 
+/// Start mode 1 (automation server) for "--automation", otherwise 0 (standalone).
+int startMode(int argc, char **argv)
+{
+    for (int i = 1; i < argc; ++i) {
+        if (qstrcmp(argv[i], "--automation") == 0)
+            return 1;
+    }
+    return 0;
+}
+
 } // namespace
 
 int main(int argc, char **argv)
@@ -42,6 +53,8 @@ int main(int argc, char **argv)
     if (qEnvironmentVariableIsEmpty("DISPLAY") && qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY")
         && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
+    if (startMode(argc, argv) == 1)
+        return automation::AutomationProcess::run(argc, argv);
     QGuiApplication app(argc, argv);
     QTextStream out(stdout);
     try {
