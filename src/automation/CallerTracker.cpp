@@ -7,7 +7,7 @@
 #include <QLoggingCategory>
 #include <QTimer>
 
-Q_LOGGING_CATEGORY(lcCallers, "tarvel.automation.callers")
+Q_LOGGING_CATEGORY(lcCallers, "tarvel.automation.callers", QtInfoMsg)
 
 namespace tarvel::automation {
 

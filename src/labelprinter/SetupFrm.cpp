@@ -415,6 +415,14 @@ void SetupFrm::ProbeDruck_Click()
     emit actionStarted();
     bool drawn = false;
     try {
+        // Labels of the object's job stand on the open page: the test label
+        // takes a page of its own instead of printing over the last one.
+        if (m_printer.hasOpenJob())
+            m_printer.NewPage();
+    } catch (const RuntimeError &e) {
+        report(QMessageBox::Warning, printErrorText(e.text()));
+    }
+    try {
         drawn = EinLabel();
     } catch (const RuntimeError &) {
         // Already logged by EinLabel; no success message follows.
