@@ -1,6 +1,5 @@
-# The automation server: conversions, the Application object, and the server
+# The automation server: the Application object, and the server
 # on a private session bus, started through its activation files.
-tarvel_test(variants UI)
 tarvel_test(application UI)
 tarvel_test(automation_bus UI TIMEOUT 300)
 target_sources(tst_automation_bus PRIVATE support/PrivateBus.cpp)

@@ -17,6 +17,7 @@
 #include <QProcess>
 #include <QRandomGenerator>
 #include <QtTest>
+#include <csignal>
 
 using tarvel::test::PdfPages;
 using tarvel::test::PrivateBus;
@@ -475,6 +476,22 @@ private slots:
                  QStringList{"VERWAIST"});
         QCOMPARE(errorOf(call(m_client, path, QStringLiteral("DruckeLabel"))),
                  QStringLiteral("org.freedesktop.DBus.Error.UnknownObject"));
+    }
+
+    // A server asked to end still delivers the jobs of its objects.
+    void terminatedServerDeliversOpenJobs()
+    {
+        const QString path = create(m_client);
+        set(m_client, path, QStringLiteral("ArtikelNr"), QStringLiteral("BEENDET"));
+        call(m_client, path, QStringLiteral("DruckeLabel"));
+        const qint64 pid = m_bus.ownerPid(QStringLiteral("Tarvel.Application"));
+        QVERIFY(pid > 0);
+        ::kill(pid_t(pid), SIGTERM);
+        QVERIFY(PrivateBus::waitForExit(pid, 5000));
+        const QStringList files = waitForJobs(1, 2000);
+        QCOMPARE(files.size(), 1);
+        QCOMPARE(BarcodeDecoder::decodeArea(PdfPages(files.first()).render(1, 300), QRect(0, 150, 1000, 190)),
+                 QStringList{"BEENDET"});
     }
 
     // With its last object gone the server ends after at most ten seconds,

@@ -187,7 +187,7 @@ void AutomationServer::callObject(const QDBusMessage &call)
     send(call, reply);
 }
 
-void AutomationServer::releaseObject(const QString &path, const char *why)
+void AutomationServer::releaseObject(QString path, const char *why)
 {
     const auto it = m_objects.find(path);
     if (it == m_objects.end())

@@ -50,7 +50,8 @@ signals:
 private:
     void createObject(const QDBusMessage &call);
     void callObject(const QDBusMessage &call);
-    void releaseObject(const QString &path, const char *why);
+    /// \a path by value: callers pass keys of the table this erases from.
+    void releaseObject(QString path, const char *why);
     void send(const QDBusMessage &call, const QDBusMessage &reply);
     QString introspectionDocument(const QString &path) const;
 
