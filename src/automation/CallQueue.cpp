@@ -12,8 +12,6 @@ void CallQueue::post(std::function<void()> call)
 {
     if (idle()) {
         runOne(call);
-        if (!m_calls.empty())
-            schedule();
         return;
     }
     m_calls.push_back(std::move(call));
@@ -49,10 +47,6 @@ void CallQueue::runNext()
     auto call = std::move(m_calls.front());
     m_calls.pop_front();
     runOne(call);
-    if (!m_calls.empty())
-        schedule();
-    else
-        emit drained();
 }
 
 void CallQueue::runOne(std::function<void()> &call)

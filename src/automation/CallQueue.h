@@ -23,10 +23,6 @@ public:
     /// Nothing runs, waits or holds.
     bool idle() const { return !m_running && m_holds == 0 && m_calls.empty(); }
 
-signals:
-    /// The last waiting call has run.
-    void drained();
-
 private:
     void schedule();
     void runNext();

@@ -64,11 +64,6 @@ void CallerTracker::forget(const QString &object)
     }
 }
 
-bool CallerTracker::waiting(const QString &object) const
-{
-    return m_graceTimers.contains(object);
-}
-
 void CallerTracker::callerGone(const QString &caller)
 {
     const QSet<QString> objects = m_objects.take(caller);

@@ -25,8 +25,6 @@ public:
     void noteCall(const QString &object, const QString &caller);
     /// \a object is gone: no more tracking, no abandonment.
     void forget(const QString &object);
-    /// Whether \a object waits for a new caller.
-    bool waiting(const QString &object) const;
 
 signals:
     /// No connection that called \a object is left, and no new one came in the grace period.

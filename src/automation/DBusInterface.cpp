@@ -112,12 +112,6 @@ const DBusInterface::Member *DBusInterface::find(const QString &name, bool prope
     return nullptr;
 }
 
-bool DBusInterface::handles(const QDBusMessage &call) const
-{
-    const QString iface = call.interface();
-    return iface.isEmpty() || iface == m_name || iface == PropertiesInterface;
-}
-
 QVariant DBusInterface::unwrap(const QVariant &value)
 {
     QVariant v = value;

@@ -46,8 +46,6 @@ public:
     /// org.freedesktop.DBus.Properties on it. Never throws: failures become
     /// error replies.
     QDBusMessage dispatch(const QDBusMessage &call) const;
-    /// Whether \a call is addressed to this interface or to its properties.
-    bool handles(const QDBusMessage &call) const;
 
     /// The error reply for \a error: "Tarvel.Error.<Name>" with the run-time
     /// error's message, "Tarvel.Error.NotImplemented" for missing layouts.

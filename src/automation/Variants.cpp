@@ -48,12 +48,6 @@ RuntimeError typeMismatch(const QVariant &value, const char *wanted)
 
 } // namespace
 
-bool isWholeNumber(const QVariant &value)
-{
-    const int type = value.typeId();
-    return isSigned(type) || isUnsigned(type);
-}
-
 QString toText(const QVariant &value)
 {
     const int type = value.typeId();

@@ -18,8 +18,5 @@ QString toText(const QVariant &value);
 /// error 13 for other types and texts without a number.
 qint16 toInt16(const QVariant &value);
 
-/// Whether \a value holds one of the whole number types.
-bool isWholeNumber(const QVariant &value);
-
 } // namespace Variants
 } // namespace tarvel::automation

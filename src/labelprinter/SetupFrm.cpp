@@ -21,6 +21,7 @@
 #include <QPrintDialog>
 #include <QPrinter>
 #include <QPushButton>
+#include <QScopeGuard>
 
 Q_LOGGING_CATEGORY(lcSetup, "tarvel.setup")
 
@@ -211,6 +212,12 @@ void SetupFrm::Form_Load()
     m_abstand4Bahn->setText(SettingsStore::read(LoadApp, Section, QStringLiteral("Abstand4Bahn"), 0));
 }
 
+auto SetupFrm::userAction() -> QScopeGuard<std::function<void()>>
+{
+    emit actionStarted();
+    return qScopeGuard(std::function<void()>([this] { emit actionFinished(); }));
+}
+
 QString SetupFrm::strichbreite() const { return m_strichbreite->text(); }
 void SetupFrm::setStrichbreite(const QString &text) { m_strichbreite->setText(text); }
 void SetupFrm::setMaxZeichen(const QString &text) { m_maxZeichen->setText(text); }
@@ -315,6 +322,7 @@ void SetupFrm::closeEvent(QCloseEvent *event)
 {
     // Closing the window unloads the dialog as far as a waiting Setup is
     // concerned; the object keeps its record and shows the dialog again on Setup.
+    const auto action = userAction();
     m_done = true;
     for (int i = 0; i < 10; ++i)
         QCoreApplication::processEvents();
@@ -324,6 +332,7 @@ void SetupFrm::closeEvent(QCloseEvent *event)
 bool SetupFrm::eventFilter(QObject *watched, QEvent *event)
 {
     if (event->type() == QEvent::FocusOut && !m_unloaded) {
+        const auto action = userAction();
         if (watched == m_strichbreite)
             Strichbreite_LostFocus();
         else if (watched == m_offsetX)
@@ -352,7 +361,6 @@ void SetupFrm::Abstand4BahnCtrl_LostFocus() { saveOffset(m_abstand4Bahn, QString
 
 void SetupFrm::Strichbreite_LostFocus()
 {
-    emit actionStarted();
     qint16 width = 0;
     bool accepted = true;
     try {
@@ -372,14 +380,13 @@ void SetupFrm::Strichbreite_LostFocus()
             report(QMessageBox::Warning, QStringLiteral("Die Strichbreite konnte nicht gesetzt werden:\n%1").arg(e.text()));
         }
     }
-    emit actionFinished();
 }
 
 void SetupFrm::DruckerAuswahl_Click()
 {
     if (m_unloaded)
         return;
-    emit actionStarted();
+    const auto action = userAction();
     if (m_interactive) {
         auto &choice = platform::PrinterChoice::instance();
         QPrinter qprinter;
@@ -405,14 +412,13 @@ void SetupFrm::DruckerAuswahl_Click()
     } catch (const RuntimeError &e) {
         report(QMessageBox::Warning, QStringLiteral("Der Drucker konnte nicht eingestellt werden:\n%1").arg(e.text()));
     }
-    emit actionFinished();
 }
 
 void SetupFrm::ProbeDruck_Click()
 {
     if (m_unloaded)
         return;
-    emit actionStarted();
+    const auto action = userAction();
     bool drawn = false;
     try {
         // Labels of the object's job stand on the open page: the test label
@@ -437,7 +443,6 @@ void SetupFrm::ProbeDruck_Click()
     }
     if (drawn)
         report(QMessageBox::Information, QStringLiteral("Test-Label erfolgreich gedruckt."));
-    emit actionFinished();
 }
 
 void SetupFrm::OK_Click()

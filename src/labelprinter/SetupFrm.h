@@ -4,8 +4,10 @@
 #include "labelprinter/LabelData.h"
 
 #include <QMessageBox>
+#include <QScopeGuard>
 #include <QWidget>
 #include <array>
+#include <functional>
 
 class QGroupBox;
 class QLabel;
@@ -106,6 +108,9 @@ private:
         QLabel *label;
     };
 
+    /// Marks a user action (it may print, show a box or let events run) until
+    /// the returned guard ends, so that automation calls wait for it.
+    [[nodiscard]] QScopeGuard<std::function<void()>> userAction();
     void buildControls();
     void Form_Load();
     void InitStrichbreite(qint16 width);
