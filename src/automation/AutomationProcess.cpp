@@ -106,6 +106,7 @@ int AutomationProcess::run(int &argc, char **argv)
     // Without objects the process ends after a while; a new object keeps it.
     QTimer idle;
     idle.setSingleShot(true);
+    idle.setTimerType(Qt::PreciseTimer);
     idle.setInterval(IdleExit);
     QObject::connect(&idle, &QTimer::timeout, &process, [&] {
         if (server.objectCount() > 0 || !server.idle()) {

@@ -89,6 +89,7 @@ void CallerTracker::startGrace(const QString &object)
         return;
     auto *timer = new QTimer(this);
     timer->setSingleShot(true);
+    timer->setTimerType(Qt::PreciseTimer); // the grace period is a promise to clients
     timer->setInterval(m_grace);
     connect(timer, &QTimer::timeout, this, [this, object] {
         stopGrace(object);
