@@ -9,9 +9,11 @@
 #include <QDBusObjectPath>
 #include <QDBusVariant>
 #include <QDir>
+#include <QFile>
 #include <QElapsedTimer>
 #include <algorithm>
 #include <cstdio>
+#include <unistd.h>
 
 using tarvel::test::PrivateBus;
 
@@ -28,6 +30,17 @@ QDBusMessage call(const QDBusConnection &c, const QString &path, const QString &
         std::exit(1);
     }
     return reply;
+}
+
+/// CPU time (user + system) that process \a pid has used, in milliseconds.
+double cpuMs(qint64 pid)
+{
+    QFile stat(QStringLiteral("/proc/%1/stat").arg(pid));
+    if (pid <= 0 || !stat.open(QIODevice::ReadOnly))
+        return 0;
+    const QByteArray line = stat.readAll();
+    const QList<QByteArray> fields = line.mid(line.lastIndexOf(')') + 2).split(' ');
+    return (fields.value(11).toDouble() + fields.value(12).toDouble()) * 1000.0 / double(sysconf(_SC_CLK_TCK));
 }
 
 double percentile(std::vector<double> v, double p)
@@ -60,6 +73,8 @@ int main(int argc, char **argv)
     const QStringList names = {"ArtikelNr", "Preis1", "Preis2", "MatchCode", "WarenGruppe", "ISBN"};
     std::vector<double> perLabel;
     perLabel.reserve(size_t(count));
+    const qint64 server = bus.ownerPid(QStringLiteral("Tarvel.Application"));
+    const double serverCpuBefore = cpuMs(server);
     QElapsedTimer all;
     all.start();
     for (int i = 0; i < count; ++i) {
@@ -73,6 +88,7 @@ int main(int argc, char **argv)
         perLabel.push_back(double(t.nsecsElapsed()) / 1e6);
     }
     const double labelsMs = double(all.nsecsElapsed()) / 1e6;
+    const double serverCpu = (cpuMs(server) - serverCpuBefore) / count;
     t.restart();
     call(c, path, iface, QStringLiteral("Release"));
     const double releaseMs = double(t.nsecsElapsed()) / 1e6;
@@ -83,6 +99,7 @@ int main(int argc, char **argv)
     std::printf("Aktivierung bis erstes Objekt: %.1f ms (Ziel <= 300 ms)\n", activationMs);
     std::printf("Zeit je Etikett, Median:       %.3f ms (Ziel <= 2 ms)\n", percentile(perLabel, 0.5));
     std::printf("Zeit je Etikett, 99. Perz.:    %.3f ms\n", percentile(perLabel, 0.99));
+    std::printf("CPU des Servers je Etikett:    %.3f ms\n", serverCpu);
     std::printf("Alle Etiketten:                %.0f ms\n", labelsMs);
     std::printf("Release (PDF abschließen):     %.0f ms, %d Auftrag, %.1f MB\n", releaseMs, int(jobs.size()), double(size) / 1e6);
     QDBusConnection::disconnectFromBus(QStringLiteral("bench"));
