@@ -124,14 +124,6 @@ private slots:
         QCOMPARE(jobOps(rec->ops()), QList<RecordedOp::Kind>{RecordedOp::BeginJob});
     }
 
-    void articleLabelPassesPrinterErrorsOn()
-    {
-        auto [rec, app] = recordedApplication();
-        rec->failNextOperation();
-        QVERIFY_THROWS_EXCEPTION(RuntimeError, app->DruckeEtikett());
-        QCOMPARE(app->printCount(), qint16(1));
-    }
-
     // The print counter is 16 bits: the call that would pass 32767 fails with
     // error 6 after its page break and before its layout.
     void printCounterOverflows()

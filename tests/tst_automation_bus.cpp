@@ -363,35 +363,6 @@ private slots:
         QDBusConnection::disconnectFromBus(QStringLiteral("other"));
     }
 
-    // Two objects, two jobs: each delivers only its own labels.
-    void eachObjectHasItsOwnJob()
-    {
-        QDBusConnection other = m_bus.connect(QStringLiteral("other2"));
-        const QString a = create(m_client);
-        const QString b = create(other);
-        QVERIFY(a != b);
-        for (int i = 0; i < 2; ++i) {
-            set(m_client, a, QStringLiteral("ArtikelNr"), QStringLiteral("A%1").arg(i));
-            call(m_client, a, QStringLiteral("DruckeLabel"));
-            set(other, b, QStringLiteral("ArtikelNr"), QStringLiteral("B%1").arg(i));
-            call(other, b, QStringLiteral("DruckeLabel"));
-        }
-        call(m_client, a, QStringLiteral("Release"));
-        QStringList files = waitForJobs(1, 5000);
-        QCOMPARE(files.size(), 1);
-        QCOMPARE(PdfPages(files.first()).pageCount(), 2);
-        QCOMPARE(BarcodeDecoder::decodeArea(PdfPages(files.first()).render(2, 300), QRect(0, 150, 1000, 190)), QStringList{"A1"});
-        const QString first = files.first();
-        call(other, b, QStringLiteral("Release"));
-        files = waitForJobs(2, 5000);
-        QCOMPARE(files.size(), 2);
-        files.removeAll(first);
-        const PdfPages second(files.first());
-        QCOMPARE(second.pageCount(), 2);
-        QCOMPARE(BarcodeDecoder::decodeArea(second.render(1, 300), QRect(0, 150, 1000, 190)), QStringList{"B0"});
-        QDBusConnection::disconnectFromBus(QStringLiteral("other2"));
-    }
-
     void secondServerLeavesTheNamesToTheFirst()
     {
         const QString path = create(m_client); // keeps the first server alive
