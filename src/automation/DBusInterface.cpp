@@ -51,9 +51,18 @@ DBusInterface::DBusInterface(QString name) : m_name(std::move(name)) {}
 
 DBusInterface &DBusInterface::method(const QString &name, QList<Arg> args, Call call)
 {
+    return method(name, std::move(args), {}, [call = std::move(call)](const QVariantList &a) {
+        call(a);
+        return QVariantList();
+    });
+}
+
+DBusInterface &DBusInterface::method(const QString &name, QList<Arg> args, QList<Arg> results, CallWithResults call)
+{
     Member m;
     m.name = name;
     m.args = std::move(args);
+    m.results = std::move(results);
     m.call = std::move(call);
     m_members.append(std::move(m));
     return *this;
@@ -90,12 +99,14 @@ QString DBusInterface::introspectionXml() const
         if (m.isProperty) {
             xml += QStringLiteral("    <property name=\"%1\" type=\"%2\" access=\"%3\"/>\n")
                        .arg(m.name, m.type, accessName(m.access));
-        } else if (m.args.isEmpty()) {
+        } else if (m.args.isEmpty() && m.results.isEmpty()) {
             xml += QStringLiteral("    <method name=\"%1\"/>\n").arg(m.name);
         } else {
             xml += QStringLiteral("    <method name=\"%1\">\n").arg(m.name);
             for (const Arg &a : m.args)
                 xml += QStringLiteral("      <arg name=\"%1\" type=\"%2\" direction=\"in\"/>\n").arg(a.name, a.type);
+            for (const Arg &a : m.results)
+                xml += QStringLiteral("      <arg name=\"%1\" type=\"%2\" direction=\"out\"/>\n").arg(a.name, a.type);
             xml += QStringLiteral("    </method>\n");
         }
     }
@@ -212,8 +223,7 @@ QDBusMessage DBusInterface::callMethod(const Member &m, const QDBusMessage &call
     QVariantList args;
     for (qsizetype i = 0; i < given.size(); ++i)
         args << convert(given[i], m.args[i].type, QStringLiteral("Argument %1 von %2").arg(m.args[i].name, m.name));
-    m.call(args);
-    return call.createReply();
+    return call.createReply(m.call(args));
 }
 
 QVariant DBusInterface::wireValue(const Member &m) const

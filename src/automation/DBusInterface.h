@@ -26,6 +26,8 @@ public:
     /// Receives the arguments converted: qint16 for "n", QString for "s" and
     /// "v", QStringList for "as".
     using Call = std::function<void(const QVariantList &args)>;
+    /// As Call, for a method with results: the values of its out arguments.
+    using CallWithResults = std::function<QVariantList(const QVariantList &args)>;
     /// Receives the value converted as for a method argument of the property's type.
     using Setter = std::function<void(const QVariant &value)>;
     /// The property's value; a "v" property gives its text.
@@ -35,6 +37,8 @@ public:
 
     QString name() const { return m_name; }
     DBusInterface &method(const QString &name, QList<Arg> args, Call call);
+    /// A method that answers with \a results (for instance texts it changed).
+    DBusInterface &method(const QString &name, QList<Arg> args, QList<Arg> results, CallWithResults call);
     DBusInterface &property(const QString &name, const QString &type, Access access, Setter set, Getter get = {});
 
     /// The members' names in their order.
@@ -63,7 +67,8 @@ private:
         QString name;
         bool isProperty = false;
         QList<Arg> args;     // method
-        Call call;           // method
+        QList<Arg> results;  // method
+        CallWithResults call; // method
         QString type;        // property
         Access access = Read; // property
         Setter set;
