@@ -57,10 +57,12 @@ QStringList texts(const QList<RecordedOp> &ops)
 class TestApplication : public QObject
 {
     Q_OBJECT
+    QTemporaryDir m_settings; // a store of its own: other tests run at the same time
+
 private slots:
     void initTestCase()
     {
-        QStandardPaths::setTestModeEnabled(true);
+        QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, m_settings.path());
         QSettings(QSettings::IniFormat, QSettings::UserScope, "Tarvel", "Tarvel").clear();
     }
 

@@ -65,10 +65,12 @@ void typeAndLeave(Dialog &d, QLineEdit *box, const QString &text)
 class TestSetupFrm : public QObject
 {
     Q_OBJECT
+    QTemporaryDir m_settings; // a store of its own: other tests run at the same time
+
 private slots:
     void initTestCase()
     {
-        QStandardPaths::setTestModeEnabled(true);
+        QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, m_settings.path());
         QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
     }
     void init() { QSettings(QSettings::IniFormat, QSettings::UserScope, "Tarvel", "Tarvel").clear(); }
