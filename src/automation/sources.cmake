@@ -1,1 +1,21 @@
-# automation server sources
+# The automation server: the Application object, its D-Bus adaptor and the server.
+target_sources(tarvel_ui PRIVATE
+  automation/Application.cpp
+  automation/ApplicationAdaptor.cpp
+  automation/AutomationProcess.cpp
+  automation/AutomationServer.cpp
+  automation/CallerTracker.cpp
+  automation/CallQueue.cpp
+  automation/ClassRegistry.cpp
+  automation/DBusInterface.cpp
+  automation/NotImplemented.cpp
+  automation/Variants.cpp
+)
+
+# Activation files: the session bus starts "tarvel --automation" for either name.
+foreach(TARVEL_BUS_NAME Tarvel.Application Tarvel.AdressLabels)
+  configure_file(${CMAKE_CURRENT_LIST_DIR}/dbus-service.in
+                 ${PROJECT_BINARY_DIR}/dbus-1/services/${TARVEL_BUS_NAME}.service @ONLY)
+  install(FILES ${PROJECT_BINARY_DIR}/dbus-1/services/${TARVEL_BUS_NAME}.service
+          DESTINATION ${CMAKE_INSTALL_DATADIR}/dbus-1/services)
+endforeach()

@@ -1,1 +1,2 @@
 # window sources of labelprinter/
+target_sources(tarvel_ui PRIVATE labelprinter/SetupFrm.cpp)

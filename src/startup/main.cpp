@@ -1,15 +1,41 @@
+#include "automation/AutomationProcess.h"
 #include "mainwindow/Quelm.h"
 #include "startup/BatchDruck.h"
 
 #include <QApplication>
 #include <QLibraryInfo>
+#include <QLocale>
 #include <QTextStream>
 #include <QTranslator>
 
 using namespace tarvel;
 
+namespace {
+
+/// Start mode 1 (automation server) for "--automation", otherwise 0 (standalone).
+int startMode(int argc, char **argv)
+{
+    for (int i = 1; i < argc; ++i) {
+        if (qstrcmp(argv[i], "--automation") == 0)
+            return 1;
+    }
+    return 0;
+}
+
+/// Everything Tarvel prints is German: where the system names no language
+/// (the "C" locale of services and fresh machines), dates and numbers follow German rules.
+void germanWhereNoLocale()
+{
+    if (QLocale::system().language() == QLocale::C)
+        QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
+}
+
+} // namespace
+
 int main(int argc, char **argv)
 {
+    germanWhereNoLocale();
+
     // "tarvel drucken [Optionen] DATEI" prints a file without a window.
     if (argc > 1 && qstrcmp(argv[1], "drucken") == 0)
         return startup::BatchDruck::main(argc, argv);
@@ -18,6 +44,10 @@ int main(int argc, char **argv)
                            && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM");
     if (noDisplay)
         qputenv("QT_QPA_PLATFORM", "offscreen");
+
+    if (startMode(argc, argv) == 1)
+        return automation::AutomationProcess::run(argc, argv);
+
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Tarvel"));
 

@@ -46,6 +46,26 @@ QImage PdfPages::render(int page, int dpi) const
     return QImage(prefix + QStringLiteral(".pgm")).convertToFormat(QImage::Format_Grayscale8);
 }
 
+QList<PdfPages::Word> PdfPages::words(int page) const
+{
+    const QString xml = QString::fromUtf8(run(QStringLiteral("pdftotext"),
+                                              {QStringLiteral("-bbox"), QStringLiteral("-f"), QString::number(page),
+                                               QStringLiteral("-l"), QString::number(page), m_path, QStringLiteral("-")}));
+    static const QRegularExpression word(QStringLiteral(
+        "<word xMin=\"([\\d.]+)\" yMin=\"([\\d.]+)\" xMax=\"([\\d.]+)\" yMax=\"([\\d.]+)\">([^<]*)</word>"));
+    QList<Word> words;
+    for (auto it = word.globalMatch(xml); it.hasNext();) {
+        const auto m = it.next();
+        const QPointF topLeft(m.captured(1).toDouble(), m.captured(2).toDouble());
+        const QPointF bottomRight(m.captured(3).toDouble(), m.captured(4).toDouble());
+        QString text = m.captured(5);
+        text.replace(QStringLiteral("&amp;"), QStringLiteral("&")).replace(QStringLiteral("&lt;"), QStringLiteral("<"))
+            .replace(QStringLiteral("&gt;"), QStringLiteral(">")).replace(QStringLiteral("&quot;"), QStringLiteral("\""));
+        words.append({text, QRectF(topLeft, bottomRight)});
+    }
+    return words;
+}
+
 QStringList PdfPages::embeddedFonts() const
 {
     const QStringList lines = QString::fromUtf8(run(QStringLiteral("pdffonts"), {m_path})).split(u'\n');

@@ -2,6 +2,7 @@
 
 #include <QImage>
 #include <QList>
+#include <QRectF>
 #include <QString>
 
 namespace tarvel::test {
@@ -17,6 +18,14 @@ public:
     QString text(int page = 0) const;
     /// Page \a page (1-based) rendered in grey at \a dpi.
     QImage render(int page, int dpi = 300) const;
+    /// A word of a page and its box in points from the page's top-left corner.
+    struct Word
+    {
+        QString text;
+        QRectF box;
+    };
+    /// The words of page \a page (1-based) in reading order.
+    QList<Word> words(int page) const;
     /// Names of the fonts the file embeds, one per embedded font program.
     QStringList embeddedFonts() const;
 

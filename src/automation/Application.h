@@ -1,0 +1,99 @@
+#pragma once
+
+#include "labelprinter/LabelData.h"
+
+#include <QString>
+#include <array>
+#include <memory>
+
+namespace tarvel::platform {
+class Printer;
+}
+namespace tarvel::barcode {
+class Code128;
+}
+namespace tarvel::labelprinter {
+class SetupFrm;
+}
+
+namespace tarvel::automation {
+
+/// The automation object clients print through: it holds the record of the
+/// current article, owns the setup dialog with the label-printer layouts and
+/// collects everything it prints in one job of its own, delivered at Release.
+/// Free of any transport: an adaptor maps D-Bus (or another transport) onto it.
+/// Members throw platform::RuntimeError, or NotImplemented for layouts this
+/// version lacks.
+class Application
+{
+public:
+    /// Creates the object and loads its dialog; its job goes to the process's
+    /// current printer.
+    Application();
+    /// As above, with \a printer as the surface of its own job.
+    explicit Application(std::unique_ptr<platform::Printer> printer);
+    ~Application(); ///< releases the object if Release was not called
+    Application(const Application &) = delete;
+    Application &operator=(const Application &) = delete;
+
+    /// Shows the dialog and waits for the user's OK (returns at once without a screen).
+    void Setup();
+    void DruckeLabel();
+    void DruckeEtikett();
+    void DruckeKanuEtikett();
+    void DruckeAbholschein();
+    void DruckeAbholscheinDINA4();
+    void DruckeListe();
+    void DruckeLaserLabel();
+    void DruckeLaserLabel4Bahn();
+    void DruckeAdressLabel(qint16 FettZeile);
+
+    /// Where the next pickup slip and sheet label go, counted from 1.
+    void setStartPosition(qint16 pos);
+
+    /// One of the six article fields (ArtikelNr ... ISBN): the stored text.
+    QString recordField(QString labelprinter::LabelData::*field) const;
+    /// Stores the text, shows it in the dialog's value label and lets the dialog repaint.
+    void setRecordField(QString labelprinter::LabelData::*field, const QString &text);
+    /// One of the sixteen book, customer and order texts, kept by the dialog.
+    void setText(QString labelprinter::LabelData::*field, const QString &text);
+
+    /// Free text line \a nr (0 to 5); error 9 outside, and nothing is stored.
+    void setZeile(qint16 nr, const QString &st);
+    const std::array<QString, 6> &Zeile() const { return m_zeile; }
+    void setZuHaenden(const QString &text) { m_zuHaenden = text; }
+    QString zuHaenden() const { return m_zuHaenden; }
+    void setAnrede(const QString &text) { m_anrede = text; }
+    QString Anrede() const { return m_anrede; }
+
+    /// Ends and sends the job if anything was printed, then unloads the
+    /// dialog. Returns where the job went (empty if nothing was sent). The
+    /// object is released even when sending fails; the error is thrown after.
+    QString Release();
+    bool released() const { return m_released; }
+
+    qint16 printCount() const { return m_counter; }
+    labelprinter::SetupFrm &dialog() { return *m_dialog; }
+
+    /// The bar engine the dialogs of all automation objects share.
+    static barcode::Code128 &sharedCode128();
+
+private:
+    /// Lets the platform process pending events ten times, so the dialog stays alive.
+    void pause();
+    void countPrint();
+    /// New page if this object has printed before, count, then the layout.
+    template<typename Layout>
+    void labelStep(Layout layout);
+
+    std::unique_ptr<platform::Printer> m_printer;
+    std::unique_ptr<labelprinter::SetupFrm> m_dialog; // after the printer: it draws on it
+    qint16 m_counter = 0;
+    labelprinter::LabelData m_record; // only the six article fields are used
+    std::array<QString, 6> m_zeile;
+    QString m_zuHaenden;
+    QString m_anrede;
+    bool m_released = false;
+};
+
+} // namespace tarvel::automation

@@ -1,0 +1,97 @@
+#include "automation/Variants.h"
+
+#include "platform/Numbers.h"
+#include "platform/RuntimeError.h"
+
+namespace tarvel::automation::Variants {
+
+using platform::RuntimeError;
+
+namespace {
+
+bool isSigned(int type)
+{
+    switch (type) {
+    case QMetaType::SChar:
+    case QMetaType::Char:
+    case QMetaType::Short:
+    case QMetaType::Int:
+    case QMetaType::Long:
+    case QMetaType::LongLong:
+        return true;
+    default:
+        return false;
+    }
+}
+
+bool isUnsigned(int type)
+{
+    switch (type) {
+    case QMetaType::UChar:
+    case QMetaType::UShort:
+    case QMetaType::UInt:
+    case QMetaType::ULong:
+    case QMetaType::ULongLong:
+        return true;
+    default:
+        return false;
+    }
+}
+
+RuntimeError typeMismatch(const QVariant &value, const char *wanted)
+{
+    const char *name = value.metaType().name();
+    return RuntimeError(RuntimeError::TypeMismatch,
+                        QStringLiteral("(ein Wert vom Typ %1 ist %2)")
+                            .arg(name ? QString::fromLatin1(name) : QStringLiteral("leer"), QLatin1String(wanted)));
+}
+
+} // namespace
+
+QString toText(const QVariant &value)
+{
+    const int type = value.typeId();
+    if (type == QMetaType::QString)
+        return value.toString();
+    if (isSigned(type))
+        return QString::number(value.toLongLong());
+    if (isUnsigned(type))
+        return QString::number(value.toULongLong());
+    if (type == QMetaType::Double || type == QMetaType::Float)
+        return platform::Numbers::numberText(value.toDouble());
+    if (type == QMetaType::Bool)
+        return value.toBool() ? QStringLiteral("Wahr") : QStringLiteral("Falsch");
+    throw typeMismatch(value, "kein Text");
+}
+
+qint16 toInt16(const QVariant &value)
+{
+    const int type = value.typeId();
+    auto tooLarge = [](const QString &digits) {
+        return RuntimeError(RuntimeError::Overflow, QStringLiteral("(%1 passt nicht in 16 Bit)").arg(digits));
+    };
+    if (isSigned(type)) {
+        const qlonglong v = value.toLongLong();
+        if (v < -32768 || v > 32767)
+            throw tooLarge(QString::number(v));
+        return qint16(v);
+    }
+    if (isUnsigned(type)) {
+        const qulonglong v = value.toULongLong();
+        if (v > 32767)
+            throw tooLarge(QString::number(v));
+        return qint16(v);
+    }
+    if (type == QMetaType::Double || type == QMetaType::Float)
+        return platform::Numbers::toInt16(value.toDouble());
+    if (type == QMetaType::QString) {
+        try {
+            return platform::Numbers::toInt16(value.toString());
+        } catch (const RuntimeError &e) {
+            throw e.withDetail(QStringLiteral("(\"%1\")").arg(value.toString()));
+        }
+    }
+    throw typeMismatch(value, "keine Zahl");
+}
+
+} // namespace tarvel::automation::Variants
