@@ -1,8 +1,13 @@
 // A broken settings file: binary garbage, values of a wrong type, a file that
-// cannot be written or read. The main window starts with the defaults (or the
-// values it can still read), logs a warning, and keeps working.
+// cannot be written or read. The main window and the setup dialog start with
+// the defaults (or the values they can still read), log a warning, and keep
+// working. (The server with such a file: tst_server_faults.)
 
+#include "barcode/Code128.h"
+#include "labelprinter/SetupFrm.h"
 #include "mainwindow/Quelm.h"
+#include "platform/Printer.h"
+#include "platform/RecordingBackend.h"
 #include "platform/PdfBackend.h"
 #include "platform/PrinterChoice.h"
 #include "platform/SettingsStore.h"
@@ -83,6 +88,20 @@ Wahl wahlVon(const Quelm &w)
 
 const Wahl Standard{3, 3, 0, QString()};
 
+/// Strichbreite, OffsetXCtrl, OffsetYCtrl and Abstand4BahnCtrl of a setup
+/// dialog loaded on a 300-dpi printer.
+QStringList setupBoxes()
+{
+    tarvel::platform::Printer printer(std::make_unique<tarvel::platform::RecordingBackend>(300.0));
+    tarvel::barcode::Code128 code;
+    tarvel::labelprinter::SetupFrm frm(printer, code);
+    QStringList out;
+    for (const char *name : {"Strichbreite", "OffsetXCtrl", "OffsetYCtrl", "Abstand4BahnCtrl"})
+        out << frm.findChild<QLineEdit *>(QLatin1String(name))->text();
+    return out;
+}
+const QStringList SetupStandard{"4", "0", "0", "0"};
+
 QByteArray muell(qsizetype size, unsigned seed)
 {
     std::mt19937 random(seed);
@@ -134,12 +153,15 @@ private slots:
         QTest::newRow("numbers out of range")
             << QByteArray("[System]\nPreis1=7\nPreis2=-1\nArt=3\n") << "\"Preis1\" = \"7\" ist keine gültige Auswahl";
         QTest::newRow("words for numbers")
-            << QByteArray("[System]\nPreis1=EK\nPreis2=zwei\nArt=Laser\n") << "\"Art\" = \"Laser\" ist keine gültige Auswahl";
+            << QByteArray("[System]\nPreis1=EK\nPreis2=zwei\nArt=Laser\nDrawWidth=breit\n")
+            << "\"Art\" = \"Laser\" ist keine gültige Auswahl";
         QTest::newRow("numbers beyond 16 bits")
-            << QByteArray("[System]\nPreis1=99999999999\nPreis2=1e300\nArt=-40000\n") << "\"Preis2\" = \"1e300\"";
+            << QByteArray("[System]\nPreis1=99999999999\nPreis2=1e300\nArt=-40000\nDrawWidth=99999\n")
+            << "\"Preis2\" = \"1e300\"";
         QTest::newRow("lists and typed values")
             << QByteArray("[System]\nPreis1=1, 2\nPreis2=@Rect(1 2 3 4)\nArt=@Variant(\\0\\0\\0\\x7f\\0\\0\\0\\x5QSize)\n"
-                          "Datei=@ByteArray(\\0\\x1)\n")
+                          "Datei=@ByteArray(\\0\\x1)\nDrawWidth=@Rect(1 2 3 4)\nOffsetX=@ByteArray(x)\nOffsetY=1, 2\n"
+                          "Abstand4Bahn=@Size(3 4)\n")
             << "\"Datei\" ist kein Text";
         QTest::newRow("empty values") << QByteArray("[System]\nPreis1=\nPreis2=\nArt=\n") << "\"Preis1\" = \"\" ist keine gültige Auswahl";
     }
@@ -154,6 +176,7 @@ private slots:
         Warnungen warnungen;
         Quelm w;
         QCOMPARE(wahlVon(w), Standard);
+        QCOMPARE(setupBoxes(), SetupStandard);
         QVERIFY2(warnungen.any(warnung), qPrintable(warnungen.texts().join(u'\n')));
         // The window works: a choice is taken and stored.
         w.findChild<QRadioButton *>(QStringLiteral("Option1(1)"))->click();

@@ -4,6 +4,7 @@
 #include "automation/CallerTracker.h"
 #include "automation/DBusInterface.h"
 #include "automation/ServedObject.h"
+#include "automation/Variants.h"
 #include "platform/RuntimeError.h"
 
 #include <QDBusObjectPath>
@@ -139,10 +140,23 @@ void AutomationServer::createObject(const QDBusMessage &call)
         const QString progId = call.arguments().at(0).toString();
         const ClassRegistry::Entry *entry = m_registry.find(progId);
         if (!entry)
-            throw RuntimeError(RuntimeError::CannotCreateObject, QStringLiteral("(%1: unbekannte Klasse)").arg(progId));
+            throw RuntimeError(RuntimeError::CannotCreateObject,
+                               QStringLiteral("(%1: unbekannte Klasse)").arg(Variants::shown(progId)));
         if (!entry->create)
             throw RuntimeError(RuntimeError::CannotCreateObject,
                                QStringLiteral("(%1: in dieser Version noch nicht verfügbar)").arg(progId));
+        if (objectCount() >= MaxObjects)
+            throw RuntimeError(RuntimeError::CannotCreateObject,
+                               QStringLiteral("(%1: der Server hält schon %2 Objekte, das Höchste; erst freigeben)")
+                                   .arg(progId)
+                                   .arg(MaxObjects));
+        if (const auto held = m_created.find(call.service());
+            held != m_created.end() && held->second >= MaxObjectsPerCaller)
+            throw RuntimeError(RuntimeError::CannotCreateObject,
+                               QStringLiteral("(%1: diese Verbindung hält schon %2 Objekte, das Höchste; erst "
+                                              "freigeben)")
+                                   .arg(progId)
+                                   .arg(MaxObjectsPerCaller));
         std::unique_ptr<ServedObject> object = entry->create();
         const QString path = QStringLiteral("%1/%2/%3")
                                  .arg(QLatin1String(RootPath), entry->pathName)
@@ -154,6 +168,8 @@ void AutomationServer::createObject(const QDBusMessage &call)
                 m_queue->unhold();
         });
         m_objects.emplace(path, std::move(object));
+        m_creator[path] = call.service();
+        ++m_created[call.service()];
         m_callers->noteCall(path, call.service());
         qCInfo(lcServer).noquote() << "Objekt" << path << "erstellt für" << call.service();
         emit objectCountChanged(objectCount());
@@ -180,6 +196,7 @@ void AutomationServer::callObject(const QDBusMessage &call)
         qCInfo(lcServer).noquote() << call.member() << "auf" << call.path() << ":" << reply.errorName() << reply.errorMessage();
     if (object.released()) {
         m_callers->forget(call.path());
+        forgetCreator(call.path());
         m_objects.erase(call.path());
         qCInfo(lcServer).noquote() << "Objekt" << call.path() << "freigegeben";
         emit objectCountChanged(objectCount());
@@ -196,6 +213,7 @@ void AutomationServer::releaseObject(QString path, const char *why)
     std::unique_ptr<ServedObject> object = std::move(it->second);
     m_objects.erase(it);
     m_callers->forget(path);
+    forgetCreator(path);
     qCInfo(lcServer).noquote() << QString::fromUtf8(why) + QStringLiteral(": Objekt") << path << "wird freigegeben";
     try {
         object->release();
@@ -206,6 +224,17 @@ void AutomationServer::releaseObject(QString path, const char *why)
     }
     object.reset();
     emit objectCountChanged(objectCount());
+}
+
+void AutomationServer::forgetCreator(const QString &path)
+{
+    const auto creator = m_creator.find(path);
+    if (creator == m_creator.end())
+        return;
+    const auto count = m_created.find(creator->second);
+    if (count != m_created.end() && --count->second <= 0)
+        m_created.erase(count);
+    m_creator.erase(creator);
 }
 
 void AutomationServer::releaseAll()

@@ -39,6 +39,10 @@ public:
     bool handleMessage(const QDBusMessage &message, const QDBusConnection &connection) override;
 
     static constexpr const char *RootPath = "/Tarvel";
+    /// Live objects one connection may have created, and all together: a
+    /// runaway client gets error 429 instead of filling the memory.
+    static constexpr int MaxObjectsPerCaller = 64;
+    static constexpr int MaxObjects = 512;
     static constexpr const char *FactoryInterface = "Tarvel.Server";
 
 signals:
@@ -53,6 +57,8 @@ private:
     /// \a path by value: callers pass keys of the table this erases from.
     void releaseObject(QString path, const char *why);
     void send(const QDBusMessage &call, const QDBusMessage &reply);
+    /// Takes \a path off the count of the connection that created it.
+    void forgetCreator(const QString &path);
     QString introspectionDocument(const QString &path) const;
 
     QDBusConnection m_connection;
@@ -61,6 +67,8 @@ private:
     CallerTracker *m_callers;
     std::map<QString, std::unique_ptr<ServedObject>> m_objects;
     std::map<QString, int> m_lastNumber; // per class path name
+    std::map<QString, QString> m_creator; // object path -> connection that created it
+    std::map<QString, int> m_created;     // connection -> its live objects
 };
 
 } // namespace tarvel::automation

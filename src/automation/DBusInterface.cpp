@@ -241,11 +241,11 @@ QDBusMessage DBusInterface::getProperty(const QDBusMessage &call) const
     const QString name = call.arguments().at(1).toString();
     if (!iface.isEmpty() && iface != m_name)
         return call.createErrorReply(QDBusError::UnknownInterface,
-                                     QStringLiteral("Die Schnittstelle %1 gibt es unter %2 nicht").arg(iface, call.path()));
+                                     QStringLiteral("Die Schnittstelle %1 gibt es unter %2 nicht").arg(Variants::shown(iface), call.path()));
     const Member *m = find(name, true);
     if (!m)
         return call.createErrorReply(QStringLiteral("org.freedesktop.DBus.Error.UnknownProperty"),
-                                     QStringLiteral("Die Eigenschaft %1 gibt es in %2 nicht").arg(name, m_name));
+                                     QStringLiteral("Die Eigenschaft %1 gibt es in %2 nicht").arg(Variants::shown(name), m_name));
     if (!(m->access & Read) || !m->get)
         return call.createErrorReply(QDBusError::InvalidArgs,
                                      QStringLiteral("Die Eigenschaft %1 kann nur geschrieben werden").arg(name));
@@ -258,11 +258,11 @@ QDBusMessage DBusInterface::setProperty(const QDBusMessage &call) const
     const QString name = call.arguments().at(1).toString();
     if (!iface.isEmpty() && iface != m_name)
         return call.createErrorReply(QDBusError::UnknownInterface,
-                                     QStringLiteral("Die Schnittstelle %1 gibt es unter %2 nicht").arg(iface, call.path()));
+                                     QStringLiteral("Die Schnittstelle %1 gibt es unter %2 nicht").arg(Variants::shown(iface), call.path()));
     const Member *m = find(name, true);
     if (!m)
         return call.createErrorReply(QStringLiteral("org.freedesktop.DBus.Error.UnknownProperty"),
-                                     QStringLiteral("Die Eigenschaft %1 gibt es in %2 nicht").arg(name, m_name));
+                                     QStringLiteral("Die Eigenschaft %1 gibt es in %2 nicht").arg(Variants::shown(name), m_name));
     if (!(m->access & Write) || !m->set)
         return call.createErrorReply(QStringLiteral("org.freedesktop.DBus.Error.PropertyReadOnly"),
                                      QStringLiteral("Die Eigenschaft %1 kann nur gelesen werden").arg(name));
@@ -279,7 +279,7 @@ QDBusMessage DBusInterface::getAll(const QDBusMessage &call) const
         return call.createReply(QVariant::fromValue(values));
     if (!iface.isEmpty() && iface != m_name)
         return call.createErrorReply(QDBusError::UnknownInterface,
-                                     QStringLiteral("Die Schnittstelle %1 gibt es unter %2 nicht").arg(iface, call.path()));
+                                     QStringLiteral("Die Schnittstelle %1 gibt es unter %2 nicht").arg(Variants::shown(iface), call.path()));
     for (const Member &m : m_members) {
         if (m.isProperty && (m.access & Read) && m.get)
             values.insert(m.name, wireValue(m));

@@ -88,10 +88,18 @@ qint16 toInt16(const QVariant &value)
         try {
             return platform::Numbers::toInt16(value.toString());
         } catch (const RuntimeError &e) {
-            throw e.withDetail(QStringLiteral("(\"%1\")").arg(value.toString()));
+            throw e.withDetail(QStringLiteral("(\"%1\")").arg(shown(value.toString())));
         }
     }
     throw typeMismatch(value, "keine Zahl");
+}
+
+QString shown(const QString &text)
+{
+    constexpr qsizetype Most = 60;
+    if (text.size() <= Most)
+        return text;
+    return text.left(Most) + QStringLiteral("… (%1 Zeichen)").arg(text.size());
 }
 
 } // namespace tarvel::automation::Variants

@@ -18,5 +18,10 @@ QString toText(const QVariant &value);
 /// error 13 for other types and texts without a number.
 qint16 toInt16(const QVariant &value);
 
+/// A client's text as error messages and the log show it: whole up to 60
+/// characters; a longer one cut there, with its length, so that no client can
+/// make a reply or the log repeat megabytes.
+QString shown(const QString &text);
+
 } // namespace Variants
 } // namespace tarvel::automation

@@ -21,7 +21,7 @@ PrivateBus::~PrivateBus()
         return;
     const QList<qint64> servers = {ownerPid(QStringLiteral("Tarvel.Application")),
                                    ownerPid(QStringLiteral("Tarvel.AdressLabels"))};
-    QDBusConnection::disconnectFromBus(QStringLiteral("tarvel-test-probe"));
+    QDBusConnection::disconnectFromBus(probeName());
     m_daemon.terminate();
     m_daemon.waitForFinished(5000);
     // Servers notice the lost bus and end by themselves; never leave one behind.
@@ -29,6 +29,12 @@ PrivateBus::~PrivateBus()
         if (pid > 0 && !waitForExit(pid, 5000))
             ::kill(pid_t(pid), SIGKILL);
     }
+}
+
+QString PrivateBus::probeName() const
+{
+    // One per bus: a test may run a second bus beside its first.
+    return QStringLiteral("tarvel-test-probe-") + m_dir.path();
 }
 
 QString PrivateBus::home() const { return m_dir.filePath(QStringLiteral("home")); }
@@ -85,17 +91,7 @@ bool PrivateBus::start()
                      .toUtf8());
     config.close();
 
-    // What the activated servers inherit: no display, no session bus of the
-    // developer, no printers, a home and a German locale of their own.
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    for (const char *name : {"DBUS_SESSION_BUS_ADDRESS", "DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM", "LANGUAGE"})
-        env.remove(QLatin1String(name));
-    env.insert(QStringLiteral("HOME"), home());
-    env.insert(QStringLiteral("XDG_CONFIG_HOME"), home() + QStringLiteral("/.config"));
-    env.insert(QStringLiteral("XDG_RUNTIME_DIR"), m_dir.filePath(QStringLiteral("runtime")));
-    env.insert(QStringLiteral("LANG"), QStringLiteral("de_DE.UTF-8"));
-    env.insert(QStringLiteral("LC_ALL"), QStringLiteral("de_DE.UTF-8"));
-    env.insert(QStringLiteral("CUPS_SERVER"), m_dir.filePath(QStringLiteral("no-cups")));
+    const QProcessEnvironment env = serverEnvironment();
     m_daemon.setProcessEnvironment(env);
     m_daemon.setProcessChannelMode(QProcess::ForwardedErrorChannel);
     m_daemon.start(QStringLiteral("dbus-daemon"),
@@ -107,6 +103,22 @@ bool PrivateBus::start()
     }
     m_address = QString::fromUtf8(m_daemon.readLine()).trimmed();
     return !m_address.isEmpty();
+}
+
+QProcessEnvironment PrivateBus::serverEnvironment() const
+{
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    for (const char *name : {"DBUS_SESSION_BUS_ADDRESS", "DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM", "LANGUAGE"})
+        env.remove(QLatin1String(name));
+    env.insert(QStringLiteral("HOME"), home());
+    env.insert(QStringLiteral("XDG_CONFIG_HOME"), home() + QStringLiteral("/.config"));
+    env.insert(QStringLiteral("XDG_RUNTIME_DIR"), m_dir.filePath(QStringLiteral("runtime")));
+    env.insert(QStringLiteral("LANG"), QStringLiteral("de_DE.UTF-8"));
+    env.insert(QStringLiteral("LC_ALL"), QStringLiteral("de_DE.UTF-8"));
+    env.insert(QStringLiteral("CUPS_SERVER"), m_dir.filePath(QStringLiteral("no-cups")));
+    if (!m_address.isEmpty())
+        env.insert(QStringLiteral("DBUS_SESSION_BUS_ADDRESS"), m_address);
+    return env;
 }
 
 QProcessEnvironment PrivateBus::clientEnvironment() const
@@ -123,7 +135,7 @@ QDBusConnection PrivateBus::connect(const QString &name) const
 
 qint64 PrivateBus::ownerPid(const QString &busName) const
 {
-    QDBusConnection probe = connect(QStringLiteral("tarvel-test-probe"));
+    QDBusConnection probe = connect(probeName());
     if (!probe.isConnected() || !probe.interface())
         return 0;
     const QDBusReply<uint> pid = probe.interface()->servicePid(busName);

@@ -29,6 +29,10 @@ public:
     QString jobsFolder() const;
     /// Environment for a client program (gdbus) on this bus.
     QProcessEnvironment clientEnvironment() const;
+    /// Environment of the servers the bus starts: no display, no session bus
+    /// of the developer, no printers, a home and a German locale of their own.
+    /// A test that starts a server itself (to read its log) gives it this one.
+    QProcessEnvironment serverEnvironment() const;
     /// A new client connection under \a name.
     QDBusConnection connect(const QString &name) const;
     /// Process id of the owner of \a busName, or 0.
@@ -37,6 +41,9 @@ public:
     static bool waitForExit(qint64 pid, int ms);
 
 private:
+    /// The name of this bus's connection that asks it about names.
+    QString probeName() const;
+
     QTemporaryDir m_dir;
     QString m_serviceFiles;
     QString m_program;
