@@ -57,8 +57,8 @@ void ApplicationAdaptor::describe()
     };
     for (const auto &[name, field] : record) {
         i.property(QLatin1String(name), QStringLiteral("v"), DBusInterface::ReadWrite,
-                   [&app, field](const QVariant &v) { app.setRecordField(field, v.toString()); },
-                   [&app, field] { return QVariant(app.recordField(field)); });
+                   [&app, field = field](const QVariant &v) { app.setRecordField(field, v.toString()); },
+                   [&app, field = field] { return QVariant(app.recordField(field)); });
     }
 
     const std::pair<const char *, QString LabelData::*> texts[] = {
@@ -73,7 +73,7 @@ void ApplicationAdaptor::describe()
     };
     for (const auto &[name, field] : texts) {
         i.property(QLatin1String(name), QStringLiteral("v"), DBusInterface::Write,
-                   [&app, field](const QVariant &v) { app.setText(field, v.toString()); });
+                   [&app, field = field](const QVariant &v) { app.setText(field, v.toString()); });
     }
 
     i.method(QStringLiteral("Zeile"), {{QStringLiteral("Nr"), QStringLiteral("n")}, {QStringLiteral("st"), QStringLiteral("s")}},

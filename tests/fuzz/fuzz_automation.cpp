@@ -88,10 +88,10 @@ struct Input
     QString text()
     {
         const size_t n = std::min<size_t>(byte(), size);
-        const QString t = QString::fromUtf8(reinterpret_cast<const char *>(data), qsizetype(n));
+        QString t = QString::fromUtf8(reinterpret_cast<const char *>(data), qsizetype(n));
         data += n;
         size -= n;
-        return t;
+        return t.remove(QChar(0)); // a D-Bus string cannot carry NUL: the client library cuts it there
     }
 };
 
