@@ -20,3 +20,8 @@ foreach(name server_load server_faults)
     TARVEL_LABEL_CLIENT="$<TARGET_FILE:label_client>")
   add_dependencies(tst_${name} tarvel label_client)
 endforeach()
+
+# No code of ours starts a process or a shell: client and file data can never
+# reach one. A source that would needs a review of its own, and this line.
+add_test(NAME no_process_spawning
+         COMMAND sh -c "! grep -rnE 'QProcess|(^|[^A-Za-z_:.>])(::)?system *\\(|std::system|popen *\\(|\\bexec[lv]p?e? *\\(|posix_spawn|\\bfork *\\(' '${PROJECT_SOURCE_DIR}/src'")

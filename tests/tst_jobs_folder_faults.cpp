@@ -121,6 +121,30 @@ private slots:
         QCOMPARE(QDir(dir.path()).entryList(QDir::NoDotAndDotDot | QDir::AllEntries), QStringList{"Tarvel"});
     }
 
+    // A jobs folder the printer makes is its user's alone; one that exists
+    // keeps its permissions.
+    void newFolderIsPrivate()
+    {
+        QTemporaryDir dir;
+        const QString made = dir.filePath(QStringLiteral("Dokumente/Tarvel"));
+        const auto ergebnis = laufInto(made, artikel(QStringLiteral("zwei.txt")));
+        QVERIFY2(ergebnis.ok(), qPrintable(ergebnis.meldung));
+        // The user, group and other bits of the mode (Qt's owner bits mirror the user's).
+        QCOMPARE(QFileInfo(made).permissions() & 0x0777,
+                 QFileDevice::ReadUser | QFileDevice::WriteUser | QFileDevice::ExeUser);
+        QCOMPARE(QFileInfo(ergebnis.ziel).path(), made);
+
+        const QString shared = dir.filePath(QStringLiteral("geteilt"));
+        QVERIFY(QDir().mkpath(shared));
+        const auto open = QFileDevice::ReadUser | QFileDevice::WriteUser | QFileDevice::ExeUser
+                          | QFileDevice::ReadGroup | QFileDevice::ExeGroup | QFileDevice::ReadOther
+                          | QFileDevice::ExeOther;
+        QVERIFY(QFile::setPermissions(shared, open | QFileDevice::ReadOwner | QFileDevice::WriteOwner
+                                                   | QFileDevice::ExeOwner));
+        QVERIFY(laufInto(shared, artikel(QStringLiteral("zwei.txt"))).ok());
+        QCOMPARE(QFileInfo(shared).permissions() & 0x0777, open);
+    }
+
     // The main window shows the failure with the path, and prints again.
     void windowShowsThePath()
     {

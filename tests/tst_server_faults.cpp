@@ -372,6 +372,35 @@ private slots:
         QFile::remove(QDir(folder).filePath(jobs().first()));
     }
 
+    // Client texts are data, never commands: shell syntax in every field
+    // prints as text, and nothing runs.
+    void shellSyntaxStaysText()
+    {
+        const QString marker = QDir(m_bus.home()).filePath(QStringLiteral("ausgefuehrt"));
+        const QStringList hostile = {
+            QStringLiteral("$(touch %1)").arg(marker), QStringLiteral("`touch %1`").arg(marker),
+            QStringLiteral("x; touch %1").arg(marker), QStringLiteral("x | touch %1").arg(marker),
+            QStringLiteral("../../../../tmp/%1").arg(QFileInfo(marker).fileName()),
+        };
+        const QString object = create(m_client);
+        int i = 0;
+        for (const char *name : {"ArtikelNr", "Preis1", "Preis2", "MatchCode", "WarenGruppe", "ISBN", "Titel", "Autor",
+                                 "Verlag", "Name1", "Strasse", "Ort", "zuHaenden", "Anrede"})
+            QCOMPARE(errorOf(set(m_client, object, QLatin1String(name), hostile[i++ % hostile.size()])),
+                     QStringLiteral("kein Fehler"));
+        call(m_client, object, QStringLiteral("Zeile"), {QVariant::fromValue(qint16(0)), hostile[0]});
+        for (const char *member : {"DruckeEtikett", "DruckeKanuEtikett", "DruckeLabel"})
+            QCOMPARE(errorOf(call(m_client, object, QLatin1String(member))), QStringLiteral("kein Fehler"));
+        QCOMPARE(errorOf(call(m_client, object, QStringLiteral("Release"))), QStringLiteral("kein Fehler"));
+        QVERIFY(!QFileInfo::exists(marker));
+        QVERIFY(!QFileInfo::exists(QStringLiteral("/tmp/ausgefuehrt")));
+        const QStringList delivered = jobs();
+        QCOMPARE(delivered.size(), 1);
+        QVERIFY2(QRegularExpression(QStringLiteral("^Tarvel-\\d{8}-\\d{6}-\\d+\\.pdf$")).match(delivered.first()).hasMatch(),
+                 qPrintable(delivered.first()));
+        QVERIFY(PdfPages(QDir(m_bus.jobsFolder()).filePath(delivered.first())).text().contains(hostile[0]));
+    }
+
     // A server started with a broken settings file starts, logs a warning,
     // and prints with the defaults.
     void brokenSettings_data()

@@ -4,6 +4,7 @@
 
 #include <QDateTime>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QPdfWriter>
 #include <QSaveFile>
@@ -77,9 +78,14 @@ QString PdfBackend::nextFileName() const
 void PdfBackend::beginJob()
 {
     const QString folder = m_folder.isEmpty() ? jobsFolder() : m_folder;
-    if (!QDir().mkpath(folder))
-        throw RuntimeError(RuntimeError::PrinterError,
-                           QStringLiteral("(Ordner %1 kann nicht angelegt werden)").arg(folder));
+    if (!QFileInfo(folder).isDir()) {
+        if (!QDir().mkpath(folder))
+            throw RuntimeError(RuntimeError::PrinterError,
+                               QStringLiteral("(Ordner %1 kann nicht angelegt werden)").arg(folder));
+        // Pickup slips carry customers' names, addresses and telephone numbers:
+        // a jobs folder made here is its user's alone.
+        QFile::setPermissions(folder, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+    }
     const QString fileName = nextFileName();
     m_file = std::make_unique<QSaveFile>(fileName);
     if (!m_file->open(QIODevice::WriteOnly)) {
