@@ -143,6 +143,9 @@ private slots:
                                             << qint64(160);
         QTest::newRow("10 MB line without a separator") << satz("B-1") + ZehnMB + "\r\n" + satz("B-3") << 0
                                                          << QString() << qint64(3) << qint64(160);
+        QTest::newRow("20 MB line") << satz("B-1") + QByteArray(20 * 1024 * 1024, 'x') + "\r\n" << int(Datei::EinAusgabeFehler)
+                                    << QStringLiteral("Zeile 2: die Zeile ist länger als 16 MB") << qint64(0)
+                                    << qint64(160);
         QTest::newRow("1 MB of line ends") << QByteArray(1024 * 1024, '\n') << 0 << QString()
                                            << qint64(1024 * 1024) << qint64(16);
         // Binary garbage fails at its first order number the barcode cannot carry.

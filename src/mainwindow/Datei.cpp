@@ -15,6 +15,9 @@ using platform::RuntimeError;
 namespace {
 
 constexpr qint64 BlockSize = 64 * 1024;
+// No article line comes near this; a longer one is no article file, and
+// holding it would take several times its size in memory.
+constexpr qsizetype MaxLineBytes = 16 * 1024 * 1024;
 constexpr char Bom[] = "\xEF\xBB\xBF";
 
 // Strict UTF-8 check over a stream of blocks (no overlong forms, no surrogates,
@@ -242,6 +245,8 @@ bool Datei::zeileLesen(QByteArray &zeile)
         while (p != end && *p != '\r' && *p != '\n')
             ++p;
         zeile.append(begin, p - begin);
+        if (zeile.size() > MaxLineBytes)
+            leseFehler(m_zeilenNr + 1, QStringLiteral("die Zeile ist länger als %1 MB").arg(MaxLineBytes >> 20));
         if (p != end) {
             const bool cr = *p == '\r';
             m_pos = p - m_puffer.constData() + 1;

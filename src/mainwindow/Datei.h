@@ -48,8 +48,8 @@ public:
 
     /// Reads the next record into the eleven fields. False at the end of the
     /// file or when no file is open; the fields then stay as they were. A read
-    /// error, or a file that was cut shorter while it is read, raises error 57,
-    /// naming the file and the line.
+    /// error, a file that was cut shorter while it is read, or a line longer
+    /// than 16 MB raises error 57, naming the file and the line.
     bool Lesen();
 
     /// Opens \a datei (a file that cannot be opened counts 0) and returns the
