@@ -2,3 +2,7 @@
 tarvel_test(batch TIMEOUT 600)
 target_compile_definitions(tst_batch PRIVATE TARVEL_BIN="$<TARGET_FILE:tarvel>")
 add_dependencies(tst_batch tarvel)
+
+# Installation into a temporary prefix, and an activation from the installed files.
+add_test(NAME install COMMAND ${CMAKE_CURRENT_SOURCE_DIR}/install/tst_install.sh ${PROJECT_BINARY_DIR})
+set_tests_properties(install PROPERTIES TIMEOUT 120)
