@@ -1,5 +1,6 @@
 #include "automation/AutomationProcess.h"
 #include "mainwindow/Quelm.h"
+#include "platform/MemoryTuning.h"
 #include "startup/BatchDruck.h"
 
 #include <QApplication>
@@ -35,6 +36,7 @@ void germanWhereNoLocale()
 int main(int argc, char **argv)
 {
     germanWhereNoLocale();
+    platform::keepPageBuffers();
 
     // "tarvel drucken [Optionen] DATEI" prints a file without a window.
     if (argc > 1 && qstrcmp(argv[1], "drucken") == 0)
