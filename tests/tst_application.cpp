@@ -219,7 +219,7 @@ private slots:
             const int error = RecordedJob::errorOf([&] { app->setStartPosition(qint16(pos)); });
             QCOMPARE(error, pos < 0 ? 5 : 0);
         }
-        member(name)(*app);
+        QCOMPARE(RecordedJob::errorOf([&] { member(name)(*app); }), 0);
         QCOMPARE(placeOf(name, rec->ops()), place);
     }
 
