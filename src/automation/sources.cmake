@@ -1,5 +1,8 @@
-# The automation server: the Application object, its D-Bus adaptor and the server.
+# The automation server: the Application and AdressLabels objects, their D-Bus
+# adaptors and the server.
 target_sources(tarvel_ui PRIVATE
+  automation/AdressLabelsAdaptor.cpp
+  automation/AdressLabelsObject.cpp
   automation/Application.cpp
   automation/ApplicationAdaptor.cpp
   automation/AutomationProcess.cpp
@@ -8,7 +11,6 @@ target_sources(tarvel_ui PRIVATE
   automation/CallQueue.cpp
   automation/ClassRegistry.cpp
   automation/DBusInterface.cpp
-  automation/NotImplemented.cpp
   automation/Variants.cpp
 )
 

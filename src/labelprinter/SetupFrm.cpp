@@ -1,6 +1,7 @@
 #include "labelprinter/SetupFrm.h"
 
 #include "barcode/Code128.h"
+#include "labelprinter/Abholschein.h"
 #include "labelprinter/BarWidthStep.h"
 #include "labelprinter/LabelLayouts.h"
 #include "platform/FontMetricsCache.h"
@@ -274,6 +275,12 @@ void SetupFrm::Etikett()
 
 bool SetupFrm::EinLabel() { return trapped(&LabelLayouts::EinLabel); }
 bool SetupFrm::KanuEtikett() { return trapped(&LabelLayouts::KanuEtikett); }
+
+void SetupFrm::Abholschein(const QStringList &Zeile, const QString &zuHaenden, const QString &Anrede,
+                           qint16 SeitenProBlatt)
+{
+    labelprinter::Abholschein(m_printer, m_code, *this, m_data).Drucke(Zeile, zuHaenden, Anrede, SeitenProBlatt);
+}
 
 QString SetupFrm::printErrorText(const QString &description)
 {
