@@ -404,6 +404,8 @@ void SetupFrm::DruckerAuswahl_Click()
         if (dialog.exec() == QDialog::Accepted) {
             const bool toFile = qprinter.outputFormat() == QPrinter::PdfFormat || qprinter.printerName().isEmpty();
             choice.setCurrent(toFile ? QString::fromLatin1(platform::PdfBackend::DeviceName) : qprinter.printerName());
+            if (toFile)
+                choice.setPdfOrientation(qprinter.pageLayout().orientation());
         }
     } else {
         qCInfo(lcSetup) << "Kein Bildschirm: Der Druckerdialog kann nicht gezeigt werden, der Drucker bleibt"
