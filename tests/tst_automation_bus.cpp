@@ -109,11 +109,21 @@ class TestAutomationBus : public QObject
             f = QDir(m_bus.jobsFolder()).filePath(f);
         return files;
     }
+    /// The delivered jobs once there are \a count, or after \a ms. With
+    /// TARVEL_KEEP_JOBS set to a folder, copies of them are kept there for a look.
     QStringList waitForJobs(int count, int ms) const
     {
         QDeadlineTimer deadline(ms);
         while (jobs().size() < count && !deadline.hasExpired())
             QTest::qWait(100);
+        const QString keep = qEnvironmentVariable("TARVEL_KEEP_JOBS");
+        if (!keep.isEmpty()) {
+            QString name = QString::fromLatin1(QTest::currentTestFunction());
+            if (QTest::currentDataTag())
+                name += u'-' + QString::fromUtf8(QTest::currentDataTag()).replace(u' ', u'_');
+            for (const QString &f : jobs())
+                QFile::copy(f, QDir(keep).filePath(name + u'-' + QFileInfo(f).fileName()));
+        }
         return jobs();
     }
 
