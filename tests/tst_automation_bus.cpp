@@ -109,11 +109,21 @@ class TestAutomationBus : public QObject
             f = QDir(m_bus.jobsFolder()).filePath(f);
         return files;
     }
+    /// The delivered jobs once there are \a count, or after \a ms. With
+    /// TARVEL_KEEP_JOBS set to a folder, copies of them are kept there for a look.
     QStringList waitForJobs(int count, int ms) const
     {
         QDeadlineTimer deadline(ms);
         while (jobs().size() < count && !deadline.hasExpired())
             QTest::qWait(100);
+        const QString keep = qEnvironmentVariable("TARVEL_KEEP_JOBS");
+        if (!keep.isEmpty()) {
+            QString name = QString::fromLatin1(QTest::currentTestFunction());
+            if (QTest::currentDataTag())
+                name += u'-' + QString::fromUtf8(QTest::currentDataTag()).replace(u' ', u'_');
+            for (const QString &f : jobs())
+                QFile::copy(f, QDir(keep).filePath(name + u'-' + QFileInfo(f).fileName()));
+        }
         return jobs();
     }
 
@@ -266,6 +276,20 @@ private slots:
         QCOMPARE(m_bus.ownerPid(AdressIface), m_bus.ownerPid(Iface));
         QCOMPARE(errorOf(set(m_client, path, QStringLiteral("StartPosition"), QVariant::fromValue(qint16(3)), AdressIface)),
                  QStringLiteral("kein Fehler"));
+        // Its members in their order, Drucke with the lines both in and out.
+        const QString xml = call(m_client, path, QStringLiteral("Introspect"), {},
+                                 QStringLiteral("org.freedesktop.DBus.Introspectable")).arguments().value(0).toString();
+        const QString members = xml.mid(xml.indexOf(QStringLiteral("<interface name=\"Tarvel.AdressLabels\">")));
+        QVERIFY2(QRegularExpression(QStringLiteral(
+                     "<property name=\"StartPosition\" type=\"n\" access=\"write\"/>\\s*"
+                     "<method name=\"Drucke\">\\s*"
+                     "<arg name=\"FettZeile\" type=\"n\" direction=\"in\"/>\\s*"
+                     "<arg name=\"Zeile\" type=\"as\" direction=\"in\"/>\\s*"
+                     "<arg name=\"Zeile\" type=\"as\" direction=\"out\"/>\\s*"
+                     "</method>\\s*<method name=\"Release\"/>\\s*</interface>"))
+                     .match(members).hasMatch(),
+                 qPrintable(members));
+
         const QString wide = QStringLiteral("Gesellschaft für Buchhandel und Verlagswesen mbH & Co. KG");
         const QStringList lines{"Firma", wide, "z. Hd. Frau Beispiel", "Marktplatz 3", "12345 Musterstadt"};
         const QDBusMessage printed = call(m_client, path, QStringLiteral("Drucke"), {QVariant::fromValue(qint16(1)), lines}, AdressIface);
@@ -588,20 +612,29 @@ private slots:
                  QStringLiteral("org.freedesktop.DBus.Error.UnknownObject"));
     }
 
-    // A server asked to end still delivers the jobs of its objects.
+    // A server asked to end still delivers the jobs of its objects, of both classes.
     void terminatedServerDeliversOpenJobs()
     {
         const QString path = create(m_client);
         set(m_client, path, QStringLiteral("ArtikelNr"), QStringLiteral("BEENDET"));
         call(m_client, path, QStringLiteral("DruckeLabel"));
+        const QString labels = create(m_client, AdressIface);
+        const QStringList address{"Erika Mustermann", "", "Hauptstr. 1", "", "12345 Musterstadt"};
+        QCOMPARE(errorOf(call(m_client, labels, QStringLiteral("Drucke"), {QVariant::fromValue(qint16(0)), address}, AdressIface)),
+                 QStringLiteral("kein Fehler"));
         const qint64 pid = m_bus.ownerPid(QStringLiteral("Tarvel.Application"));
         QVERIFY(pid > 0);
         ::kill(pid_t(pid), SIGTERM);
         QVERIFY(PrivateBus::waitForExit(pid, 5000));
-        const QStringList files = waitForJobs(1, 2000);
-        QCOMPARE(files.size(), 1);
-        QCOMPARE(BarcodeDecoder::decodeArea(PdfPages(files.first()).render(1, 300), QRect(0, 150, 1000, 190)),
-                 QStringList{"BEENDET"});
+        const QStringList files = waitForJobs(2, 2000);
+        QCOMPARE(files.size(), 2);
+        QStringList barcodes, texts;
+        for (const QString &f : files) {
+            barcodes << BarcodeDecoder::decodeAll(PdfPages(f).render(1, 150));
+            texts << PdfPages(f).text(1);
+        }
+        QCOMPARE(barcodes, QStringList{"BEENDET"});
+        QCOMPARE(texts.filter(QStringLiteral("12345 Musterstadt")).size(), 1);
     }
 
     // With its last object gone the server ends after at most ten seconds,
