@@ -2,6 +2,8 @@
 # start_private_bus SERVICEDIR  starts dbus-daemon with that activation folder;
 # the servers it starts get HOME=$bus_home, a German locale and no display.
 # Exports DBUS_SESSION_BUS_ADDRESS; stop_private_bus ends the daemon and its servers.
+# BUS_PRINTER=NAME makes NAME the servers' current printer (CUPS's LPDEST);
+# without it they see no CUPS at all and print to the built-in PDF printer.
 
 start_private_bus() {
   bus_dir=$(mktemp -d)
@@ -21,8 +23,10 @@ start_private_bus() {
   </policy>
 </busconfig>
 CONF
+  local cups="CUPS_SERVER=/nonexistent"
+  [ -n "${BUS_PRINTER:-}" ] && cups="LPDEST=$BUS_PRINTER"
   env -i PATH="$PATH" HOME="$bus_home" LANG=de_DE.UTF-8 QT_QPA_PLATFORM=offscreen \
-    XDG_RUNTIME_DIR="$bus_dir" CUPS_SERVER=/nonexistent \
+    XDG_RUNTIME_DIR="$bus_dir" "$cups" \
     dbus-daemon --config-file="$bus_dir/bus.conf" --nofork --print-address=3 3>"$bus_dir/address" &
   bus_pid=$!
   for _ in $(seq 1 50); do [ -s "$bus_dir/address" ] && break; sleep 0.1; done
