@@ -1,7 +1,18 @@
-// A client on the same machine prints N labels (default 1,000) through one
-// Tarvel.Application object: six record properties and one DruckeLabel per
-// label, then Release. Reports the time per label (median, 99th percentile)
-// and the time from activation to the first object, on a private session bus.
+// The automation server as a client on the same machine sees it, on a private
+// session bus that starts the server through its activation file.
+//
+//   bench_automation [label] [N]  N labels (default 1,000) through one
+//                                 Tarvel.Application object: six record
+//                                 properties and one DruckeLabel per label.
+//   bench_automation laser [N]    N laser labels (default 10,000): the article
+//                                 number and one DruckeLaserLabel per label.
+//   bench_automation start [N]    N cold starts (default 5): from CreateObject
+//                                 on a bus without a server to the ready object.
+//
+// Reports the time per label (median, 99th percentile), labels per second, the
+// server's CPU time and its memory (peak and at checkpoints, from /proc), and
+// prints one row for bench/run (BenchRow.h).
+#include "BenchRow.h"
 #include "support/PrivateBus.h"
 
 #include <QCoreApplication>
@@ -9,20 +20,26 @@
 #include <QDBusObjectPath>
 #include <QDBusVariant>
 #include <QDir>
-#include <QFile>
 #include <QElapsedTimer>
+#include <QFile>
+#include <QFileInfo>
+#include <QProcess>
 #include <algorithm>
 #include <cstdio>
 #include <unistd.h>
 
 using tarvel::test::PrivateBus;
+namespace bench = tarvel::bench;
 
 namespace {
+
+const QString Iface = QStringLiteral("Tarvel.Application");
+const QString Props = QStringLiteral("org.freedesktop.DBus.Properties");
 
 QDBusMessage call(const QDBusConnection &c, const QString &path, const QString &iface, const QString &member,
                   const QVariantList &args = {})
 {
-    auto msg = QDBusMessage::createMethodCall(QStringLiteral("Tarvel.Application"), path, iface, member);
+    auto msg = QDBusMessage::createMethodCall(Iface, path, iface, member);
     msg.setArguments(args);
     const QDBusMessage reply = c.call(msg, QDBus::Block, 120000);
     if (reply.type() != QDBusMessage::ReplyMessage) {
@@ -30,6 +47,18 @@ QDBusMessage call(const QDBusConnection &c, const QString &path, const QString &
         std::exit(1);
     }
     return reply;
+}
+
+void setProperty(const QDBusConnection &c, const QString &path, const QString &name, const QString &value)
+{
+    call(c, path, Props, QStringLiteral("Set"), {Iface, name, QVariant::fromValue(QDBusVariant(value))});
+}
+
+QString createObject(const QDBusConnection &c)
+{
+    const QDBusMessage created = call(c, QStringLiteral("/Tarvel"), QStringLiteral("Tarvel.Server"),
+                                      QStringLiteral("CreateObject"), {Iface});
+    return qvariant_cast<QDBusObjectPath>(created.arguments().value(0)).path();
 }
 
 /// CPU time (user + system) that process \a pid has used, in milliseconds.
@@ -43,6 +72,21 @@ double cpuMs(qint64 pid)
     return (fields.value(11).toDouble() + fields.value(12).toDouble()) * 1000.0 / double(sysconf(_SC_CLK_TCK));
 }
 
+/// A memory figure of process \a pid from /proc/<pid>/status ("VmHWM" is the
+/// peak resident size, "VmRSS" the current one), in MB.
+double memoryMb(qint64 pid, const char *field)
+{
+    QFile status(QStringLiteral("/proc/%1/status").arg(pid));
+    if (pid <= 0 || !status.open(QIODevice::ReadOnly))
+        return 0;
+    const QByteArray key = QByteArray(field) + ':';
+    for (const QByteArray &line : status.readAll().split('\n')) {
+        if (line.startsWith(key))
+            return line.mid(key.size()).trimmed().split(' ').value(0).toDouble() / 1024.0;
+    }
+    return 0;
+}
+
 double percentile(std::vector<double> v, double p)
 {
     std::sort(v.begin(), v.end());
@@ -50,12 +94,36 @@ double percentile(std::vector<double> v, double p)
     return v[i];
 }
 
-} // namespace
-
-int main(int argc, char **argv)
+QString medianAndP99(const std::vector<double> &ms)
 {
-    QCoreApplication app(argc, argv);
-    const int count = argc > 1 ? QString::fromLatin1(argv[1]).toInt() : 1000;
+    return QStringLiteral("Median %1 ms, p99 %2 ms")
+        .arg(percentile(ms, 0.5), 0, 'f', 3)
+        .arg(percentile(ms, 0.99), 0, 'f', 3);
+}
+
+/// The one PDF the object delivered: its size and page count, for the output column.
+QString deliveredJob(const PrivateBus &bus, int *jobCount)
+{
+    const QDir folder(bus.jobsFolder());
+    const QStringList jobs = folder.entryList({QStringLiteral("*.pdf")}, QDir::Files);
+    *jobCount = int(jobs.size());
+    if (jobs.isEmpty())
+        return QStringLiteral("kein PDF");
+    const QString path = folder.filePath(jobs.first());
+    QProcess info;
+    info.start(QStringLiteral("pdfinfo"), {path});
+    info.waitForFinished(60000);
+    const QString pages = QString::fromUtf8(info.readAllStandardOutput()).section(QStringLiteral("Pages:"), 1).section(u'\n', 0, 0).trimmed();
+    return QStringLiteral("%1 PDF, %2 Seiten, %3 MB")
+        .arg(jobs.size())
+        .arg(pages.isEmpty() ? QStringLiteral("?") : pages)
+        .arg(double(QFileInfo(path).size()) / 1e6, 0, 'f', 1);
+}
+
+/// Labels through one object. Laser: the article number and DruckeLaserLabel
+/// per label; otherwise the six record fields and DruckeLabel.
+int printLabels(bool laser, int count)
+{
     PrivateBus bus(QStringLiteral(TARVEL_SERVICE_FILES), QStringLiteral(TARVEL_PROGRAM));
     if (!bus.start())
         return 1;
@@ -63,45 +131,120 @@ int main(int argc, char **argv)
 
     QElapsedTimer t;
     t.start();
-    const QDBusMessage created = call(c, QStringLiteral("/Tarvel"), QStringLiteral("Tarvel.Server"),
-                                      QStringLiteral("CreateObject"), {QStringLiteral("Tarvel.Application")});
+    const QString path = createObject(c);
     const double activationMs = double(t.nsecsElapsed()) / 1e6;
-    const QString path = qvariant_cast<QDBusObjectPath>(created.arguments().value(0)).path();
+    const qint64 server = bus.ownerPid(Iface);
+    const double startMb = memoryMb(server, "VmRSS");
 
-    const QString iface = QStringLiteral("Tarvel.Application");
-    const QString props = QStringLiteral("org.freedesktop.DBus.Properties");
     const QStringList names = {"ArtikelNr", "Preis1", "Preis2", "MatchCode", "WarenGruppe", "ISBN"};
+    if (laser) {
+        const QStringList fixed = {"", "12,95 €", "9,95 €", "MUSTERMANN", "Bücher", "978-3-16-148410-0"};
+        for (int f = 1; f < 6; ++f)
+            setProperty(c, path, names[f], fixed[f]);
+    }
     std::vector<double> perLabel;
     perLabel.reserve(size_t(count));
-    const qint64 server = bus.ownerPid(QStringLiteral("Tarvel.Application"));
+    const int checkpoint = std::max(1, count / 10);
+    double checkpointMb = 0;
     const double serverCpuBefore = cpuMs(server);
     QElapsedTimer all;
     all.start();
     for (int i = 0; i < count; ++i) {
-        const QStringList values = {QStringLiteral("TV-%1").arg(i, 6, 10, QLatin1Char('0')), QStringLiteral("%1,95 €").arg(i % 100),
-                                    QStringLiteral("%1,50 €").arg(i % 50), QStringLiteral("MATCH%1").arg(i),
-                                    QStringLiteral("WG%1").arg(i % 17), QStringLiteral("978-3-16-%1").arg(i, 6, 10, QLatin1Char('0'))};
+        const QString number = QStringLiteral("TV-%1").arg(i, 6, 10, QLatin1Char('0'));
         t.restart();
-        for (int f = 0; f < 6; ++f)
-            call(c, path, props, QStringLiteral("Set"), {iface, names[f], QVariant::fromValue(QDBusVariant(values[f]))});
-        call(c, path, iface, QStringLiteral("DruckeLabel"));
+        if (laser) {
+            setProperty(c, path, names[0], number);
+            call(c, path, Iface, QStringLiteral("DruckeLaserLabel"));
+        } else {
+            const QStringList values = {number, QStringLiteral("%1,95 €").arg(i % 100), QStringLiteral("%1,50 €").arg(i % 50),
+                                        QStringLiteral("MATCH%1").arg(i), QStringLiteral("WG%1").arg(i % 17),
+                                        QStringLiteral("978-3-16-%1").arg(i, 6, 10, QLatin1Char('0'))};
+            for (int f = 0; f < 6; ++f)
+                setProperty(c, path, names[f], values[f]);
+            call(c, path, Iface, QStringLiteral("DruckeLabel"));
+        }
         perLabel.push_back(double(t.nsecsElapsed()) / 1e6);
+        if (i + 1 == checkpoint)
+            checkpointMb = memoryMb(server, "VmRSS");
     }
-    const double labelsMs = double(all.nsecsElapsed()) / 1e6;
+    const double labelsS = double(all.nsecsElapsed()) / 1e9;
     const double serverCpu = (cpuMs(server) - serverCpuBefore) / count;
+    const double endMb = memoryMb(server, "VmRSS");
     t.restart();
-    call(c, path, iface, QStringLiteral("Release"));
+    call(c, path, Iface, QStringLiteral("Release"));
     const double releaseMs = double(t.nsecsElapsed()) / 1e6;
+    const double peakMb = memoryMb(server, "VmHWM");
+    int jobs = 0;
+    const QString output = deliveredJob(bus, &jobs);
 
-    const QStringList jobs = QDir(bus.jobsFolder()).entryList({QStringLiteral("*.pdf")}, QDir::Files);
-    const qint64 size = jobs.isEmpty() ? 0 : QFileInfo(QDir(bus.jobsFolder()).filePath(jobs.first())).size();
-    std::printf("Etiketten:                     %d (6 Eigenschaften + DruckeLabel je Etikett)\n", count);
-    std::printf("Aktivierung bis erstes Objekt: %.1f ms (Ziel <= 300 ms)\n", activationMs);
-    std::printf("Zeit je Etikett, Median:       %.3f ms (Ziel <= 2 ms)\n", percentile(perLabel, 0.5));
+    const char *what = laser ? "Laseretiketten" : "Etiketten";
+    std::printf("%-30s %d (%s)\n", what, count,
+                laser ? "ArtikelNr + DruckeLaserLabel je Etikett" : "6 Eigenschaften + DruckeLabel je Etikett");
+    std::printf("Aktivierung bis erstes Objekt: %.1f ms\n", activationMs);
+    std::printf("Zeit je Etikett, Median:       %.3f ms\n", percentile(perLabel, 0.5));
     std::printf("Zeit je Etikett, 99. Perz.:    %.3f ms\n", percentile(perLabel, 0.99));
+    std::printf("Etiketten je Sekunde:          %.0f%s\n", count / labelsS, laser ? " (Ziel >= 1000)" : "");
     std::printf("CPU des Servers je Etikett:    %.3f ms\n", serverCpu);
-    std::printf("Alle Etiketten:                %.0f ms\n", labelsMs);
-    std::printf("Release (PDF abschließen):     %.0f ms, %d Auftrag, %.1f MB\n", releaseMs, int(jobs.size()), double(size) / 1e6);
+    std::printf("Speicher des Servers:          %.1f MB nach dem Start, %.1f MB nach %d, %.1f MB nach %d Etiketten, Spitze %.1f MB\n",
+                startMb, checkpointMb, checkpoint, endMb, count, peakMb);
+    std::printf("Release (PDF abschließen):     %.0f ms, %s\n", releaseMs, qPrintable(output));
+    bench::printRow(QString::fromUtf8(laser ? "Automation: DruckeLaserLabel über D-Bus" : "Automation: DruckeLabel über D-Bus"),
+                    count, labelsS, medianAndP99(perLabel), peakMb,
+                    QStringLiteral("%1 Etiketten/s; %2").arg(count / labelsS, 0, 'f', 0).arg(output));
     QDBusConnection::disconnectFromBus(QStringLiteral("bench"));
-    return jobs.size() == 1 ? 0 : 1;
+    return jobs == 1 ? 0 : 1;
+}
+
+/// Cold starts: each on a bus of its own, so the server is started by the bus
+/// for the CreateObject call that is timed.
+int coldStarts(int count)
+{
+    std::vector<double> ms;
+    double peakMb = 0;
+    double totalS = 0;
+    for (int i = 0; i < count; ++i) {
+        PrivateBus bus(QStringLiteral(TARVEL_SERVICE_FILES), QStringLiteral(TARVEL_PROGRAM));
+        if (!bus.start())
+            return 1;
+        const QString name = QStringLiteral("bench-start-%1").arg(i);
+        {
+            QDBusConnection c = bus.connect(name);
+            QElapsedTimer t;
+            t.start();
+            const QString path = createObject(c);
+            ms.push_back(double(t.nsecsElapsed()) / 1e6);
+            totalS += ms.back() / 1000.0;
+            peakMb = std::max(peakMb, memoryMb(bus.ownerPid(Iface), "VmHWM"));
+            call(c, path, Iface, QStringLiteral("Release"));
+        }
+        QDBusConnection::disconnectFromBus(name);
+    }
+    std::printf("Kaltstarts:                    %d (D-Bus-Aktivierung bis zum fertigen Objekt)\n", count);
+    std::printf("Zeit, Median:                  %.1f ms\n", percentile(ms, 0.5));
+    std::printf("Zeit, längste:                 %.1f ms\n", percentile(ms, 1.0));
+    std::printf("Speicher des Servers, Spitze:  %.1f MB\n", peakMb);
+    bench::printRow(QStringLiteral("Automation: Kaltstart bis fertiges Objekt"), count, totalS,
+                    QStringLiteral("Median %1 ms, max %2 ms").arg(percentile(ms, 0.5), 0, 'f', 1).arg(percentile(ms, 1.0), 0, 'f', 1),
+                    peakMb, QStringLiteral("-"));
+    return 0;
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    QCoreApplication app(argc, argv);
+    QStringList args = app.arguments().mid(1);
+    QString mode = QStringLiteral("label");
+    if (!args.isEmpty() && !args.first().at(0).isDigit())
+        mode = args.takeFirst();
+    bool ok = true;
+    const int given = args.isEmpty() ? 0 : args.first().toInt(&ok);
+    if (!ok || given < 0 || (mode != QLatin1String("label") && mode != QLatin1String("laser") && mode != QLatin1String("start"))) {
+        std::fprintf(stderr, "Aufruf: bench_automation [label|laser|start] [Anzahl]\n");
+        return 2;
+    }
+    if (mode == QLatin1String("start"))
+        return coldStarts(given > 0 ? given : 5);
+    return printLabels(mode == QLatin1String("laser"), given > 0 ? given : (mode == QLatin1String("laser") ? 10000 : 1000));
 }

@@ -2,6 +2,7 @@
 // and reports barcodes per second, the PDF's size and the peak memory.
 #include "barcode/Code128.h"
 #include "platform/PdfBackend.h"
+#include "platform/MemoryTuning.h"
 #include "platform/Printer.h"
 
 #include <QElapsedTimer>
@@ -16,6 +17,7 @@ using namespace tarvel;
 int main(int argc, char **argv)
 {
     qputenv("QT_QPA_PLATFORM", "offscreen");
+    platform::keepPageBuffers(); // as the program does at start
     QGuiApplication app(argc, argv);
     const int count = argc > 1 ? QString::fromLatin1(argv[1]).toInt() : 10000;
     QTemporaryDir dir;

@@ -5,6 +5,7 @@
 #include "barcode/Code128.h"
 #include "mainwindow/DateiDruck.h"
 #include "platform/PdfBackend.h"
+#include "platform/MemoryTuning.h"
 #include "platform/Printer.h"
 
 #include <QElapsedTimer>
@@ -91,6 +92,7 @@ void run(const char *name, const QString &file, int count, Kind kind, bool row)
 int main(int argc, char **argv)
 {
     qputenv("QT_QPA_PLATFORM", "offscreen");
+    platform::keepPageBuffers(); // as the program does at start
     QGuiApplication app(argc, argv);
     QTemporaryDir dir;
     platform::PdfBackend::setJobsFolder(dir.path());

@@ -1,3 +1,7 @@
 # Printing to a real CUPS: starts (and in one case stops) the scheduler.
 tarvel_test(cups TIMEOUT 180)
 set_tests_properties(cups PROPERTIES RUN_SERIAL TRUE)
+
+# An automation job through the server to the same CUPS queue.
+add_test(NAME automation_cups COMMAND ${CMAKE_CURRENT_SOURCE_DIR}/cups/tst_automation_cups.sh ${PROJECT_BINARY_DIR})
+set_tests_properties(automation_cups PROPERTIES TIMEOUT 120 RUN_SERIAL TRUE SKIP_RETURN_CODE 77)

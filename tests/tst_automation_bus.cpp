@@ -26,19 +26,27 @@ namespace BarcodeDecoder = tarvel::test::BarcodeDecoder;
 namespace {
 
 const QString Iface = QStringLiteral("Tarvel.Application");
+const QString AdressIface = QStringLiteral("Tarvel.AdressLabels");
 const QString Props = QStringLiteral("org.freedesktop.DBus.Properties");
+
+/// The bus name a client addresses for an object: that of its class.
+QString destinationOf(const QString &path)
+{
+    return path.startsWith(QLatin1String("/Tarvel/AdressLabels")) ? AdressIface : Iface;
+}
 
 QDBusMessage call(const QDBusConnection &c, const QString &path, const QString &member, const QVariantList &args = {},
                   const QString &iface = Iface)
 {
-    auto msg = QDBusMessage::createMethodCall(QStringLiteral("Tarvel.Application"), path, iface, member);
+    auto msg = QDBusMessage::createMethodCall(destinationOf(path), path, iface, member);
     msg.setArguments(args);
     return c.call(msg, QDBus::Block, 60000);
 }
 
-QDBusMessage set(const QDBusConnection &c, const QString &path, const QString &property, const QVariant &value)
+QDBusMessage set(const QDBusConnection &c, const QString &path, const QString &property, const QVariant &value,
+                 const QString &iface = Iface)
 {
-    return call(c, path, QStringLiteral("Set"), {Iface, property, QVariant::fromValue(QDBusVariant(value))}, Props);
+    return call(c, path, QStringLiteral("Set"), {iface, property, QVariant::fromValue(QDBusVariant(value))}, Props);
 }
 
 /// Reads a "v" property: the text inside the two variants.
@@ -53,15 +61,24 @@ QString get(const QDBusConnection &c, const QString &path, const QString &proper
     return v.toString();
 }
 
-QString create(const QDBusConnection &c, const QString &progId = QStringLiteral("Tarvel.Application"))
+QString create(const QDBusConnection &c, const QString &progId = Iface)
 {
-    const QDBusMessage reply = call(c, QStringLiteral("/Tarvel"), QStringLiteral("CreateObject"), {progId},
-                                    QStringLiteral("Tarvel.Server"));
+    auto msg = QDBusMessage::createMethodCall(progId == AdressIface ? AdressIface : Iface, QStringLiteral("/Tarvel"),
+                                              QStringLiteral("Tarvel.Server"), QStringLiteral("CreateObject"));
+    msg.setArguments({progId});
+    const QDBusMessage reply = c.call(msg, QDBus::Block, 60000);
     if (reply.type() != QDBusMessage::ReplyMessage) {
         qWarning() << "CreateObject:" << reply.errorName() << reply.errorMessage();
         return {};
     }
     return qvariant_cast<QDBusObjectPath>(reply.arguments().value(0)).path();
+}
+
+/// A twips rectangle as pixels of a page rendered at \a dpi, clipped to the page.
+QRect pixels(const QImage &page, int dpi, double x, double y, double w, double h)
+{
+    const double s = dpi / 1440.0;
+    return QRect(int(x * s), int(y * s), int(w * s), int(h * s)).intersected(page.rect());
 }
 
 QString errorOf(const QDBusMessage &reply)
@@ -92,11 +109,21 @@ class TestAutomationBus : public QObject
             f = QDir(m_bus.jobsFolder()).filePath(f);
         return files;
     }
+    /// The delivered jobs once there are \a count, or after \a ms. With
+    /// TARVEL_KEEP_JOBS set to a folder, copies of them are kept there for a look.
     QStringList waitForJobs(int count, int ms) const
     {
         QDeadlineTimer deadline(ms);
         while (jobs().size() < count && !deadline.hasExpired())
             QTest::qWait(100);
+        const QString keep = qEnvironmentVariable("TARVEL_KEEP_JOBS");
+        if (!keep.isEmpty()) {
+            QString name = QString::fromLatin1(QTest::currentTestFunction());
+            if (QTest::currentDataTag())
+                name += u'-' + QString::fromUtf8(QTest::currentDataTag()).replace(u' ', u'_');
+            for (const QString &f : jobs())
+                QFile::copy(f, QDir(keep).filePath(name + u'-' + QFileInfo(f).fileName()));
+        }
         return jobs();
     }
 
@@ -177,6 +204,143 @@ private slots:
         }
     }
 
+    /// Whole jobs of the sheet layouts and the slip through one object: each
+    /// item in its place, pages ended by the layouts themselves, and every
+    /// barcode of the delivered PDF decoding to the text it was printed for.
+    /// A place is an area (twips) that holds exactly one item's bars.
+    void sheetJobs_data()
+    {
+        QTest::addColumn<QString>("member");
+        QTest::addColumn<QString>("numberField"); // the record field the bars show
+        QTest::addColumn<int>("count");
+        QTest::addColumn<int>("pages");
+        QTest::addColumn<int>("perPage");
+        QTest::addColumn<int>("rows"); // places down a column
+        QTest::addColumn<QRectF>("first"); // the first place's area
+        QTest::addColumn<QPointF>("pitch");
+        QTest::newRow("25 laser labels") << "DruckeLaserLabel" << "ArtikelNr" << 25 << 2 << 24 << 8
+                                         << QRectF(210, 680, 3700, 720) << QPointF(3700, 1930);
+        QTest::newRow("13 list lines") << "DruckeListe" << "ArtikelNr" << 13 << 2 << 12 << 12
+                                       << QRectF(5400, 880, 4000, 720) << QPointF(0, 1200);
+        QTest::newRow("four A4 slips") << "DruckeAbholscheinDINA4" << "VorgangsNr" << 4 << 1 << 4 << 2
+                                       << QRectF(700, 0, 3400, 5800) << QPointF(8400, 5800);
+        QTest::newRow("49 four-lane labels") << "DruckeLaserLabel4Bahn" << "ArtikelNr" << 49 << 2 << 48 << 12
+                                             << QRectF(480, 1230, 2740, 330) << QPointF(2740, 1210);
+    }
+    void sheetJobs()
+    {
+        QFETCH(QString, member);
+        QFETCH(QString, numberField);
+        QFETCH(int, count);
+        QFETCH(int, pages);
+        QFETCH(int, perPage);
+        QFETCH(int, rows);
+        QFETCH(QRectF, first);
+        QFETCH(QPointF, pitch);
+        const QString path = create(m_client);
+        for (const auto &[name, value] : {std::pair{"Preis1", "12,95 €"}, {"Preis2", "9,95 €"}, {"MatchCode", "MUSTER"},
+                                          {"ISBN", "978-3-16-148410-0"}, {"Name1", "Erika Mustermann"}})
+            QCOMPARE(errorOf(set(m_client, path, QLatin1String(name), QString::fromUtf8(value))), QStringLiteral("kein Fehler"));
+        QStringList numbers;
+        for (int i = 0; i < count; ++i) {
+            numbers << QStringLiteral("TV-%1").arg(4711 + i);
+            set(m_client, path, numberField, numbers.last());
+            QCOMPARE(errorOf(call(m_client, path, member)), QStringLiteral("kein Fehler"));
+        }
+        QVERIFY(jobs().isEmpty());
+        QCOMPARE(errorOf(call(m_client, path, QStringLiteral("Release"))), QStringLiteral("kein Fehler"));
+        const QStringList files = waitForJobs(1, 5000);
+        QCOMPARE(files.size(), 1);
+        const PdfPages pdf(files.first());
+        QCOMPARE(pdf.pageCount(), pages);
+        const int dpi = 300;
+        for (int page = 1; page <= pages; ++page) {
+            const QImage image = pdf.render(page, dpi);
+            for (int i = (page - 1) * perPage; i < qMin(count, page * perPage); ++i) {
+                const int place = i % perPage;
+                const QRectF area = first.translated((place / rows) * pitch.x(), (place % rows) * pitch.y());
+                QCOMPARE(BarcodeDecoder::decodeArea(image, pixels(image, dpi, area.x(), area.y(), area.width(), area.height())),
+                         QStringList{numbers[i]});
+            }
+        }
+    }
+
+    /// The public address label class: created through its own bus name, it
+    /// prints at its start position and answers with the lines as printed, cut
+    /// to the label's width; too few lines are refused before anything is
+    /// drawn. Its job is delivered at Release.
+    void addressLabelsObject()
+    {
+        const QString path = create(m_client, AdressIface);
+        QVERIFY2(QRegularExpression(QStringLiteral("^/Tarvel/AdressLabels/\\d+$")).match(path).hasMatch(), qPrintable(path));
+        QCOMPARE(m_bus.ownerPid(AdressIface), m_bus.ownerPid(Iface));
+        QCOMPARE(errorOf(set(m_client, path, QStringLiteral("StartPosition"), QVariant::fromValue(qint16(3)), AdressIface)),
+                 QStringLiteral("kein Fehler"));
+        // Its members in their order, Drucke with the lines both in and out.
+        const QString xml = call(m_client, path, QStringLiteral("Introspect"), {},
+                                 QStringLiteral("org.freedesktop.DBus.Introspectable")).arguments().value(0).toString();
+        const QString members = xml.mid(xml.indexOf(QStringLiteral("<interface name=\"Tarvel.AdressLabels\">")));
+        QVERIFY2(QRegularExpression(QStringLiteral(
+                     "<property name=\"StartPosition\" type=\"n\" access=\"write\"/>\\s*"
+                     "<method name=\"Drucke\">\\s*"
+                     "<arg name=\"FettZeile\" type=\"n\" direction=\"in\"/>\\s*"
+                     "<arg name=\"Zeile\" type=\"as\" direction=\"in\"/>\\s*"
+                     "<arg name=\"Zeile\" type=\"as\" direction=\"out\"/>\\s*"
+                     "</method>\\s*<method name=\"Release\"/>\\s*</interface>"))
+                     .match(members).hasMatch(),
+                 qPrintable(members));
+
+        const QString wide = QStringLiteral("Gesellschaft für Buchhandel und Verlagswesen mbH & Co. KG");
+        const QStringList lines{"Firma", wide, "z. Hd. Frau Beispiel", "Marktplatz 3", "12345 Musterstadt"};
+        const QDBusMessage printed = call(m_client, path, QStringLiteral("Drucke"), {QVariant::fromValue(qint16(1)), lines}, AdressIface);
+        QCOMPARE(errorOf(printed), QStringLiteral("kein Fehler"));
+        const QStringList cut = printed.arguments().value(0).toStringList();
+        QCOMPARE(cut.size(), 5);
+        for (int i : {0, 2, 3, 4})
+            QCOMPARE(cut[i], lines[i]);
+        QVERIFY2(wide.startsWith(cut[1]) && cut[1].size() < wide.size(), qPrintable(cut[1]));
+        // The lines as they came back print the same label again.
+        const QDBusMessage again = call(m_client, path, QStringLiteral("Drucke"), {QVariant::fromValue(qint16(1)), cut}, AdressIface);
+        QCOMPARE(again.arguments().value(0).toStringList(), cut);
+
+        const QDBusMessage tooFew = call(m_client, path, QStringLiteral("Drucke"),
+                                         {QVariant::fromValue(qint16(0)), lines.mid(0, 4)}, AdressIface);
+        QCOMPARE(errorOf(tooFew), QStringLiteral("Tarvel.Error.SubscriptOutOfRange"));
+        QVERIFY2(tooFew.errorMessage().startsWith(QStringLiteral("Laufzeitfehler 9: Index außerhalb des gültigen Bereichs (AdressLabels.Drucke: 4 Zeilen")),
+                 qPrintable(tooFew.errorMessage()));
+        QTest::qWait(100);
+        QVERIFY(jobs().isEmpty());
+        QCOMPARE(errorOf(call(m_client, path, QStringLiteral("Release"), {}, AdressIface)), QStringLiteral("kein Fehler"));
+
+        const QStringList files = waitForJobs(1, 5000);
+        QCOMPARE(files.size(), 1);
+        const PdfPages pdf(files.first());
+        QCOMPARE(pdf.pageCount(), 1);
+        const QString text = pdf.text(1);
+        QVERIFY(!text.contains(wide));
+        QCOMPARE(text.count(QStringLiteral("Marktplatz 3")), 2);
+        QVERIFY(BarcodeDecoder::decodeAll(pdf.render(1, 150)).isEmpty());
+        // Places 3 and 4: the first line one 10-point line below the label's top.
+        QList<double> tops;
+        for (const auto &w : pdf.words(1)) {
+            if (w.text == QLatin1String("Firma")) {
+                QVERIFY2(qAbs(w.box.left() - 310 / 20.0) < 0.5, qPrintable(QString::number(w.box.left())));
+                tops << w.box.top();
+            }
+        }
+        QCOMPARE(tops.size(), 2);
+        for (int i = 0; i < 2; ++i)
+            QVERIFY2(qAbs(tops[i] - (450 + (2 + i) * 1930 + 229.98) / 20.0) < 0.5, qPrintable(QString::number(tops[i])));
+
+        // An object whose only call was refused delivers nothing.
+        const QString refused = create(m_client, AdressIface);
+        QCOMPARE(errorOf(call(m_client, refused, QStringLiteral("Drucke"), {QVariant::fromValue(qint16(0)), QStringList{}}, AdressIface)),
+                 QStringLiteral("Tarvel.Error.SubscriptOutOfRange"));
+        QCOMPARE(errorOf(call(m_client, refused, QStringLiteral("Release"), {}, AdressIface)), QStringLiteral("kein Fehler"));
+        QTest::qWait(200);
+        QCOMPARE(jobs().size(), 1);
+    }
+
     void errorsOverTheBus_data()
     {
         QTest::addColumn<QString>("member");
@@ -196,11 +360,10 @@ private slots:
             p + "13: Typen unverträglich");
         row("DruckeAdressLabel without argument", "DruckeAdressLabel", {}, "Tarvel.Error.InvalidArgument",
             p + "5: Ungültiger Prozeduraufruf oder ungültiges Argument");
-        for (const char *m : {"DruckeAbholschein", "DruckeAbholscheinDINA4", "DruckeListe", "DruckeLaserLabel",
-                              "DruckeLaserLabel4Bahn"})
-            row(m, QLatin1String(m), {}, "Tarvel.Error.NotImplemented", QLatin1String(m));
-        row("DruckeAdressLabel", "DruckeAdressLabel", {QVariant::fromValue(qint16(1))}, "Tarvel.Error.NotImplemented",
-            "DruckeAdressLabel");
+        row("DruckeAdressLabel 70000", "DruckeAdressLabel", {70000}, "Tarvel.Error.Overflow",
+            p + "6: Überlauf (70000 passt nicht in 16 Bit) (Argument FettZeile von DruckeAdressLabel)");
+        row("StartPosition -1", "Set", {Iface, "StartPosition", QVariant::fromValue(QDBusVariant(qint16(-1)))},
+            "Tarvel.Error.InvalidArgument", p + "5: Ungültiger Prozeduraufruf oder ungültiges Argument (StartPosition -1");
         row("unknown member", "DruckeAlles", {}, "org.freedesktop.DBus.Error.UnknownMethod", "Die Methode DruckeAlles");
     }
     void errorsOverTheBus()
@@ -211,7 +374,7 @@ private slots:
         QFETCH(QString, message);
         const QString path = create(m_client);
         set(m_client, path, QStringLiteral("ArtikelNr"), QStringLiteral("vorher"));
-        const QDBusMessage reply = call(m_client, path, member, args);
+        const QDBusMessage reply = call(m_client, path, member, args, member == QLatin1String("Set") ? Props : Iface);
         QCOMPARE(errorOf(reply), error);
         QVERIFY2(reply.errorMessage().startsWith(message), qPrintable(reply.errorMessage()));
         // Nothing changed, and the object still serves; a refused print counted nothing.
@@ -226,7 +389,6 @@ private slots:
         QTest::addColumn<QString>("progId");
         QTest::newRow("unknown") << "Tarvel.Unbekannt";
         QTest::newRow("empty") << "";
-        QTest::newRow("address labels for now") << "Tarvel.AdressLabels";
     }
     void factoryRefusesWhatItCannotCreate()
     {
@@ -450,20 +612,29 @@ private slots:
                  QStringLiteral("org.freedesktop.DBus.Error.UnknownObject"));
     }
 
-    // A server asked to end still delivers the jobs of its objects.
+    // A server asked to end still delivers the jobs of its objects, of both classes.
     void terminatedServerDeliversOpenJobs()
     {
         const QString path = create(m_client);
         set(m_client, path, QStringLiteral("ArtikelNr"), QStringLiteral("BEENDET"));
         call(m_client, path, QStringLiteral("DruckeLabel"));
+        const QString labels = create(m_client, AdressIface);
+        const QStringList address{"Erika Mustermann", "", "Hauptstr. 1", "", "12345 Musterstadt"};
+        QCOMPARE(errorOf(call(m_client, labels, QStringLiteral("Drucke"), {QVariant::fromValue(qint16(0)), address}, AdressIface)),
+                 QStringLiteral("kein Fehler"));
         const qint64 pid = m_bus.ownerPid(QStringLiteral("Tarvel.Application"));
         QVERIFY(pid > 0);
         ::kill(pid_t(pid), SIGTERM);
         QVERIFY(PrivateBus::waitForExit(pid, 5000));
-        const QStringList files = waitForJobs(1, 2000);
-        QCOMPARE(files.size(), 1);
-        QCOMPARE(BarcodeDecoder::decodeArea(PdfPages(files.first()).render(1, 300), QRect(0, 150, 1000, 190)),
-                 QStringList{"BEENDET"});
+        const QStringList files = waitForJobs(2, 2000);
+        QCOMPARE(files.size(), 2);
+        QStringList barcodes, texts;
+        for (const QString &f : files) {
+            barcodes << BarcodeDecoder::decodeAll(PdfPages(f).render(1, 150));
+            texts << PdfPages(f).text(1);
+        }
+        QCOMPARE(barcodes, QStringList{"BEENDET"});
+        QCOMPARE(texts.filter(QStringLiteral("12345 Musterstadt")).size(), 1);
     }
 
     // With its last object gone the server ends after at most ten seconds,

@@ -1,4 +1,5 @@
 #include "platform/PdfBackend.h"
+#include "platform/PrinterChoice.h"
 #include "platform/Printer.h"
 #include "platform/RecordingBackend.h"
 #include "platform/RuntimeError.h"
@@ -289,6 +290,24 @@ private slots:
         QCOMPARE(turned.size(), 1);
         QCOMPARE(turned[0].height, 336.0);
         QVERIFY(!turned[0].font.bold);
+    }
+
+    void pdfPrinterFollowsTheChosenOrientation()
+    {
+        auto &choice = PrinterChoice::instance();
+        choice.setCurrent(QString::fromLatin1(PdfBackend::DeviceName));
+        choice.setPdfOrientation(QPageLayout::Landscape);
+        Printer p;
+        p.setCurrentX(16000); // the right quarters of a sheet of pickup slips
+        p.Print("rechts");
+        const QString path = p.EndDoc();
+        choice.setPdfOrientation(QPageLayout::Portrait);
+        QProcess info;
+        info.start("pdfinfo", {path});
+        info.waitForFinished();
+        const QString pageSize = QString::fromUtf8(info.readAllStandardOutput());
+        QVERIFY2(pageSize.contains(QRegularExpression("Page size:\\s+842 x 595 pts")), qPrintable(pageSize));
+        QVERIFY(PdfPages(path).text().contains("rechts"));
     }
 
     void listHeaderColour()

@@ -1,10 +1,14 @@
 #include "automation/Application.h"
 
-#include "automation/NotImplemented.h"
 #include "barcode/Code128.h"
 #include "labelprinter/SetupFrm.h"
 #include "platform/Printer.h"
 #include "platform/RuntimeError.h"
+#include "sheets/AdressLabels.h"
+#include "sheets/LaserLabels.h"
+#include "sheets/LaserLabels4Bahn.h"
+#include "sheets/Liste.h"
+#include "sheets/SheetPlace.h"
 
 #include <QCoreApplication>
 #include <QLoggingCategory>
@@ -90,56 +94,106 @@ void Application::DruckeKanuEtikett()
     labelStep([this] { m_dialog->KanuEtikett(); });
 }
 
-// The pickup slip and the sheet layouts come with the sheet printers. Each of
-// these members refuses before it pauses or counts, so a refused call changes
-// nothing. Wiring one in replaces its throw by the steps noted beside it.
+sheets::Liste &Application::liste()
+{
+    if (!m_liste)
+        m_liste = std::make_unique<sheets::Liste>(*m_printer, sharedCode128());
+    return *m_liste;
+}
+
+sheets::LaserLabels &Application::laserLabels()
+{
+    if (!m_laserLabels)
+        m_laserLabels = std::make_unique<sheets::LaserLabels>(*m_printer, sharedCode128());
+    return *m_laserLabels;
+}
+
+sheets::LaserLabels4Bahn &Application::laserLabels4Bahn()
+{
+    if (!m_laserLabels4Bahn)
+        m_laserLabels4Bahn = std::make_unique<sheets::LaserLabels4Bahn>(*m_printer, sharedCode128());
+    return *m_laserLabels4Bahn;
+}
+
+sheets::AdressLabels &Application::adressLabels()
+{
+    if (!m_adressLabels)
+        m_adressLabels = std::make_unique<sheets::AdressLabels>(*m_printer);
+    return *m_adressLabels;
+}
+
+QStringList Application::zeilen() const
+{
+    return QStringList(m_zeile.begin(), m_zeile.end());
+}
+
+// The pickup slip and the sheet layouts manage their own pages: none of these
+// members starts a page before it prints.
 
 void Application::DruckeAbholschein()
 {
-    // pause(); countPrint(); m_dialog->setStartPosition(1);
-    // m_dialog->Abholschein(m_zeile, m_zuHaenden, m_anrede, 1);
-    throw NotImplemented(QStringLiteral("DruckeAbholschein"));
+    pause();
+    countPrint();
+    m_dialog->setStartPosition(1);
+    m_dialog->Abholschein(zeilen(), m_zuHaenden, m_anrede, 1);
 }
 
 void Application::DruckeAbholscheinDINA4()
 {
-    // pause(); countPrint(); m_dialog->Abholschein(m_zeile, m_zuHaenden, m_anrede, 4);
-    throw NotImplemented(QStringLiteral("DruckeAbholscheinDINA4"));
+    pause();
+    countPrint();
+    m_dialog->Abholschein(zeilen(), m_zuHaenden, m_anrede, 4);
 }
 
 void Application::DruckeListe()
 {
-    // pause(); if (m_counter == 0) liste().Kopf(); countPrint();
-    // liste().Drucke(ArtikelNr, ISBN, MatchCode, Preis1, Preis2);
-    throw NotImplemented(QStringLiteral("DruckeListe"));
+    pause();
+    if (m_counter == 0)
+        liste().Kopf();
+    countPrint();
+    const LabelData &r = m_record;
+    liste().Drucke(r.ArtikelNr, r.ISBN, r.MatchCode, r.Preis1, r.Preis2);
 }
 
 void Application::DruckeLaserLabel()
 {
-    // pause(); countPrint(); const qint32 x = m_dialog->OffsetX(), y = m_dialog->OffsetY();
-    // laserLabels().Drucke(x, y, ArtikelNr, ISBN, MatchCode, Preis1, Preis2);
-    throw NotImplemented(QStringLiteral("DruckeLaserLabel"));
+    pause();
+    countPrint();
+    const qint32 offsetX = m_dialog->OffsetX();
+    const qint32 offsetY = m_dialog->OffsetY();
+    const LabelData &r = m_record;
+    laserLabels().Drucke(offsetX, offsetY, r.ArtikelNr, r.ISBN, r.MatchCode, r.Preis1, r.Preis2);
 }
 
 void Application::DruckeLaserLabel4Bahn()
 {
-    // pause(); countPrint(); OffsetX, OffsetY, Abstand4Bahn from the dialog;
-    // laserLabels4Bahn().Drucke(x, y, abstand, ArtikelNr, ISBN, MatchCode, Preis1, Preis2);
-    throw NotImplemented(QStringLiteral("DruckeLaserLabel4Bahn"));
+    pause();
+    countPrint();
+    const qint32 offsetX = m_dialog->OffsetX();
+    const qint32 offsetY = m_dialog->OffsetY();
+    const qint32 abstand = m_dialog->Abstand4Bahn();
+    const LabelData &r = m_record;
+    laserLabels4Bahn().Drucke(offsetX, offsetY, abstand, r.ArtikelNr, r.ISBN, r.MatchCode, r.Preis1, r.Preis2);
 }
 
 void Application::DruckeAdressLabel(qint16 FettZeile)
 {
-    Q_UNUSED(FettZeile);
-    // pause(); countPrint(); adressLabels().Drucke(FettZeile, m_zeile);
-    throw NotImplemented(QStringLiteral("DruckeAdressLabel"));
+    pause();
+    countPrint();
+    // The label prints its lines cut to width; the stored lines stay whole for
+    // the pickup slip and later labels.
+    adressLabels().Drucke(FettZeile, zeilen());
 }
 
 void Application::setStartPosition(qint16 pos)
 {
+    // Checked once before any receiver changes, so a refused position leaves
+    // the dialog and every sheet as they were.
+    sheets::SheetPlace::checkStartPosition(pos);
     m_dialog->setStartPosition(pos);
-    // Then, in this order, on the address label, laser sheet and four-lane
-    // printers, each created here on first use.
+    adressLabels().setStartPosition(pos);
+    laserLabels().setStartPosition(pos);
+    laserLabels4Bahn().setStartPosition(pos);
 }
 
 QString Application::recordField(QString LabelData::*field) const

@@ -3,6 +3,7 @@
 #include "labelprinter/LabelData.h"
 
 #include <QString>
+#include <QStringList>
 #include <array>
 #include <memory>
 
@@ -15,15 +16,22 @@ class Code128;
 namespace tarvel::labelprinter {
 class SetupFrm;
 }
+namespace tarvel::sheets {
+class AdressLabels;
+class LaserLabels;
+class LaserLabels4Bahn;
+class Liste;
+}
 
 namespace tarvel::automation {
 
 /// The automation object clients print through: it holds the record of the
 /// current article, owns the setup dialog with the label-printer layouts and
 /// collects everything it prints in one job of its own, delivered at Release.
-/// Free of any transport: an adaptor maps D-Bus (or another transport) onto it.
-/// Members throw platform::RuntimeError, or NotImplemented for layouts this
-/// version lacks.
+/// The sheet layouts (list, laser sheet, four-lane stock, address labels) are
+/// created on first use and kept for the object's life, so page numbers and
+/// places carry over from call to call. Free of any transport: an adaptor maps
+/// D-Bus (or another transport) onto it. Members throw platform::RuntimeError.
 class Application
 {
 public:
@@ -48,7 +56,8 @@ public:
     void DruckeLaserLabel4Bahn();
     void DruckeAdressLabel(qint16 FettZeile);
 
-    /// Where the next pickup slip and sheet label go, counted from 1.
+    /// Where the next pickup slip and sheet label go, counted from 1 (0 acts
+    /// as 1). A negative position is error 5, and nothing changes.
     void setStartPosition(qint16 pos);
 
     /// One of the six article fields (ArtikelNr ... ISBN): the stored text.
@@ -82,12 +91,23 @@ private:
     /// Lets the platform process pending events ten times, so the dialog stays alive.
     void pause();
     void countPrint();
+    sheets::Liste &liste();
+    sheets::LaserLabels &laserLabels();
+    sheets::LaserLabels4Bahn &laserLabels4Bahn();
+    sheets::AdressLabels &adressLabels();
+    /// A copy of the free text lines, for layouts that take a list.
+    QStringList zeilen() const;
     /// New page if this object has printed before, count, then the layout.
     template<typename Layout>
     void labelStep(Layout layout);
 
     std::unique_ptr<platform::Printer> m_printer;
     std::unique_ptr<labelprinter::SetupFrm> m_dialog; // after the printer: it draws on it
+    // The sheet layouts draw on the printer too, so they follow it as well.
+    std::unique_ptr<sheets::Liste> m_liste;
+    std::unique_ptr<sheets::LaserLabels> m_laserLabels;
+    std::unique_ptr<sheets::LaserLabels4Bahn> m_laserLabels4Bahn;
+    std::unique_ptr<sheets::AdressLabels> m_adressLabels;
     qint16 m_counter = 0;
     labelprinter::LabelData m_record; // only the six article fields are used
     std::array<QString, 6> m_zeile;

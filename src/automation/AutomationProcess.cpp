@@ -9,7 +9,6 @@
 #include <QSocketNotifier>
 #include <QTimer>
 #include <csignal>
-#include <malloc.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
@@ -61,13 +60,6 @@ void AutomationProcess::watchTerminationSignals()
 
 int AutomationProcess::run(int &argc, char **argv)
 {
-    // Every page of a PDF job is compressed with buffers of a few hundred
-    // kilobytes. Returning them to the system after each page and faulting
-    // them in again made a label several times slower: keep them.
-    mallopt(M_MMAP_THRESHOLD, 32 << 20);
-    mallopt(M_TRIM_THRESHOLD, 64 << 20);
-    mallopt(M_TOP_PAD, 16 << 20);
-
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Tarvel"));
     QApplication::setQuitOnLastWindowClosed(false); // the dialogs come and go with their objects

@@ -1,5 +1,7 @@
 #include "automation/ClassRegistry.h"
 
+#include "automation/AdressLabelsAdaptor.h"
+#include "automation/AdressLabelsObject.h"
 #include "automation/Application.h"
 #include "automation/ApplicationAdaptor.h"
 
@@ -47,8 +49,8 @@ ClassRegistry ClassRegistry::standard()
     ClassRegistry r;
     r.add(QStringLiteral("Tarvel.Application"), QStringLiteral("Application"),
           [] { return std::make_unique<ApplicationAdaptor>(std::make_unique<Application>()); });
-    // The address label printer comes with the sheet layouts: its factory goes here.
-    r.add(QStringLiteral("Tarvel.AdressLabels"), QStringLiteral("AdressLabels"));
+    r.add(QStringLiteral("Tarvel.AdressLabels"), QStringLiteral("AdressLabels"),
+          [] { return std::make_unique<AdressLabelsAdaptor>(std::make_unique<AdressLabelsObject>()); });
     return r;
 }
 

@@ -1,6 +1,5 @@
 #include "automation/DBusInterface.h"
 
-#include "automation/NotImplemented.h"
 #include "automation/Variants.h"
 #include "platform/RuntimeError.h"
 
@@ -168,8 +167,6 @@ QDBusMessage DBusInterface::errorReply(const QDBusMessage &call, std::exception_
         std::rethrow_exception(error);
     } catch (const RuntimeError &e) {
         return call.createErrorReply(prefix + e.name(), e.message());
-    } catch (const NotImplemented &e) {
-        return call.createErrorReply(prefix + QStringLiteral("NotImplemented"), e.message());
     } catch (const std::exception &e) {
         qCCritical(lcDBus) << "Interner Fehler bei" << call.member() << "auf" << call.path() << ":" << e.what();
         return call.createErrorReply(prefix + QStringLiteral("Failed"),

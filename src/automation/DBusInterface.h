@@ -52,7 +52,7 @@ public:
     QDBusMessage dispatch(const QDBusMessage &call) const;
 
     /// The error reply for \a error: "Tarvel.Error.<Name>" with the run-time
-    /// error's message, "Tarvel.Error.NotImplemented" for missing layouts.
+    /// error's message.
     static QDBusMessage errorReply(const QDBusMessage &call, std::exception_ptr error);
     /// A value with every variant around it removed ("<<'4711'>>" gives "4711").
     static QVariant unwrap(const QVariant &value);

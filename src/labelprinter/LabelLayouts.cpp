@@ -28,14 +28,13 @@ qint32 LabelLayouts::articleBarcode()
     return y;
 }
 
-void LabelLayouts::Etikett()
+void LabelLayouts::pricesAndBarcode()
 {
     auto &p = m_printer;
     BarWidthStep::run(p, m_code, m_boxes);
-    p.setCurrentY(100);
-    p.setCurrentX(100);
     p.setFontName(QStringLiteral("Arial"));
     p.setFontSize(16);
+    p.setCurrentY(100);
     p.setCurrentX(100);
     p.setFontBold(true);
     p.PrintInline(m_data.Preis1);
@@ -53,6 +52,12 @@ void LabelLayouts::Etikett()
     p.setFontSize(10);
     p.setFontBold(false);
     p.Print();
+}
+
+void LabelLayouts::Etikett()
+{
+    auto &p = m_printer;
+    pricesAndBarcode();
     p.setCurrentX(100);
     p.PrintInline(m_data.ISBN);
     p.PrintInline(TenBlanks + QStringLiteral("Warengruppe: "));
@@ -77,27 +82,7 @@ void LabelLayouts::Etikett()
 void LabelLayouts::EinLabel()
 {
     auto &p = m_printer;
-    BarWidthStep::run(p, m_code, m_boxes);
-    p.setFontName(QStringLiteral("Arial"));
-    p.setFontSize(16);
-    p.setCurrentY(100);
-    p.setCurrentX(100);
-    p.setFontBold(true);
-    p.PrintInline(m_data.Preis1);
-    p.PrintInline(TenBlanks);
-    p.Print(m_data.Preis2);
-    p.setFontBold(false);
-    p.setCurrentX(100);
-    p.Print();
-    const qint32 y = articleBarcode();
-    p.setCurrentY(add32(y, 710));
-    p.setCurrentX(100);
-    p.setFontSize(12);
-    p.setFontBold(true);
-    p.Print(m_data.ArtikelNr);
-    p.setFontSize(10);
-    p.setFontBold(false);
-    p.Print();
+    pricesAndBarcode();
     p.setCurrentX(100);
     p.Print(m_data.MatchCode);
     p.setCurrentX(100);

@@ -35,6 +35,10 @@ public:
     static constexpr qint16 BarHeight = 680;
 
 private:
+    /// The upper half both article labels share: the bar-width step, the prices
+    /// in 16-point bold, an empty line, the bars and the number under them,
+    /// then an empty 10-point line.
+    void pricesAndBarcode();
     /// Draws the barcode of ArtikelNr at (100, CurrentY rounded) and returns that y.
     qint32 articleBarcode();
 

@@ -1,6 +1,7 @@
 #include "labelprinter/SetupFrm.h"
 
 #include "barcode/Code128.h"
+#include "labelprinter/Abholschein.h"
 #include "labelprinter/BarWidthStep.h"
 #include "labelprinter/LabelLayouts.h"
 #include "platform/FontMetricsCache.h"
@@ -275,6 +276,12 @@ void SetupFrm::Etikett()
 bool SetupFrm::EinLabel() { return trapped(&LabelLayouts::EinLabel); }
 bool SetupFrm::KanuEtikett() { return trapped(&LabelLayouts::KanuEtikett); }
 
+void SetupFrm::Abholschein(const QStringList &Zeile, const QString &zuHaenden, const QString &Anrede,
+                           qint16 SeitenProBlatt)
+{
+    labelprinter::Abholschein(m_printer, m_code, *this, m_data).Drucke(Zeile, zuHaenden, Anrede, SeitenProBlatt);
+}
+
 QString SetupFrm::printErrorText(const QString &description)
 {
     return QStringLiteral("Beim Drucken ist folgender Fehler aufgetreten:") + QStringLiteral("\n\r\n\r") + description;
@@ -397,6 +404,8 @@ void SetupFrm::DruckerAuswahl_Click()
         if (dialog.exec() == QDialog::Accepted) {
             const bool toFile = qprinter.outputFormat() == QPrinter::PdfFormat || qprinter.printerName().isEmpty();
             choice.setCurrent(toFile ? QString::fromLatin1(platform::PdfBackend::DeviceName) : qprinter.printerName());
+            if (toFile)
+                choice.setPdfOrientation(qprinter.pageLayout().orientation());
         }
     } else {
         qCInfo(lcSetup) << "Kein Bildschirm: Der Druckerdialog kann nicht gezeigt werden, der Drucker bleibt"

@@ -5,6 +5,7 @@
 
 #include <QMessageBox>
 #include <QScopeGuard>
+#include <QStringList>
 #include <QWidget>
 #include <array>
 #include <functional>
@@ -70,6 +71,11 @@ public:
     bool EinLabel();
     /// The canoe label; errors as EinLabel.
     bool KanuEtikett();
+    /// The pickup slip at the record's StartPosition, which it advances.
+    /// \a SeitenProBlatt 1: one slip a page; 4: the quarters of a sheet.
+    /// Errors go to the caller.
+    void Abholschein(const QStringList &Zeile, const QString &zuHaenden, const QString &Anrede,
+                     qint16 SeitenProBlatt);
 
     /// Unloads the dialog at the end of its object: ends a waiting Setup,
     /// lets pending events run and hides it. Its handlers do nothing afterwards.

@@ -395,6 +395,8 @@ std::optional<Quelm::DruckerWahl> Quelm::druckerDialogZeigen(const DruckerWahl &
     const bool system = printer.outputFormat() == QPrinter::NativeFormat && !printer.printerName().isEmpty()
                         && QPrinterInfo::availablePrinterNames().contains(printer.printerName());
     wahl.drucker = system ? printer.printerName() : PdfDrucker;
+    if (!system)
+        platform::PrinterChoice::instance().setPdfOrientation(printer.pageLayout().orientation());
     wahl.kopien = printer.copyCount();
     wahl.seitenBereich = printer.printRange() == QPrinter::PageRange;
     wahl.vonSeite = printer.fromPage();

@@ -32,9 +32,21 @@ void PrinterChoice::setCurrent(const QString &name)
     ++m_generation;
 }
 
+void PrinterChoice::setPdfOrientation(QPageLayout::Orientation orientation)
+{
+    if (orientation == m_pdfOrientation)
+        return;
+    m_pdfOrientation = orientation;
+    ++m_generation;
+}
+
 std::unique_ptr<PrinterBackend> PrinterChoice::createBackend()
 {
-    return createBackend(current());
+    const QString name = current();
+    if (name == QLatin1String(PdfBackend::DeviceName) && m_pdfOrientation == QPageLayout::Landscape)
+        return std::make_unique<PdfBackend>(
+            300, QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Landscape, QMarginsF(0, 0, 0, 0)), QString());
+    return createBackend(name);
 }
 
 std::unique_ptr<PrinterBackend> PrinterChoice::createBackend(const QString &name)

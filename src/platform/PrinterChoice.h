@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QPageLayout>
 #include <QString>
 #include <memory>
 
@@ -18,6 +19,10 @@ public:
     /// The name of the current printer ("PDF-Datei" for the built-in one).
     QString current();
     void setCurrent(const QString &name);
+    /// Orientation of the built-in PDF printer's A4 pages, as chosen in a
+    /// printer dialog (the pickup slips four to a sheet want landscape).
+    QPageLayout::Orientation pdfOrientation() const { return m_pdfOrientation; }
+    void setPdfOrientation(QPageLayout::Orientation orientation);
     /// Raised by every change, so surfaces bound to the choice can follow it.
     quint64 generation() const { return m_generation; }
 
@@ -30,6 +35,7 @@ private:
     QString m_current;
     bool m_resolved = false;
     quint64 m_generation = 1;
+    QPageLayout::Orientation m_pdfOrientation = QPageLayout::Portrait;
 };
 
 } // namespace tarvel::platform

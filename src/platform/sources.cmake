@@ -10,4 +10,5 @@ target_sources(tarvel_core PRIVATE
   platform/RecordingBackend.cpp
   platform/PrinterChoice.cpp
   platform/Printer.cpp
+  platform/MemoryTuning.cpp
 )

@@ -1,0 +1,44 @@
+#!/usr/bin/env bash
+# Runs the three client examples on a private bus against the built server and
+# decodes the barcode of each article label they printed.
+# Usage: tst_examples.sh BUILD_DIR SOURCE_DIR
+set -uo pipefail
+build=$1
+src=$2
+here=$(cd "$(dirname "$0")" && pwd)
+source "$here/../scripts/private-bus.sh"
+services=$(mktemp -d)
+for name in Tarvel.Application Tarvel.AdressLabels; do
+  printf '[D-BUS Service]\nName=%s\nExec=%s --automation\n' "$name" "$build/src/tarvel" > "$services/$name.service"
+done
+trap 'stop_private_bus; rm -rf "$services"' EXIT
+
+passed=0 failed=0
+check() { # NAME EXPECTED-BARCODE COMMAND...
+  local name=$1 expected=$2; shift 2
+  rm -rf "$(private_jobs)"
+  if ! out=$("$@" 2>&1); then
+    echo "FEHLER: $name: $out"; failed=$((failed + 1)); return
+  fi
+  if ! wait_for_jobs 2; then
+    echo "FEHLER: $name: nicht zwei Aufträge in $(private_jobs)"; failed=$((failed + 1)); return
+  fi
+  local codes=""
+  for pdf in "$(private_jobs)"/*.pdf; do
+    pdftoppm -r 300 -gray -singlefile "$pdf" "$bus_dir/page"
+    codes+=$(zbarimg -q --raw "$bus_dir/page.pgm" 2>/dev/null)
+    pdftotext "$pdf" - >> "$bus_dir/text.txt"
+  done
+  if [ "$codes" != "$expected" ]; then
+    echo "FEHLER: $name: Barcode \"$codes\" statt \"$expected\""; failed=$((failed + 1)); return
+  fi
+  echo "ok: $name"; passed=$((passed + 1))
+}
+
+start_private_bus "$services" || { echo "kein Bus"; exit 1; }
+check shell SH-4711 "$src/examples/etikett_drucken.sh"
+check python PY-0815 /usr/bin/python3 "$src/examples/etikett_drucken.py"
+check qt QT-2024-17 "$build/examples/etikett_drucken"
+grep -q "Mustermann" "$bus_dir/text.txt" || { echo "FEHLER: Adressetikett nicht lesbar"; failed=$((failed + 1)); }
+echo "$passed passed, $failed failed"
+[ "$failed" -eq 0 ]

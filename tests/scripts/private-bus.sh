@@ -1,0 +1,55 @@
+# Sourced by the shell tests: a session bus of their own in a temporary folder.
+# start_private_bus SERVICEDIR  starts dbus-daemon with that activation folder;
+# the servers it starts get HOME=$bus_home, a German locale and no display.
+# Exports DBUS_SESSION_BUS_ADDRESS; stop_private_bus ends the daemon and its servers.
+# BUS_PRINTER=NAME makes NAME the servers' current printer (CUPS's LPDEST);
+# without it they see no CUPS at all and print to the built-in PDF printer.
+
+start_private_bus() {
+  bus_dir=$(mktemp -d)
+  bus_home=$bus_dir/home
+  mkdir -p "$bus_home"
+  cat > "$bus_dir/bus.conf" <<CONF
+<!DOCTYPE busconfig PUBLIC "-//freedesktop//DTD D-Bus Bus Configuration 1.0//EN"
+ "http://www.freedesktop.org/standards/dbus/1.0/busconfig.dtd">
+<busconfig>
+  <type>session</type>
+  <listen>unix:path=$bus_dir/bus</listen>
+  <servicedir>$1</servicedir>
+  <policy context="default">
+    <allow send_destination="*" eavesdrop="true"/>
+    <allow eavesdrop="true"/>
+    <allow own="*"/>
+  </policy>
+</busconfig>
+CONF
+  local cups="CUPS_SERVER=/nonexistent"
+  [ -n "${BUS_PRINTER:-}" ] && cups="LPDEST=$BUS_PRINTER"
+  env -i PATH="$PATH" HOME="$bus_home" LANG=de_DE.UTF-8 QT_QPA_PLATFORM=offscreen \
+    XDG_RUNTIME_DIR="$bus_dir" "$cups" \
+    dbus-daemon --config-file="$bus_dir/bus.conf" --nofork --print-address=3 3>"$bus_dir/address" &
+  bus_pid=$!
+  for _ in $(seq 1 50); do [ -s "$bus_dir/address" ] && break; sleep 0.1; done
+  DBUS_SESSION_BUS_ADDRESS=$(head -n1 "$bus_dir/address")
+  export DBUS_SESSION_BUS_ADDRESS
+  [ -n "$DBUS_SESSION_BUS_ADDRESS" ]
+}
+
+# The jobs folder of the servers on the private bus.
+private_jobs() { echo "$bus_home/Documents/Tarvel"; }
+
+# Waits until the jobs folder holds N PDFs (at most 40 s).
+wait_for_jobs() {
+  for _ in $(seq 1 400); do
+    [ "$(ls "$(private_jobs)"/*.pdf 2>/dev/null | wc -l)" -ge "$1" ] && return 0
+    sleep 0.1
+  done
+  return 1
+}
+
+stop_private_bus() {
+  # The servers the bus started end with it: they lose their connection.
+  [ -n "${bus_pid:-}" ] && kill "$bus_pid" 2>/dev/null && wait "$bus_pid" 2>/dev/null
+  sleep 0.3
+  rm -rf "$bus_dir"
+}
