@@ -80,17 +80,17 @@ QString FontMetricsCache::familyFor(const QString &name)
     return name;
 }
 
-FontMetricsCache::Entry &FontMetricsCache::entry(const FontSpec &spec)
+FontMetricsCache::Entry &FontMetricsCache::entry(const FontSpec &fontSpec)
 {
-    const QString key = spec.name.toLower() + u'|' + QString::number(spec.size) + u'|'
-        + QLatin1Char(spec.bold ? 'b' : '-') + QLatin1Char(spec.italic ? 'i' : '-');
+    const QString key = fontSpec.name.toLower() + u'|' + QString::number(fontSpec.size) + u'|'
+        + QLatin1Char(fontSpec.bold ? 'b' : '-') + QLatin1Char(fontSpec.italic ? 'i' : '-');
     auto it = m_entries.constFind(key);
     if (it != m_entries.constEnd())
         return **it;
-    const QFont font = makeFont(familyFor(spec.name), spec.size, spec.bold, spec.italic);
+    const QFont font = makeFont(familyFor(fontSpec.name), fontSpec.size, fontSpec.bold, fontSpec.italic);
     QFontMetricsF metrics(font, &twipsDevice());
     QRawFont raw = QRawFont::fromFont(font);
-    raw.setPixelSize(spec.size * 20.0); // one pixel per twip
+    raw.setPixelSize(fontSpec.size * 20.0); // one pixel per twip
     auto e = std::make_shared<Entry>(Entry{font, metrics, metrics.ascent(), metrics.lineSpacing(),
                                            std::make_shared<FontGlyphs>(raw)});
     m_entries.insert(key, e);

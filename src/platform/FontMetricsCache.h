@@ -28,7 +28,7 @@ public:
     /// The process-wide cache. Fonts need a QGuiApplication.
     static FontMetricsCache &instance();
 
-    Entry &entry(const FontSpec &spec);
+    Entry &entry(const FontSpec &fontSpec);
     /// The face that a font name is drawn in.
     static QString familyFor(const QString &name);
     /// A font of \a twips em height in the default sans face at normal weight.

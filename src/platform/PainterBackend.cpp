@@ -47,14 +47,14 @@ void PainterBackend::newPage()
         throw RuntimeError(RuntimeError::PrinterError, QStringLiteral("(neue Seite nicht möglich)"));
 }
 
-void PainterBackend::drawText(double x, double y, const FontSpec &spec, FontMetricsCache::Entry &face,
+void PainterBackend::drawText(double x, double y, const FontSpec &fontSpec, FontMetricsCache::Entry &face,
                               const QColor &color, const QString &text)
 {
     flushBars();
     auto it = m_deviceFonts.find(&face);
     if (it == m_deviceFonts.end()) {
         QRawFont raw = face.glyphs->rawFont();
-        raw.setPixelSize(spec.size * m_device->logicalDpiY() / 72.0);
+        raw.setPixelSize(fontSpec.size * m_device->logicalDpiY() / 72.0);
         it = m_deviceFonts.insert(&face, raw);
     }
     // Glyphs placed at the advances TextWidth measured: no shaping on the way.

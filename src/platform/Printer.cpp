@@ -153,8 +153,8 @@ void Printer::Line(double x1, double y1, double dx, double dy, const QColor &col
 void Printer::PrintRotated(const QString &text, double emHeight)
 {
     auto &cache = FontMetricsCache::instance();
-    const FontSpec spec{QStringLiteral("Liberation Sans"), emHeight / 20.0, false, false};
-    const auto &m = cache.entry(spec);
+    const FontSpec fontSpec{QStringLiteral("Liberation Sans"), emHeight / 20.0, false, false};
+    const auto &m = cache.entry(fontSpec);
     beforeDrawing();
     m_backend->drawRotatedText(m_x, m_y, emHeight, m.ascent, m.font, m_foreColor, text);
 }

@@ -27,7 +27,7 @@ public:
     virtual void newPage() = 0;
     /// Text whose line cell has its top-left corner at (x, y), in the font of
     /// \a face (its ascent places the baseline, its glyphs the characters).
-    virtual void drawText(double x, double y, const FontSpec &spec, FontMetricsCache::Entry &face,
+    virtual void drawText(double x, double y, const FontSpec &fontSpec, FontMetricsCache::Entry &face,
                           const QColor &color, const QString &text) = 0;
     /// A straight line of \a penWidth twips; vertical lines are the bars.
     virtual void drawLine(double x1, double y1, double x2, double y2, double penWidth, const QColor &color) = 0;

@@ -29,7 +29,7 @@ void RecordingBackend::newPage()
     m_ops.append(RecordedOp::of(RecordedOp::NewPage));
 }
 
-void RecordingBackend::drawText(double x, double y, const FontSpec &spec, FontMetricsCache::Entry &,
+void RecordingBackend::drawText(double x, double y, const FontSpec &fontSpec, FontMetricsCache::Entry &,
                                 const QColor &color, const QString &text)
 {
     maybeFail();
@@ -37,7 +37,7 @@ void RecordingBackend::drawText(double x, double y, const FontSpec &spec, FontMe
     op.x = x;
     op.y = y;
     op.text = text;
-    op.font = spec;
+    op.font = fontSpec;
     op.color = color;
     m_ops.append(op);
 }

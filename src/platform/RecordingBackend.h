@@ -40,7 +40,7 @@ public:
 
     void beginJob() override;
     void newPage() override;
-    void drawText(double x, double y, const FontSpec &spec, FontMetricsCache::Entry &face, const QColor &color,
+    void drawText(double x, double y, const FontSpec &fontSpec, FontMetricsCache::Entry &face, const QColor &color,
                   const QString &text) override;
     void drawLine(double x1, double y1, double x2, double y2, double penWidth, const QColor &color) override;
     void drawRotatedText(double x, double y, double emHeight, double ascent, const QFont &font,

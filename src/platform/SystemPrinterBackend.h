@@ -21,10 +21,10 @@ public:
 
     void beginJob() override;
     void newPage() override { m_spool->newPage(); }
-    void drawText(double x, double y, const FontSpec &spec, FontMetricsCache::Entry &face, const QColor &color,
+    void drawText(double x, double y, const FontSpec &fontSpec, FontMetricsCache::Entry &face, const QColor &color,
                   const QString &text) override
     {
-        m_spool->drawText(x, y, spec, face, color, text);
+        m_spool->drawText(x, y, fontSpec, face, color, text);
     }
     void drawLine(double x1, double y1, double x2, double y2, double penWidth, const QColor &color) override
     {

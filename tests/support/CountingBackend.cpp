@@ -12,13 +12,13 @@ void CountingBackend::beginJob()
 
 void CountingBackend::newPage() { ++m_counts.pages; }
 
-void CountingBackend::drawText(double, double, const platform::FontSpec &spec, platform::FontMetricsCache::Entry &,
+void CountingBackend::drawText(double, double, const platform::FontSpec &fontSpec, platform::FontMetricsCache::Entry &,
                                const QColor &, const QString &text)
 {
     ++m_counts.texts;
     m_counts.textChars += text.size();
     if (m_seen)
-        m_seen(text, spec);
+        m_seen(text, fontSpec);
 }
 
 void CountingBackend::drawLine(double, double, double, double, double, const QColor &) { ++m_counts.lines; }

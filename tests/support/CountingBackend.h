@@ -26,7 +26,7 @@ public:
 
     void beginJob() override;
     void newPage() override;
-    void drawText(double x, double y, const platform::FontSpec &spec, platform::FontMetricsCache::Entry &face,
+    void drawText(double x, double y, const platform::FontSpec &fontSpec, platform::FontMetricsCache::Entry &face,
                   const QColor &color, const QString &text) override;
     void drawLine(double x1, double y1, double x2, double y2, double penWidth, const QColor &color) override;
     void drawRotatedText(double x, double y, double emHeight, double ascent, const QFont &font,
