@@ -232,17 +232,29 @@ QVariant DBusInterface::wireValue(const Member &m) const
     return value;
 }
 
-QDBusMessage DBusInterface::getProperty(const QDBusMessage &call) const
+const DBusInterface::Member *DBusInterface::findProperty(const QDBusMessage &call, QDBusMessage &error) const
 {
     const QString iface = call.arguments().at(0).toString();
     const QString name = call.arguments().at(1).toString();
-    if (!iface.isEmpty() && iface != m_name)
-        return call.createErrorReply(QDBusError::UnknownInterface,
-                                     QStringLiteral("Die Schnittstelle %1 gibt es unter %2 nicht").arg(Variants::shown(iface), call.path()));
+    if (!iface.isEmpty() && iface != m_name) {
+        error = call.createErrorReply(QDBusError::UnknownInterface,
+                                      QStringLiteral("Die Schnittstelle %1 gibt es unter %2 nicht").arg(Variants::shown(iface), call.path()));
+        return nullptr;
+    }
     const Member *m = find(name, true);
     if (!m)
-        return call.createErrorReply(QStringLiteral("org.freedesktop.DBus.Error.UnknownProperty"),
-                                     QStringLiteral("Die Eigenschaft %1 gibt es in %2 nicht").arg(Variants::shown(name), m_name));
+        error = call.createErrorReply(QStringLiteral("org.freedesktop.DBus.Error.UnknownProperty"),
+                                      QStringLiteral("Die Eigenschaft %1 gibt es in %2 nicht").arg(Variants::shown(name), m_name));
+    return m;
+}
+
+QDBusMessage DBusInterface::getProperty(const QDBusMessage &call) const
+{
+    QDBusMessage error;
+    const Member *m = findProperty(call, error);
+    if (!m)
+        return error;
+    const QString name = m->name;
     if (!(m->access & Read) || !m->get)
         return call.createErrorReply(QDBusError::InvalidArgs,
                                      QStringLiteral("Die Eigenschaft %1 kann nur geschrieben werden").arg(name));
@@ -251,15 +263,11 @@ QDBusMessage DBusInterface::getProperty(const QDBusMessage &call) const
 
 QDBusMessage DBusInterface::setProperty(const QDBusMessage &call) const
 {
-    const QString iface = call.arguments().at(0).toString();
-    const QString name = call.arguments().at(1).toString();
-    if (!iface.isEmpty() && iface != m_name)
-        return call.createErrorReply(QDBusError::UnknownInterface,
-                                     QStringLiteral("Die Schnittstelle %1 gibt es unter %2 nicht").arg(Variants::shown(iface), call.path()));
-    const Member *m = find(name, true);
+    QDBusMessage error;
+    const Member *m = findProperty(call, error);
     if (!m)
-        return call.createErrorReply(QStringLiteral("org.freedesktop.DBus.Error.UnknownProperty"),
-                                     QStringLiteral("Die Eigenschaft %1 gibt es in %2 nicht").arg(Variants::shown(name), m_name));
+        return error;
+    const QString name = m->name;
     if (!(m->access & Write) || !m->set)
         return call.createErrorReply(QStringLiteral("org.freedesktop.DBus.Error.PropertyReadOnly"),
                                      QStringLiteral("Die Eigenschaft %1 kann nur gelesen werden").arg(name));

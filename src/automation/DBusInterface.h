@@ -77,6 +77,8 @@ private:
 
     const Member *find(const QString &name, bool property) const;
     QDBusMessage callMethod(const Member &m, const QDBusMessage &call) const;
+    /// The property a Get or Set call names, or null with \a error set to the reply.
+    const Member *findProperty(const QDBusMessage &call, QDBusMessage &error) const;
     QDBusMessage getProperty(const QDBusMessage &call) const;
     QDBusMessage setProperty(const QDBusMessage &call) const;
     QDBusMessage getAll(const QDBusMessage &call) const;
