@@ -4,7 +4,7 @@
 // folder is delivered as usual.
 
 #include "barcode/Code128.h"
-#include "mainwindow/DateiDruck.h"
+#include "runs/DateiDruck.h"
 #include "mainwindow/Quelm.h"
 #include "platform/PdfBackend.h"
 #include "platform/Printer.h"
@@ -17,7 +17,7 @@
 #include <QtTest>
 
 using namespace tarvel;
-using mainwindow::DateiDruck;
+using runs::DateiDruck;
 using mainwindow::Quelm;
 using platform::PdfBackend;
 using platform::Printer;

@@ -1,6 +1,6 @@
 #include "barcode/Code128.h"
-#include "mainwindow/Datei.h"
-#include "mainwindow/DateiDruck.h"
+#include "runs/Datei.h"
+#include "runs/DateiDruck.h"
 #include "platform/PdfBackend.h"
 #include "platform/Printer.h"
 #include "platform/RecordingBackend.h"
@@ -11,8 +11,8 @@
 #include <QtTest>
 
 using namespace tarvel;
-using mainwindow::Datei;
-using mainwindow::DateiDruck;
+using runs::Datei;
+using runs::DateiDruck;
 using platform::Printer;
 using platform::RecordedOp;
 using platform::RecordingBackend;

@@ -1,7 +1,7 @@
 #include "mainwindow/Quelm.h"
 
-#include "mainwindow/Datei.h"
-#include "mainwindow/GespeicherteWahl.h"
+#include "runs/Datei.h"
+#include "runs/GespeicherteWahl.h"
 #include "platform/Numbers.h"
 #include "platform/PdfBackend.h"
 #include "platform/PrinterChoice.h"
@@ -31,6 +31,8 @@
 
 namespace tarvel::mainwindow {
 
+using runs::Datei;
+using runs::GespeicherteWahl;
 using platform::Numbers::leadingNumber;
 using platform::Numbers::numberText;
 using platform::Numbers::roundHalfEven;

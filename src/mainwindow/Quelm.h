@@ -1,7 +1,7 @@
 #pragma once
 
 #include "barcode/Code128.h"
-#include "mainwindow/DateiDruck.h"
+#include "runs/DateiDruck.h"
 #include "platform/Printer.h"
 
 #include <QMessageBox>
@@ -20,6 +20,8 @@ class QPushButton;
 class QRadioButton;
 
 namespace tarvel::mainwindow {
+
+using runs::DateiDruck;
 
 /// The main window "Barcode drucken": the user picks an article file, the kind
 /// of print (list, labels, laser sheets), the prices, the currency and the

@@ -1,8 +1,8 @@
 #include "startup/BatchDruck.h"
 
 #include "barcode/Code128.h"
-#include "mainwindow/DateiDruck.h"
-#include "mainwindow/GespeicherteWahl.h"
+#include "runs/DateiDruck.h"
+#include "runs/GespeicherteWahl.h"
 #include "platform/PdfBackend.h"
 #include "platform/Printer.h"
 #include "platform/PrinterChoice.h"
@@ -18,8 +18,8 @@
 
 namespace tarvel::startup {
 
-using mainwindow::DateiDruck;
-using mainwindow::GespeicherteWahl;
+using runs::DateiDruck;
+using runs::GespeicherteWahl;
 using platform::RuntimeError;
 
 namespace {

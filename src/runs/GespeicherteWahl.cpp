@@ -1,4 +1,4 @@
-#include "mainwindow/GespeicherteWahl.h"
+#include "runs/GespeicherteWahl.h"
 
 #include "platform/Numbers.h"
 #include "platform/RuntimeError.h"
@@ -8,7 +8,7 @@
 
 Q_LOGGING_CATEGORY(lcWahl, "tarvel.wahl")
 
-namespace tarvel::mainwindow {
+namespace tarvel::runs {
 
 using platform::SettingsStore;
 
@@ -62,4 +62,4 @@ void GespeicherteWahl::setDatei(const QString &datei)
     SettingsStore::write(App, Section, QStringLiteral("Datei"), datei);
 }
 
-} // namespace tarvel::mainwindow
+} // namespace tarvel::runs

@@ -14,7 +14,7 @@ namespace tarvel::barcode {
 class Code128;
 }
 
-namespace tarvel::mainwindow {
+namespace tarvel::runs {
 
 class Datei;
 
@@ -102,4 +102,4 @@ private:
     QString m_feld; ///< what is being drawn ("Feld BestellNr"), for error messages
 };
 
-} // namespace tarvel::mainwindow
+} // namespace tarvel::runs

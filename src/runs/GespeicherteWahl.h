@@ -2,7 +2,7 @@
 
 #include <QString>
 
-namespace tarvel::mainwindow {
+namespace tarvel::runs {
 
 /// The choices of the main window that the settings store keeps (application
 /// "Tarvel", section "System"): the two prices, the kind of run and the file.
@@ -27,4 +27,4 @@ public:
     static void setDatei(const QString &datei);
 };
 
-} // namespace tarvel::mainwindow
+} // namespace tarvel::runs

@@ -1,6 +1,6 @@
-#include "mainwindow/Datei.h"
+#include "runs/Datei.h"
 
-#include "mainwindow/Util.h"
+#include "runs/Util.h"
 #include "platform/RuntimeError.h"
 
 #include <QDir>
@@ -8,7 +8,7 @@
 #include <QFileInfo>
 #include <cstring>
 
-namespace tarvel::mainwindow {
+namespace tarvel::runs {
 
 using platform::RuntimeError;
 
@@ -320,4 +320,4 @@ qint64 Datei::GetAnzahl(const QString &datei)
     return anzahl;
 }
 
-} // namespace tarvel::mainwindow
+} // namespace tarvel::runs

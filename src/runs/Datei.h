@@ -7,7 +7,7 @@
 
 class QFile;
 
-namespace tarvel::mainwindow {
+namespace tarvel::runs {
 
 /// Reader of an article file: one record per line, eleven fields separated by
 /// ";". Lines end at CR LF, CR or LF. The file is read as UTF-8 when it starts
@@ -86,4 +86,4 @@ private:
     QByteArray m_zeile;
 };
 
-} // namespace tarvel::mainwindow
+} // namespace tarvel::runs

@@ -1,7 +1,7 @@
-#include "mainwindow/DateiDruck.h"
+#include "runs/DateiDruck.h"
 
 #include "barcode/Code128.h"
-#include "mainwindow/Datei.h"
+#include "runs/Datei.h"
 #include "platform/Numbers.h"
 #include "platform/Printer.h"
 
@@ -10,7 +10,7 @@
 #include <QRegularExpression>
 #include <limits>
 
-namespace tarvel::mainwindow {
+namespace tarvel::runs {
 
 using platform::Numbers::leadingNumber;
 using platform::Numbers::toInt16;
@@ -405,4 +405,4 @@ DateiDruck::Ergebnis DateiDruck::ListeDrucken(const QString &datei, const Auswah
     });
 }
 
-} // namespace tarvel::mainwindow
+} // namespace tarvel::runs
