@@ -140,7 +140,7 @@ private slots:
         QTest::addColumn<QString>("format");
         QTest::newRow("Sweden, four-digit year") << "sv_SE" << "yyyy-MM-dd";
         QTest::newRow("Hungary, long form") << "hu_HU" << "yyyy. MM. dd.";
-        QTest::newRow("Germany") << "de_DE" << "dd.MM.yy";
+        QTest::newRow("Germany, year in full") << "de_DE" << "dd.MM.yyyy";
     }
     void headerDate()
     {
