@@ -61,8 +61,8 @@ void run(const char *name, const QString &file, int count, Kind kind, bool row)
         return true;
     });
     runs::DateiDruck::Auswahl auswahl;
-    auswahl.preis1 = 1;
-    auswahl.preis2 = 2;
+    auswahl.preis1 = sheets::Preis::VK;
+    auswahl.preis2 = sheets::Preis::Listenpreis;
     auswahl.waehrung = QStringLiteral("€");
     auswahl.lagerfach = true;
 

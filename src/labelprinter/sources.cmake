@@ -4,5 +4,6 @@ target_sources(tarvel_core PRIVATE
   labelprinter/BarWidthStep.cpp
   labelprinter/FontDrehen.cpp
   labelprinter/LabelLayouts.cpp
+  labelprinter/PrintErrorText.cpp
 )
 target_sources(tarvel_ui PRIVATE labelprinter/SetupFrm.cpp)

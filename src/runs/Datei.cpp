@@ -109,34 +109,6 @@ QString shownName(const QString &path)
 Datei::Datei() = default;
 Datei::~Datei() = default;
 
-const std::array<QString, Datei::FeldAnzahl> &Datei::feldNamen()
-{
-    static const std::array<QString, FeldAnzahl> names = {
-        QStringLiteral("Bereich"),   QStringLiteral("ArtikelNr"),   QStringLiteral("BestellNr"),
-        QStringLiteral("KurzText1"), QStringLiteral("KurzText2"),   QStringLiteral("KurzText3"),
-        QStringLiteral("EK"),        QStringLiteral("VK"),          QStringLiteral("Listenpreis"),
-        QStringLiteral("LagerfachNr"), QStringLiteral("MatchCode"),
-    };
-    return names;
-}
-
-QString &Datei::feld(int index)
-{
-    static constexpr QString Datei::*Felder[FeldAnzahl] = {
-        &Datei::Bereich, &Datei::ArtikelNr, &Datei::BestellNr,   &Datei::KurzText1,   &Datei::KurzText2,
-        &Datei::KurzText3, &Datei::EK,      &Datei::VK,          &Datei::Listenpreis, &Datei::LagerfachNr,
-        &Datei::MatchCode,
-    };
-    if (index < 0 || index >= FeldAnzahl)
-        throw RuntimeError(RuntimeError::SubscriptOutOfRange, QStringLiteral("(Feld %1)").arg(index));
-    return this->*Felder[index];
-}
-
-const QString &Datei::feld(int index) const
-{
-    return const_cast<Datei *>(this)->feld(index);
-}
-
 bool Datei::oeffnen(const QString &datei, QString *grund, int *nummer)
 {
     m_file.reset();

@@ -1,8 +1,9 @@
 #pragma once
 
+#include "sheets/Artikel.h"
+
 #include <QByteArray>
 #include <QString>
-#include <array>
 #include <memory>
 
 class QFile;
@@ -13,33 +14,15 @@ namespace tarvel::runs {
 /// ";". Lines end at CR LF, CR or LF. The file is read as UTF-8 when it starts
 /// with a byte order mark, or when it is valid UTF-8 and holds bytes above 127;
 /// otherwise as Windows code page 1252 with the seven DOS umlauts converted.
-/// The file is streamed: only the current line is held in memory.
-class Datei
+/// The file is streamed: only the current line is held in memory. The fields
+/// of the record read last are the public fields of Artikel.
+class Datei : public sheets::Artikel
 {
 public:
     Datei();
     ~Datei();
     Datei(const Datei &) = delete;
     Datei &operator=(const Datei &) = delete;
-
-    QString Bereich;
-    QString ArtikelNr;
-    QString BestellNr;
-    QString KurzText1;
-    QString KurzText2;
-    QString KurzText3;
-    QString EK;
-    QString VK;
-    QString Listenpreis;
-    QString LagerfachNr;
-    QString MatchCode;
-
-    static constexpr int FeldAnzahl = 11;
-    /// The field names in file order ("Bereich" ... "MatchCode").
-    static const std::array<QString, FeldAnzahl> &feldNamen();
-    /// Field \a index (0 to 10) in file order.
-    QString &feld(int index);
-    const QString &feld(int index) const;
 
     /// Opens \a datei for reading. A file that cannot be opened raises error 53
     /// (missing) or 75, naming the file and the reason; a read error while the

@@ -1,13 +1,15 @@
 #include "runs/DateiDruck.h"
 
-#include "barcode/Code128.h"
-#include "runs/Datei.h"
+#include "labelprinter/PrintErrorText.h"
 #include "platform/Numbers.h"
 #include "platform/Printer.h"
+#include "runs/Datei.h"
+#include "sheets/DateiLabel.h"
+#include "sheets/DateiLaserLabels.h"
+#include "sheets/DateiListe.h"
+#include "sheets/ListPage.h"
 
 #include <QFileInfo>
-#include <QLocale>
-#include <QRegularExpression>
 #include <limits>
 
 namespace tarvel::runs {
@@ -16,6 +18,7 @@ using platform::Numbers::leadingNumber;
 using platform::Numbers::toInt16;
 using platform::Printer;
 using platform::RuntimeError;
+namespace ListPage = sheets::ListPage;
 
 /// Thrown when the progress callback asks to stop.
 class DateiDruck::Abbruch
@@ -24,7 +27,7 @@ class DateiDruck::Abbruch
 
 namespace {
 
-const QString Arial = QStringLiteral("Arial");
+const QString Seitenwechsel = QStringLiteral("Seitenwechsel");
 
 // The inner text of a detail "(...)", without its brackets.
 QString innerDetail(const RuntimeError &e)
@@ -43,27 +46,20 @@ RuntimeError located(const RuntimeError &e, const QString &where)
                                                     : QStringLiteral("(%1: %2)").arg(where, inner));
 }
 
-// Today's or the given date in the user's short format, with the year in full.
-QString headerDate(const QDate &date)
+// \a fehler told at the file and line of the record \a artikel, and at \a feld, the
+// field being drawn. A printer that fails is told at the record, not at a field of it.
+RuntimeError imSatz(const RuntimeError &fehler, const Datei &artikel, const QString &feld)
 {
-    const QLocale locale;
-    QString format = locale.dateFormat(QLocale::ShortFormat);
-    static const QRegularExpression shortYear(QStringLiteral("(?<!y)yy(?!y)"));
-    format.replace(shortYear, QStringLiteral("yyyy"));
-    return locale.toString(date.isValid() ? date : QDate::currentDate(), format);
+    const QString satz = QStringLiteral("Datei „%1“, Zeile %2")
+                             .arg(QFileInfo(artikel.dateiName()).fileName())
+                             .arg(artikel.zeile());
+    if (fehler.number() == RuntimeError::PrinterError)
+        return located(fehler, satz);
+    return located(fehler, satz + QStringLiteral(", ") + feld);
 }
 
-} // namespace
-
-DateiDruck::DateiDruck(Printer &printer, barcode::Code128 &code) : m_printer(printer), m_code(code) {}
-
-QString DateiDruck::fehlerText(const RuntimeError &fehler)
-{
-    return QStringLiteral("Beim Drucken ist folgender Fehler aufgetreten:") + QStringLiteral("\n\r\n\r")
-           + fehler.text();
-}
-
-void DateiDruck::probeArtikel(Datei &artikel)
+// The sample record of the test label.
+void probeArtikel(Datei &artikel)
 {
     artikel.Bereich.clear();
     artikel.ArtikelNr = QStringLiteral("123.456");
@@ -78,75 +74,9 @@ void DateiDruck::probeArtikel(Datei &artikel)
     artikel.MatchCode = QStringLiteral("BOELKSTOFF");
 }
 
-void DateiDruck::DateiLabel(const Datei &artikel, const Auswahl &auswahl, qint32 x, qint32 y)
-{
-    Printer &p = m_printer;
-    m_feld = QStringLiteral("Feld Bereich/ArtikelNr");
-    p.setFontName(Arial);
-    p.setFontSize(8);
-    p.setFontBold(false);
-    p.setCurrentY(y);
-    p.setCurrentX(x + 3600);
-    p.Print(artikel.Bereich + u' ' + artikel.ArtikelNr);
+} // namespace
 
-    m_feld = QStringLiteral("Feld MatchCode");
-    p.setCurrentX(x + 3600);
-    p.Print(artikel.MatchCode);
-
-    if (auswahl.lagerfach) {
-        m_feld = QStringLiteral("Feld LagerfachNr");
-        p.setCurrentX(x + 3600);
-        p.Print(QStringLiteral("Lagerfach: ") + artikel.LagerfachNr);
-    }
-
-    p.setCurrentX(x + 3600);
-    QString preis;
-    switch (auswahl.preis1) {
-    case 0: preis = artikel.EK; m_feld = QStringLiteral("Feld EK"); break;
-    case 1: preis = artikel.VK; m_feld = QStringLiteral("Feld VK"); break;
-    case 2: preis = artikel.Listenpreis; m_feld = QStringLiteral("Feld Listenpreis"); break;
-    default: break;
-    }
-    if (!preis.isEmpty()) {
-        p.setFontSize(12);
-        p.setFontBold(true);
-        p.PrintInline(preis + u' ' + auswahl.waehrung);
-        p.setFontSize(8);
-        p.setFontBold(false);
-    }
-
-    m_feld = QStringLiteral("Feld BestellNr");
-    p.setCurrentY(y);
-    p.setCurrentX(x);
-    m_code.Drucke(p, artikel.BestellNr, 680);
-    p.setFontSize(12);
-    p.setFontBold(true);
-    p.setCurrentY(y + 700);
-    p.setCurrentX(x);
-    p.Print(artikel.BestellNr);
-    p.setFontBold(false);
-    p.setFontSize(12);
-
-    m_feld = QStringLiteral("Feld KurzText1");
-    p.setCurrentX(x);
-    p.Print(artikel.KurzText1);
-    m_feld = QStringLiteral("Feld KurzText2");
-    p.setCurrentX(x);
-    p.Print(artikel.KurzText2);
-}
-
-RuntimeError DateiDruck::imSatz(const RuntimeError &fehler, const Datei &artikel) const
-{
-    // A printer that fails is told at the record it was drawing, not at a field of it.
-    if (fehler.number() == RuntimeError::PrinterError)
-        return located(fehler, QStringLiteral("Datei „%1“, Zeile %2")
-                                   .arg(QFileInfo(artikel.dateiName()).fileName())
-                                   .arg(artikel.zeile()));
-    return located(fehler, QStringLiteral("Datei „%1“, Zeile %2, %3")
-                               .arg(QFileInfo(artikel.dateiName()).fileName())
-                               .arg(artikel.zeile())
-                               .arg(m_feld));
-}
+DateiDruck::DateiDruck(Printer &printer, barcode::Code128 &code) : m_printer(printer), m_code(code) {}
 
 qint64 DateiDruck::gesamt(const QString &datei) const
 {
@@ -174,7 +104,7 @@ DateiDruck::Ergebnis DateiDruck::ausfuehren(const QString &datei, const QString 
         m_printer.KillDoc();
         e.art = Ergebnis::Fehler;
         e.fehler = fehler;
-        e.meldung = fehlerText(fehler);
+        e.meldung = labelprinter::printErrorText(fehler);
     } catch (const Abbruch &) {
         m_printer.KillDoc();
         e.art = Ergebnis::Abgebrochen;
@@ -184,22 +114,36 @@ DateiDruck::Ergebnis DateiDruck::ausfuehren(const QString &datei, const QString 
     return e;
 }
 
+DateiDruck::Ergebnis DateiDruck::Drucken(Art art, const QString &datei, const Auswahl &auswahl)
+{
+    switch (art) {
+    case Art::Liste: return ListeDrucken(datei, auswahl);
+    case Art::Label: return LabelDrucken(datei, auswahl);
+    case Art::Laser: return LaserDrucken(datei, auswahl);
+    }
+    return {};
+}
+
 DateiDruck::Ergebnis DateiDruck::LabelDrucken(const QString &datei, const Auswahl &auswahl)
 {
     return ausfuehren(datei, QStringLiteral("Barcode erfolgreich gedruckt."), [&] {
         const int kopien = auswahl.kopien == 0 ? 1 : auswahl.kopien;
         const qint64 alle = gesamt(datei);
+        sheets::DateiLabel label(m_printer, m_code);
         Datei artikel;
         artikel.Oeffnen(datei);
         fortschritt(0, alle);
         while (artikel.Lesen()) {
             for (int n = 0; n < kopien; ++n) {
                 try {
-                    DateiLabel(artikel, auswahl, 0, 0);
-                    m_feld = QStringLiteral("Seitenwechsel");
+                    label.Drucke(0, 0, artikel, auswahl);
+                } catch (const RuntimeError &fehler) {
+                    throw imSatz(fehler, artikel, label.feld());
+                }
+                try {
                     m_printer.NewPage();
                 } catch (const RuntimeError &fehler) {
-                    throw imSatz(fehler, artikel);
+                    throw imSatz(fehler, artikel, Seitenwechsel);
                 }
             }
             fortschritt(artikel.zeile(), alle);
@@ -215,41 +159,20 @@ DateiDruck::Ergebnis DateiDruck::LaserDrucken(const QString &datei, const Auswah
         Datei artikel;
         artikel.Oeffnen(datei);
 
-        qint16 skip = 0;
+        sheets::DateiLaserLabels bogen(m_printer, m_code);
         try {
-            skip = toInt16(leadingNumber(auswahl.startLabel) - 1);
+            bogen.skip(toInt16(leadingNumber(auswahl.startLabel) - 1));
         } catch (const RuntimeError &fehler) {
             throw located(fehler, QStringLiteral("Feld Startlabel „%1“").arg(auswahl.startLabel));
-        }
-        qint32 reihe = 0, spalte = 0;
-        // Skipping never starts a new sheet: beyond 16 it wraps to the top.
-        for (int i = 0; i < skip; ++i) {
-            if (reihe < 7) {
-                ++reihe;
-            } else {
-                reihe = 0;
-                spalte = 1 - spalte;
-            }
         }
 
         fortschritt(0, alle);
         while (artikel.Lesen()) {
             for (int n = 0; n < kopien; ++n) {
                 try {
-                    DateiLabel(artikel, auswahl, spalte * LaserSpalte + 100, reihe * LaserReihe + 700);
-                    if (reihe < 7) {
-                        ++reihe;
-                    } else if (spalte == 1) {
-                        spalte = 0;
-                        reihe = 0;
-                        m_feld = QStringLiteral("Seitenwechsel");
-                        m_printer.NewPage();
-                    } else {
-                        spalte = 1;
-                        reihe = 0;
-                    }
+                    bogen.Drucke(artikel, auswahl);
                 } catch (const RuntimeError &fehler) {
-                    throw imSatz(fehler, artikel);
+                    throw imSatz(fehler, artikel, bogen.feld());
                 }
             }
             fortschritt(artikel.zeile(), alle);
@@ -262,102 +185,23 @@ DateiDruck::Ergebnis DateiDruck::ProbeDrucken(const Auswahl &auswahl)
     return ausfuehren({}, QStringLiteral("Test-Label erfolgreich gedruckt."), [&] {
         Datei artikel;
         probeArtikel(artikel);
+        sheets::DateiLabel label(m_printer, m_code);
         try {
-            DateiLabel(artikel, auswahl, 0, 0);
+            label.Drucke(0, 0, artikel, auswahl);
         } catch (const RuntimeError &fehler) {
-            throw located(fehler, QStringLiteral("Test-Label, %1").arg(m_feld));
+            throw located(fehler, QStringLiteral("Test-Label, %1").arg(label.feld()));
         }
     });
-}
-
-void DateiDruck::PreisZeile(int gruppe, const Datei &artikel, const Auswahl &auswahl)
-{
-    const int knopf = gruppe == 1 ? auswahl.preis1 : auswahl.preis2;
-    QString titel, preis;
-    switch (knopf) {
-    case 0: titel = QStringLiteral("EK-Preis"); preis = artikel.EK; m_feld = QStringLiteral("Feld EK"); break;
-    case 1: titel = QStringLiteral("Preis"); preis = artikel.VK; m_feld = QStringLiteral("Feld VK"); break;
-    case 2: titel = QStringLiteral("Liste"); preis = artikel.Listenpreis; m_feld = QStringLiteral("Feld Listenpreis"); break;
-    default: break;
-    }
-    if (titel.isEmpty())
-        return;
-    m_printer.PrintInline(titel + QStringLiteral(": "));
-    m_printer.setFontBold(true);
-    m_printer.PrintInline(preis + u' ' + auswahl.waehrung);
-    m_printer.setFontBold(false);
 }
 
 void DateiDruck::Seitenkopf(int &seite, const QDate &datum)
 {
     try {
-        Printer &p = m_printer;
-        p.setFontName(Arial);
-        p.setFontSize(10);
-        p.setFontItalic(true);
-        p.setFontBold(false);
-        p.setForeColor(Printer::QBColor(1));
-        p.setCurrentY(300);
-        p.setCurrentX(500);
-        p.PrintInline(QStringLiteral("Barcode-Liste vom ") + headerDate(datum));
-        p.setCurrentX(5500);
-        p.PrintInline(QStringLiteral("Seite "));
-        p.Print(Printer::NumberItem(seite));
+        ListPage::printHeader(m_printer, seite, datum.isValid() ? datum : QDate::currentDate());
         ++seite;
     } catch (const RuntimeError &fehler) {
         throw located(fehler, QStringLiteral("Seitenkopf der Seite %1").arg(seite));
     }
-}
-
-void DateiDruck::ListenZeile(const Datei &artikel, const Auswahl &auswahl, qint32 y)
-{
-    Printer &p = m_printer;
-    p.setFontItalic(false);
-    p.setForeColor(Printer::QBColor(0));
-
-    m_feld = QStringLiteral("Feld BestellNr");
-    p.setCurrentY(y);
-    p.setCurrentX(5500);
-    m_code.Drucke(p, artikel.BestellNr, 680);
-
-    m_feld = QStringLiteral("Feld MatchCode");
-    p.setFontName(Arial);
-    p.setFontSize(8);
-    p.setFontBold(false);
-    p.setCurrentY(y);
-    p.setCurrentX(500);
-    p.PrintInline(QStringLiteral("Matchcode: ") + artikel.MatchCode);
-    m_feld = QStringLiteral("Feld Bereich/ArtikelNr");
-    p.setCurrentX(3500);
-    p.Print(artikel.Bereich + u' ' + artikel.ArtikelNr);
-
-    if (auswahl.lagerfach) {
-        m_feld = QStringLiteral("Feld LagerfachNr");
-        p.setCurrentX(500);
-        p.Print(QStringLiteral("Lagerfach: ") + artikel.LagerfachNr);
-    }
-    m_feld = QStringLiteral("Feld KurzText1");
-    p.setCurrentX(500);
-    p.Print(artikel.KurzText1);
-    m_feld = QStringLiteral("Feld KurzText2");
-    p.setCurrentX(500);
-    p.Print(artikel.KurzText2);
-    if (!artikel.KurzText3.isEmpty()) {
-        m_feld = QStringLiteral("Feld KurzText3");
-        p.setCurrentX(500);
-        p.Print(artikel.KurzText3);
-    }
-    p.setCurrentX(500);
-    PreisZeile(1, artikel, auswahl);
-    p.setCurrentX(3500);
-    PreisZeile(2, artikel, auswahl);
-
-    m_feld = QStringLiteral("Feld BestellNr");
-    p.setFontSize(10);
-    p.setFontBold(true);
-    p.setCurrentY(y + 750);
-    p.setCurrentX(5500);
-    p.Print(artikel.BestellNr);
 }
 
 DateiDruck::Ergebnis DateiDruck::ListeDrucken(const QString &datei, const Auswahl &auswahl)
@@ -383,23 +227,24 @@ DateiDruck::Ergebnis DateiDruck::ListeDrucken(const QString &datei, const Auswah
             if (!ende)
                 ++seite;
         }
+        sheets::DateiListe zeile(m_printer, m_code);
         Seitenkopf(seite, auswahl.datum);
-        qint32 y = ErsteZeile;
+        qint32 y = ListPage::FirstRow;
         while (artikel.Lesen()) {
             try {
-                ListenZeile(artikel, auswahl, y);
+                zeile.Drucke(y, artikel, auswahl);
             } catch (const RuntimeError &fehler) {
-                throw imSatz(fehler, artikel);
+                throw imSatz(fehler, artikel, zeile.feld());
             }
             fortschritt(artikel.zeile(), alle);
-            if (y >= LetzteZeileAb) {
+            if (y >= ListPage::LastRowFrom) {
                 if (seite > bis)
                     break;
                 m_printer.NewPage();
                 Seitenkopf(seite, auswahl.datum);
-                y = ErsteZeile;
+                y = ListPage::FirstRow;
             } else {
-                y += ZeilenAbstand;
+                y += ListPage::RowPitch;
             }
         }
     });

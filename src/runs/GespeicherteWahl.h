@@ -1,5 +1,8 @@
 #pragma once
 
+#include "runs/DateiDruck.h"
+#include "sheets/Artikel.h"
+
 #include <QString>
 
 namespace tarvel::runs {
@@ -11,19 +14,14 @@ namespace tarvel::runs {
 class GespeicherteWahl
 {
 public:
-    /// The kinds of run, by the index stored as "Art".
-    enum Art { Liste = 0, Label = 1, Laser = 2 };
-    /// The price choices, by the index stored as "Preis1" and "Preis2".
-    enum Preis { EK = 0, VK = 1, Listenpreis = 2, Leer = 3 };
+    static sheets::Preis preis1(); ///< "Preis1"; default leer
+    static sheets::Preis preis2(); ///< "Preis2"; default leer
+    static Art art();              ///< "Art"; default Liste
+    static QString datei();        ///< "Datei"; empty when none was chosen
 
-    static int preis1();  ///< "Preis1", 0 to 3; default 3 (leer)
-    static int preis2();  ///< "Preis2", 0 to 3; default 3 (leer)
-    static int art();     ///< "Art", 0 to 2; default 0 (Liste)
-    static QString datei(); ///< "Datei"; empty when none was chosen
-
-    static void setPreis1(int index);
-    static void setPreis2(int index);
-    static void setArt(int index);
+    static void setPreis1(sheets::Preis preis);
+    static void setPreis2(sheets::Preis preis);
+    static void setArt(Art art);
     static void setDatei(const QString &datei);
 };
 

@@ -24,8 +24,6 @@ public:
     /// place stays as it was.
     void setStartPosition(qint16 pos);
 
-    qint32 row() const { return m_row; }
-    qint32 column() const { return m_column; }
 
     /// Top edge of the label at this place, moved down by \a down, with the row
     /// pitch grown by \a extraPitchY; error 6 when it leaves 32 bits.

@@ -109,7 +109,7 @@ int BatchDruck::ausfuehren(const QStringList &argumente)
 
 int BatchDruck::drucken(const DruckOptionen &o)
 {
-    const int art = o.art.value_or(GespeicherteWahl::art());
+    const runs::Art art = o.art.value_or(GespeicherteWahl::art());
     o.passtZu(art, o.art ? QStringLiteral("mit --art") : QStringLiteral("im Fenster gespeichert"));
 
     // The choices as the window hands them to its runs.
@@ -118,7 +118,7 @@ int BatchDruck::drucken(const DruckOptionen &o)
     a.preis2 = o.preis2.value_or(GespeicherteWahl::preis2());
     a.waehrung = o.waehrung;
     a.lagerfach = o.lagerfach;
-    a.startLabel = QString::number(art == GespeicherteWahl::Laser ? o.startLabel.value_or(1) : 1);
+    a.startLabel = QString::number(art == runs::Art::Laser ? o.startLabel.value_or(1) : 1);
     a.kopien = o.kopien.value_or(1);
     a.seitenBereich = o.vonSeite.has_value();
     a.vonSeite = o.vonSeite.value_or(0);
@@ -138,12 +138,7 @@ int BatchDruck::drucken(const DruckOptionen &o)
     m_uhr.start();
     m_zuletzt = -1;
 
-    DateiDruck::Ergebnis e;
-    switch (art) {
-    case GespeicherteWahl::Liste: e = druck.ListeDrucken(o.datei, a); break;
-    case GespeicherteWahl::Label: e = druck.LabelDrucken(o.datei, a); break;
-    default: e = druck.LaserDrucken(o.datei, a); break;
-    }
+    const DateiDruck::Ergebnis e = druck.Drucken(art, o.datei, a);
     zeileBeenden();
 
     switch (e.art) {
