@@ -1,7 +1,7 @@
-// A jobs folder that cannot be written: read-only, full, or not a folder at
-// all. The run fails with printer error 482 naming the path, no PDF and no
-// half-written temporary file stays behind, and the next job into a writable
-// folder is delivered as usual.
+// The jobs folder: a folder that cannot be written (read-only, full, not a
+// folder at all) fails the run with printer error 482 naming the path, in
+// German, and leaves nothing half written; jobs never take each other's names,
+// not even from another process, and never write through a name already there.
 
 #include "barcode/Code128.h"
 #include "mainwindow/DateiDruck.h"
@@ -11,6 +11,7 @@
 #include "platform/PrinterChoice.h"
 #include "platform/RuntimeError.h"
 #include "support/LockedFolder.h"
+#include "support/PdfPages.h"
 
 #include <QSettings>
 #include <QTemporaryDir>
@@ -71,13 +72,13 @@ private slots:
     {
         QTest::addColumn<int>("art");
         QTest::addColumn<QString>("unterordner"); // "": the locked folder itself
-        QTest::addColumn<QString>("grund");       // part of the message after the path
+        QTest::addColumn<QString>("grund");       // the message after the path
         QTest::newRow("read-only") << int(LockedFolder::ReadOnly) << QString()
-                                   << "kann nicht geschrieben werden: das Dateisystem ist schreibgeschützt)";
+                                   << " kann nicht geschrieben werden: Das Dateisystem ist schreibgeschützt)";
         QTest::newRow("read-only, folder still to create")
-            << int(LockedFolder::ReadOnly) << "Tarvel" << "kann nicht angelegt werden)";
+            << int(LockedFolder::ReadOnly) << "Tarvel" << " kann nicht angelegt werden)";
         QTest::newRow("full") << int(LockedFolder::Full) << QString()
-                              << "kann nicht geschrieben werden: der Datenträger ist voll)";
+                              << " kann nicht geschrieben werden: Der Datenträger ist voll)";
     }
     void unwritable()
     {
@@ -89,15 +90,14 @@ private slots:
             QSKIP(qPrintable(locked.how()));
         const QString folder = unterordner.isEmpty() ? locked.path() : locked.path() + u'/' + unterordner;
         if (!locked.how().startsWith(QStringLiteral("tmpfs")))
-            grund.replace(QStringLiteral("das Dateisystem ist schreibgeschützt"),
-                          QStringLiteral("keine Berechtigung zum Schreiben"));
+            grund.replace(QStringLiteral("Das Dateisystem ist schreibgeschützt"),
+                          QStringLiteral("Keine Berechtigung zum Schreiben"));
 
         const auto ergebnis = laufInto(folder, artikel(QStringLiteral("vierzig.txt")));
         QCOMPARE(ergebnis.art, DateiDruck::Ergebnis::Fehler);
         QCOMPARE(ergebnis.fehler->number(), int(RuntimeError::PrinterError));
         QVERIFY2(ergebnis.meldung.contains(QStringLiteral("Druckerfehler")), qPrintable(ergebnis.meldung));
-        QVERIFY2(ergebnis.meldung.contains(folder), qPrintable(ergebnis.meldung));
-        QVERIFY2(ergebnis.meldung.contains(grund), qPrintable(ergebnis.meldung));
+        QVERIFY2(ergebnis.meldung.contains(folder + grund), qPrintable(ergebnis.meldung));
         QCOMPARE(inhalt(locked.path()), QStringList());
 
         // The next job, into a folder that can be written, is delivered.
@@ -130,14 +130,13 @@ private slots:
         const auto ergebnis = laufInto(made, artikel(QStringLiteral("zwei.txt")));
         QVERIFY2(ergebnis.ok(), qPrintable(ergebnis.meldung));
         // The user, group and other bits of the mode (Qt's owner bits mirror the user's).
-        QCOMPARE(QFileInfo(made).permissions() & 0x0777,
-                 QFileDevice::ReadUser | QFileDevice::WriteUser | QFileDevice::ExeUser);
+        const auto user = QFileDevice::ReadUser | QFileDevice::WriteUser | QFileDevice::ExeUser;
+        QCOMPARE(QFileInfo(made).permissions() & 0x0777, user);
         QCOMPARE(QFileInfo(ergebnis.ziel).path(), made);
 
         const QString shared = dir.filePath(QStringLiteral("geteilt"));
         QVERIFY(QDir().mkpath(shared));
-        const auto open = QFileDevice::ReadUser | QFileDevice::WriteUser | QFileDevice::ExeUser
-                          | QFileDevice::ReadGroup | QFileDevice::ExeGroup | QFileDevice::ReadOther
+        const auto open = user | QFileDevice::ReadGroup | QFileDevice::ExeGroup | QFileDevice::ReadOther
                           | QFileDevice::ExeOther;
         QVERIFY(QFile::setPermissions(shared, open | QFileDevice::ReadOwner | QFileDevice::WriteOwner
                                                    | QFileDevice::ExeOwner));
@@ -156,23 +155,75 @@ private slots:
         store.setValue("System/Art", "1");
         store.sync();
         PdfBackend::setJobsFolder(locked.path());
-        QList<QPair<QMessageBox::Icon, QString>> meldungen;
+        QStringList meldungen;
         Quelm w;
-        w.setMeldungsZiel([&](QMessageBox::Icon icon, const QString &text, const QString &) {
-            meldungen.append({icon, text});
-        });
+        w.setMeldungsZiel([&](QMessageBox::Icon, const QString &text, const QString &) { meldungen.append(text); });
         w.Drucken_Click();
         QCOMPARE(meldungen.size(), 1);
-        QCOMPARE(meldungen[0].first, QMessageBox::Warning);
-        QVERIFY2(meldungen[0].second.startsWith(QStringLiteral("Beim Drucken ist folgender Fehler aufgetreten:")),
-                 qPrintable(meldungen[0].second));
-        QVERIFY2(meldungen[0].second.contains(locked.path()), qPrintable(meldungen[0].second));
-        QCOMPARE(inhalt(locked.path()), QStringList());
-
+        QVERIFY2(meldungen[0].startsWith(QStringLiteral("Beim Drucken ist folgender Fehler aufgetreten:")),
+                 qPrintable(meldungen[0]));
+        QVERIFY2(meldungen[0].contains(locked.path() + QStringLiteral(" kann nicht geschrieben werden: Der "
+                                                                      "Datenträger ist voll")),
+                 qPrintable(meldungen[0]));
         PdfBackend::setJobsFolder(m_ok.path());
         w.Drucken_Click();
-        QCOMPARE(meldungen.size(), 2);
-        QCOMPARE(meldungen[1].second, QStringLiteral("Barcode erfolgreich gedruckt."));
+        QCOMPARE(meldungen.value(1), QStringLiteral("Barcode erfolgreich gedruckt."));
+    }
+
+    // A name already there, a file or a symbolic link leading out of the
+    // folder (dangling or not), is passed over and left as it is.
+    void takenNamesArePassedOver()
+    {
+        QTemporaryDir jobs, outside;
+        const QString stolen = outside.filePath(QStringLiteral("gestohlen.pdf"));
+        const QDateTime now = QDateTime::currentDateTime();
+        for (int s = 0; s < 3; ++s) {
+            const QString stamp = now.addSecs(s).toString(QStringLiteral("yyyyMMdd-HHmmss"));
+            QVERIFY(QFile::link(stolen, jobs.filePath(QStringLiteral("Tarvel-%1-1.pdf").arg(stamp))));
+            QFile alt(jobs.filePath(QStringLiteral("Tarvel-%1-2.pdf").arg(stamp)));
+            QVERIFY(alt.open(QIODevice::WriteOnly) && alt.write("alt") == 3);
+        }
+        PrinterChoice choice(jobs.path());
+        choice.setCurrent(PdfBackend::DeviceName);
+        Printer p(choice);
+        p.Print("neu");
+        const QString path = p.EndDoc();
+        QVERIFY2(path.endsWith(QStringLiteral("-3.pdf")), qPrintable(path));
+        QVERIFY(test::PdfPages(path).text().contains(QStringLiteral("neu")));
+        QVERIFY(!QFileInfo::exists(stolen));
+        for (const QFileInfo &f : QDir(jobs.path()).entryInfoList({QStringLiteral("*-2.pdf")}, QDir::Files))
+            QCOMPARE(f.size(), 3);
+    }
+
+    // Runs of the command started in the same second each deliver their own
+    // complete job.
+    void twoProcessesAtOnce()
+    {
+        const QString tarvel = QCoreApplication::applicationDirPath() + QStringLiteral("/../src/tarvel");
+        if (!QFileInfo(tarvel).isExecutable())
+            QSKIP("the program tarvel is not built");
+        QTemporaryDir home;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(QStringLiteral("HOME"), home.path());
+        env.insert(QStringLiteral("XDG_CONFIG_HOME"), home.filePath(QStringLiteral(".config")));
+        env.insert(QStringLiteral("CUPS_SERVER"), QStringLiteral("/nonexistent"));
+        QStringList delivered;
+        for (int round = 0; round < 4; ++round) {
+            QProcess runs[2];
+            for (QProcess &run : runs) {
+                run.setProcessEnvironment(env);
+                run.start(tarvel, {QStringLiteral("drucken"), QStringLiteral("--art"), QStringLiteral("laser"),
+                                   artikel(QStringLiteral("vierzig.txt"))});
+            }
+            for (QProcess &run : runs) {
+                QVERIFY(run.waitForFinished(60000));
+                QCOMPARE(run.exitCode(), 0);
+                delivered << QString::fromLocal8Bit(run.readAllStandardOutput()).trimmed();
+            }
+        }
+        QCOMPARE(QSet<QString>(delivered.begin(), delivered.end()).size(), 8);
+        for (const QString &path : delivered)
+            QCOMPARE(test::PdfPages(path).pageCount(), 3);
     }
 };
 
