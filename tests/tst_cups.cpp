@@ -44,19 +44,18 @@ class TestCups : public QObject
         }
     }
 
-    /// The PDF that cups-pdf wrote for a job titled \a title, in ~/PDF of the job's owner.
-    static QString waitForOutput(const QString &title)
+    /// The PDF that cups-pdf wrote for the job \a where ("PDF (Auftrag 7)"), in
+    /// ~/PDF of the job's owner, once cups-pdf has stopped writing it.
+    static QString waitForOutput(const QString &where)
     {
         const passwd *pw = getpwuid(getuid());
-        QDir dir(QString::fromLocal8Bit(pw ? pw->pw_dir : "/root") + QStringLiteral("/PDF"));
-        qint64 size = -1;
-        for (int i = 0; i < 300; ++i) {
-            const QFileInfoList found = dir.entryInfoList({QStringLiteral("*%1*.pdf").arg(title)}, QDir::Files);
-            // Complete once cups-pdf has stopped writing it.
+        const QDir dir(QString::fromLocal8Bit(pw ? pw->pw_dir : "/root") + QStringLiteral("/PDF"));
+        for (qint64 i = 0, size = -1; i < 300; ++i, QTest::qWait(300)) {
+            const QString job = where.section(u' ', -1).chopped(1);
+            const QFileInfoList found = dir.entryInfoList({QStringLiteral("*-job_%1.pdf").arg(job)}, QDir::Files);
             if (!found.isEmpty() && found.first().size() > 0 && found.first().size() == size)
                 return found.first().filePath();
             size = found.isEmpty() ? -1 : found.first().size();
-            QTest::qWait(300);
         }
         return {};
     }
@@ -81,7 +80,7 @@ private slots:
         QVERIFY2(where.startsWith(QStringLiteral("PDF (Auftrag ")), qPrintable(where));
         // Nothing of the job stays behind once CUPS has it.
         QCOMPARE(QDir(m_jobs.path()).entryList(QDir::Files | QDir::Hidden), QStringList());
-        const QString out = waitForOutput(QStringLiteral("Tarvel"));
+        const QString out = waitForOutput(where);
         QVERIFY2(!out.isEmpty(), "cups-pdf wrote nothing");
         PdfPages pdf(out);
         QCOMPARE(pdf.pageCount(), 2);

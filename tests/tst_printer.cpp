@@ -11,7 +11,6 @@
 #include "support/BarcodeDecoder.h"
 #include "support/PdfPages.h"
 
-#include <QDir>
 #include <QPrinter>
 #include <QSettings>
 #include <QTemporaryDir>
@@ -21,31 +20,19 @@ using namespace tarvel::platform;
 using tarvel::test::PdfPages;
 
 namespace {
-struct Recorded
-{
-    RecordingBackend *rec;
-    std::unique_ptr<Printer> printer;
-};
-Recorded recorded(double dpi = 300)
-{
-    auto backend = std::make_unique<RecordingBackend>(dpi);
-    auto *raw = backend.get();
-    return {raw, std::make_unique<Printer>(std::move(backend))};
-}
-QList<RecordedOp> ofKind(const QList<RecordedOp> &ops, RecordedOp::Kind kind)
+QList<RecordedOp> ofKind(const RecordingBackend &rec, RecordedOp::Kind kind)
 {
     QList<RecordedOp> out;
-    for (const auto &op : ops)
+    for (const auto &op : rec.ops())
         if (op.kind == kind)
             out << op;
     return out;
 }
-/// "595 x 842" for each page of a PDF: its size in points, as pdfinfo reads it.
+/// The size of each page of a PDF in points, as pdfinfo reads it ("595 x 842").
 QStringList pageSizes(const QString &path)
 {
     QProcess info;
-    info.start(QStringLiteral("pdfinfo"), {QStringLiteral("-f"), QStringLiteral("1"), QStringLiteral("-l"),
-                                           QStringLiteral("99"), path});
+    info.start(QStringLiteral("pdfinfo"), {QStringLiteral("-l"), QStringLiteral("99"), path});
     info.waitForFinished();
     QStringList sizes;
     static const QRegularExpression size(QStringLiteral("Page +\\d+ size: +(\\d+)(?:\\.\\d+)? x (\\d+)"));
@@ -62,8 +49,15 @@ class TestPrinter : public QObject
     Q_OBJECT
     QTemporaryDir m_jobs;
     QTemporaryDir m_settings;
+    RecordingBackend *m_rec = nullptr;
 
     QStringList jobFiles() const { return QDir(m_jobs.path()).entryList(QDir::Files | QDir::Hidden); }
+    std::unique_ptr<Printer> recorded(double dpi = 300)
+    {
+        auto backend = std::make_unique<RecordingBackend>(dpi);
+        m_rec = backend.get();
+        return std::make_unique<Printer>(std::move(backend));
+    }
 
 private slots:
     void initTestCase()
@@ -80,18 +74,17 @@ private slots:
 
     void printJoinsItemsAndBreaksLines()
     {
-        auto [rec, p] = recorded();
+        auto p = recorded();
         p->setCurrentX(100);
         p->setCurrentY(200);
         p->PrintInline("Titel:");
-        const double afterCaption = p->CurrentX();
-        QCOMPARE(afterCaption, 100 + p->TextWidth("Titel:"));
+        const double afterCaption = 100 + p->TextWidth("Titel:");
         p->PrintInline("A");
         p->Print("B");
         QCOMPARE(p->CurrentX(), 0.0);
         QCOMPARE(p->CurrentY(), 200 + p->TextHeight());
-        const auto texts = ofKind(rec->ops(), RecordedOp::Text);
-        QCOMPARE(texts.size(), 3);
+        const auto texts = ofKind(*m_rec, RecordedOp::Text);
+        QCOMPARE(texts[1].x, afterCaption);
         QCOMPARE(texts[2].x, afterCaption + p->TextWidth("A"));
         QCOMPARE(texts[2].y, 200.0);
         // The line height is that of the font in force at the line's end.
@@ -109,13 +102,12 @@ private slots:
     {
         QTest::addColumn<double>("dpi");
         QTest::newRow("203") << 203.0;
-        QTest::newRow("300") << 300.0;
         QTest::newRow("600") << 600.0;
     }
     void fontSizeIsDeviceIndependent()
     {
         QFETCH(double, dpi);
-        auto [rec, p] = recorded(dpi);
+        auto p = recorded(dpi);
         p->setFontSize(16);
         // Liberation Sans: line spacing 1.1499 em, em = 16 pt = 320 twips.
         QVERIFY2(qAbs(p->TextHeight() - 367.97) < 1.0, qPrintable(QString::number(p->TextHeight())));
@@ -135,87 +127,65 @@ private slots:
         p.Print("HHHH");
         const QImage page = PdfPages(p.EndDoc()).render(1, 300);
         // Cap height of Liberation Sans is 0.688 em: 16 pt at 300 dpi is 45.9 pixels.
-        int top = -1, bottom = -1;
-        for (int y = 250; y < 450; ++y) {
-            bool ink = false;
-            for (int x = 300; x < 700 && !ink; ++x)
-                ink = page.constScanLine(y)[x] < 128;
-            if (ink && top < 0)
-                top = y;
-            if (ink)
-                bottom = y;
-        }
-        QVERIFY2(top > 0 && qAbs((bottom - top + 1) - 45.9) <= 1.5, qPrintable(QString::number(bottom - top + 1)));
+        QList<int> inked;
+        for (int y = 250; y < 450; ++y)
+            for (int x = 300; x < 700; ++x)
+                if (page.constScanLine(y)[x] < 128 && (inked.isEmpty() || inked.last() != y))
+                    inked << y;
+        QVERIFY2(qAbs(inked.size() - 45.9) <= 1.5, qPrintable(QString::number(inked.size())));
     }
 
-    void jobOpensWithFirstDrawingAndEndsAtEndDoc()
+    void jobsAndPages()
     {
-        auto [rec, p] = recorded();
-        p->setCurrentX(5);
-        QVERIFY(!p->hasOpenJob());
+        auto p = recorded();
         QCOMPARE(p->EndDoc(), QString()); // nothing printed, nothing delivered
         p->Print("a");
         QVERIFY(p->hasOpenJob());
-        QCOMPARE(rec->ops().first().kind, RecordedOp::BeginJob);
         p->NewPage();
         p->NewPage(); // a page of its own: blank
         p->Print("b");
         p->NewPage(); // right before the end: adds nothing
         p->EndDoc();
-        QCOMPARE(ofKind(rec->ops(), RecordedOp::NewPage).size(), 2);
-        QCOMPARE(rec->ops().last().kind, RecordedOp::EndJob);
-        QVERIFY(!p->hasOpenJob());
-    }
+        QCOMPARE(ofKind(*m_rec, RecordedOp::NewPage).size(), 2);
+        QCOMPARE(m_rec->ops().first().kind, RecordedOp::BeginJob);
+        QCOMPARE(m_rec->ops().last().kind, RecordedOp::EndJob);
 
-    void pagesOfAPdfJob()
-    {
-        Printer p(std::make_unique<PdfBackend>());
-        for (int i = 0; i < 3; ++i) {
-            p.Print(QStringLiteral("Seite %1").arg(i + 1));
-            p.NewPage();
+        // A PDF job appears complete and alone; a cancelled or abandoned one leaves nothing.
+        {
+            Printer abandoned(std::make_unique<PdfBackend>());
+            abandoned.Print("offen");
         }
-        const QString path = p.EndDoc();
-        QVERIFY(QFileInfo(path).fileName().startsWith("Tarvel-"));
+        Printer pdf(std::make_unique<PdfBackend>());
+        pdf.Print("verworfen");
+        pdf.KillDoc();
+        QCOMPARE(jobFiles(), QStringList());
+        for (int i = 1; i <= 3; ++i) {
+            pdf.Print(QStringLiteral("Seite %1").arg(i));
+            pdf.NewPage();
+        }
+        const QString path = pdf.EndDoc();
+        QCOMPARE(jobFiles(), QStringList{QFileInfo(path).fileName()});
+        QVERIFY(path.startsWith(m_jobs.filePath("Tarvel-")));
         QCOMPARE(PdfPages(path).pageCount(), 3);
         QVERIFY(PdfPages(path).text(3).contains("Seite 3"));
-        QCOMPARE(jobFiles(), QStringList{QFileInfo(path).fileName()});
-    }
-
-    void cancelledJobLeavesNoFile()
-    {
-        {
-            Printer destroyed(std::make_unique<PdfBackend>());
-            destroyed.Print("offen");
-        }
-        Printer p(std::make_unique<PdfBackend>());
-        p.Print("wird verworfen");
-        p.NewPage();
-        p.KillDoc();
-        QVERIFY2(jobFiles().isEmpty(), qPrintable(jobFiles().join(',')));
-        QCOMPARE(p.EndDoc(), QString());
-        p.Print("neu"); // the next drawing opens a fresh job
-        const QString path = p.EndDoc();
-        QCOMPARE(PdfPages(path).pageCount(), 1);
         QVERIFY(!PdfPages(path).text().contains("verworfen"));
     }
 
     void barsAndTurnedText()
     {
-        auto [rec, p] = recorded();
+        auto p = recorded();
         QVERIFY_THROWS_EXCEPTION(RuntimeError, p->setDrawWidth(0));
         p->setDrawWidth(4);
         p->Line(10, 20, 0, 680);
-        const auto lines = ofKind(rec->ops(), RecordedOp::Line);
-        QCOMPARE(lines.size(), 1);
-        QVERIFY(lines[0].isBar());
+        const auto lines = ofKind(*m_rec, RecordedOp::Line);
+        QVERIFY(lines.size() == 1 && lines[0].isBar());
         QCOMPARE(lines[0].penWidth, 4.0);
         p->setCurrentX(100);
         p->setCurrentY(5000);
         p->setFontBold(true);
         p->PrintRotated("Müller", 14 * 24);
-        QCOMPARE(p->CurrentX(), 100.0);
-        QCOMPARE(p->CurrentY(), 5000.0);
-        const auto turned = ofKind(rec->ops(), RecordedOp::RotatedText);
+        QCOMPARE(QPointF(p->CurrentX(), p->CurrentY()), QPointF(100, 5000));
+        const auto turned = ofKind(*m_rec, RecordedOp::RotatedText);
         QCOMPARE(turned.size(), 1);
         QCOMPARE(turned[0].height, 336.0);
         QVERIFY(!turned[0].font.bold);
@@ -244,8 +214,7 @@ private slots:
         named.Print("eins");
         QCOMPARE(named.EndDoc(), m_jobs.filePath("eigene.pdf"));
         named.Print("zwei");
-        QVERIFY(QFileInfo(named.EndDoc()).fileName().startsWith("Tarvel-"));
-        QCOMPARE(jobFiles().size(), 3);
+        QVERIFY(named.EndDoc().startsWith(m_jobs.filePath("Tarvel-")));
     }
 
     // Another printer (here: another page) chosen while a job is open: what
@@ -266,10 +235,8 @@ private slots:
         const QString before = m_jobs.filePath(jobFiles().first());
         p.Print("nachher");
         const QString after = p.EndDoc();
-        QCOMPARE(PdfPages(before).text().trimmed(), QStringLiteral("vorher"));
-        QCOMPARE(pageSizes(before), QStringList{"595 x 842"});
-        QCOMPARE(PdfPages(after).text().trimmed(), QStringLiteral("nachher"));
-        QCOMPARE(pageSizes(after), QStringList{"842 x 595"});
+        QCOMPARE(PdfPages(before).text().trimmed() + pageSizes(before).join(""), QStringLiteral("vorher595 x 842"));
+        QCOMPARE(PdfPages(after).text().trimmed() + pageSizes(after).join(""), QStringLiteral("nachher842 x 595"));
     }
 
     // Four pickup slips to a sheet fill the quarters of a landscape page, on
@@ -283,7 +250,6 @@ private slots:
         QStringList numbers;
         for (int i = 1; i <= 4; ++i) {
             data.VorgangsNr = QStringLiteral("V-%1").arg(1000 + i);
-            data.Name1 = QStringLiteral("Kundin %1").arg(i);
             data.Bemerkung = QStringLiteral("Bemerkung %1").arg(i);
             numbers << data.VorgangsNr;
             tarvel::labelprinter::Abholschein(p, code, boxes, data).Drucke(QStringList(5, QString()), {}, {}, 4);
