@@ -180,6 +180,11 @@ private slots:
         const auto lines = ofKind(*m_rec, RecordedOp::Line);
         QVERIFY(lines.size() == 1 && lines[0].isBar());
         QCOMPARE(lines[0].penWidth, 4.0);
+        // A line leaves the position at its end point.
+        p->Line(10, 20, 300, -15);
+        QCOMPARE(QPointF(p->CurrentX(), p->CurrentY()), QPointF(310, 5));
+        QCOMPARE(QPointF(ofKind(*m_rec, RecordedOp::Line).last().x2, ofKind(*m_rec, RecordedOp::Line).last().y2),
+                 QPointF(310, 5));
         p->setCurrentX(100);
         p->setCurrentY(5000);
         p->setFontBold(true);
