@@ -148,7 +148,7 @@ void PrinterChoice::takeDialog(const QPrinter &printer)
     }
     const PageSetup queue = CupsQueue::setup(name).value_or(PageSetup());
     PageSetup pick = queue;
-    const QStringList options = const_cast<QPrinter &>(printer).printEngine()->property(CupsOptionsKey).toStringList();
+    const QStringList options = printer.printEngine()->property(CupsOptionsKey).toStringList();
     static const QRegularExpression dpi(QStringLiteral("^(\\d+)(?:x(\\d+))?dpi$"));
     for (qsizetype i = 0; i + 1 < options.size(); i += 2) {
         pick.options.append({options[i].toUtf8(), options[i + 1].toUtf8()});
