@@ -113,13 +113,6 @@ private slots:
         QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
     }
 
-    void printItems()
-    {
-        QCOMPARE(Numbers::printItem(5), QStringLiteral(" 5 "));
-        QCOMPARE(Numbers::printItem(-5), QStringLiteral("-5 "));
-        QCOMPARE(Numbers::printItem(0), QStringLiteral(" 0 "));
-    }
-
     void checkedArithmetic()
     {
         QCOMPARE(Numbers::add32(2147483000, 647), 2147483647);

@@ -350,17 +350,12 @@ void SetupFrm::DruckerAuswahl_Click()
     const auto action = userAction();
     if (m_interactive) {
         auto &choice = platform::PrinterChoice::instance();
-        QPrinter qprinter;
-        if (choice.current() != QLatin1String(platform::PdfBackend::DeviceName))
-            qprinter.setPrinterName(choice.current());
+        QPrinter qprinter(QPrinter::HighResolution);
+        choice.prepareDialog(qprinter);
         QPrintDialog dialog(&qprinter, this);
         dialog.setWindowTitle(QStringLiteral("Drucker wählen"));
-        if (dialog.exec() == QDialog::Accepted) {
-            const bool toFile = qprinter.outputFormat() == QPrinter::PdfFormat || qprinter.printerName().isEmpty();
-            choice.setCurrent(toFile ? QString::fromLatin1(platform::PdfBackend::DeviceName) : qprinter.printerName());
-            if (toFile)
-                choice.setPdfOrientation(qprinter.pageLayout().orientation());
-        }
+        if (dialog.exec() == QDialog::Accepted)
+            choice.takeDialog(qprinter);
     } else {
         qCInfo(lcSetup) << "Kein Bildschirm: Der Druckerdialog kann nicht gezeigt werden, der Drucker bleibt"
                         << platform::PrinterChoice::instance().current();

@@ -326,12 +326,8 @@ void Quelm::DruckerAuswahl_Click()
 std::optional<Quelm::DruckerWahl> Quelm::druckerDialogZeigen(const DruckerWahl &aktuell)
 {
     QPrinter printer(QPrinter::HighResolution);
-    if (aktuell.drucker == PdfDrucker) {
-        printer.setOutputFormat(QPrinter::PdfFormat);
-        printer.setOutputFileName(platform::PdfBackend::jobsFolder() + QStringLiteral("/Tarvel.pdf"));
-    } else {
-        printer.setPrinterName(aktuell.drucker);
-    }
+    auto &choice = platform::PrinterChoice::instance();
+    choice.prepareDialog(printer);
     printer.setCopyCount(std::max(1, aktuell.kopien));
     if (aktuell.seitenBereich) {
         printer.setPrintRange(QPrinter::PageRange);
@@ -353,12 +349,8 @@ std::optional<Quelm::DruckerWahl> Quelm::druckerDialogZeigen(const DruckerWahl &
         return std::nullopt;
 
     DruckerWahl wahl;
-    // A PDF file or a printer the system does not know is the built-in PDF printer.
-    const bool system = printer.outputFormat() == QPrinter::NativeFormat && !printer.printerName().isEmpty()
-                        && QPrinterInfo::availablePrinterNames().contains(printer.printerName());
-    wahl.drucker = system ? printer.printerName() : PdfDrucker;
-    if (!system)
-        platform::PrinterChoice::instance().setPdfOrientation(printer.pageLayout().orientation());
+    choice.takeDialog(printer);
+    wahl.drucker = choice.current();
     wahl.kopien = printer.copyCount();
     wahl.seitenBereich = printer.printRange() == QPrinter::PageRange;
     wahl.vonSeite = printer.fromPage();

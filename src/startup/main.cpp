@@ -1,15 +1,14 @@
 #include "automation/AutomationProcess.h"
 #include "mainwindow/Quelm.h"
 #include "platform/MemoryTuning.h"
+#include "platform/QtGerman.h"
 #include "startup/BatchDruck.h"
 
 #include <QApplication>
-#include <QLibraryInfo>
 #include <QLocale>
 #include <QLoggingCategory>
 #include <QTextStream>
 #include <QTimer>
-#include <QTranslator>
 
 using namespace tarvel;
 
@@ -35,6 +34,14 @@ void germanWhereNoLocale()
         QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
 }
 
+// Qt's own dialogs speak German in every mode: the window, the automation
+// server (its setup dialog's printer dialog) and the command line.
+void qtGerman()
+{
+    platform::installQtGerman();
+}
+Q_COREAPP_STARTUP_FUNCTION(qtGerman)
+
 } // namespace
 
 int main(int argc, char **argv)
@@ -56,11 +63,6 @@ int main(int argc, char **argv)
 
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Tarvel"));
-
-    // The standard dialogs (file, printer, progress) speak German as well.
-    QTranslator qtGerman;
-    if (qtGerman.load(QStringLiteral("qtbase_de"), QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
-        QApplication::installTranslator(&qtGerman);
 
     if (noDisplay)
         QTextStream(stderr) << "Kein Bildschirm gefunden (DISPLAY/WAYLAND_DISPLAY leer): das Fenster "
