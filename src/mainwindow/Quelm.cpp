@@ -198,8 +198,8 @@ void Quelm::buildControls()
 void Quelm::Form_Load()
 {
     m_druckerFrame->setTitle(m_printer.DeviceName());
-    m_dateiFrame->setTitle(GespeicherteWahl::datei());
-    m_dateiFrame->setToolTip(QDir::toNativeSeparators(m_dateiFrame->title()));
+    m_dateiFrame->setTitle(QString(GespeicherteWahl::datei()).replace(u'&', QLatin1String("&&")));
+    m_dateiFrame->setToolTip(QDir::toNativeSeparators(datei()));
     anzahlZeigen();
     waehlen(m_gruppe1, int(GespeicherteWahl::preis1()));
     waehlen(m_gruppe2, int(GespeicherteWahl::preis2()));
@@ -235,7 +235,8 @@ void Quelm::anzahlZeigen()
 
 QString Quelm::datei() const
 {
-    return m_dateiFrame->title();
+    // The title shows each "&" of the path doubled, so that none becomes a shortcut.
+    return m_dateiFrame->title().replace(QLatin1String("&&"), QLatin1String("&"));
 }
 
 void Quelm::Option1_Click(int index)
@@ -286,7 +287,7 @@ void Quelm::DateiAuswahl_Click()
 {
     const QString aktuell = datei();
     const QString gewaehlt = m_dateiWahl ? m_dateiWahl(aktuell) : dateiDialogZeigen(aktuell);
-    m_dateiFrame->setTitle(gewaehlt);
+    m_dateiFrame->setTitle(QString(gewaehlt).replace(u'&', QLatin1String("&&")));
     m_dateiFrame->setToolTip(QDir::toNativeSeparators(gewaehlt));
     GespeicherteWahl::setDatei(gewaehlt);
     anzahlZeigen();

@@ -3,6 +3,7 @@
 #include "runs/Util.h"
 #include "platform/RuntimeError.h"
 
+#include <QBuffer>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -99,6 +100,13 @@ private:
     bool m_afterCr = false;
 };
 
+// The content given to Datei::imSpeicher, and the path it stands for.
+std::pair<QString, QByteArray> &gespeichert()
+{
+    static std::pair<QString, QByteArray> inhalt;
+    return inhalt;
+}
+
 QString shownName(const QString &path)
 {
     return QStringLiteral("„%1“").arg(QFileInfo(path).fileName());
@@ -121,6 +129,14 @@ bool Datei::oeffnen(const QString &datei, QString *grund, int *nummer)
     m_groesse = 0;
     m_gelesen = 0;
 
+    if (!datei.isEmpty() && gespeichert().first == datei) {
+        auto puffer = std::make_unique<QBuffer>();
+        puffer->setData(gespeichert().second);
+        puffer->open(QIODevice::ReadOnly);
+        m_groesse = puffer->size();
+        m_file = std::move(puffer);
+        return true;
+    }
     const QFileInfo info(datei);
     *nummer = ZugriffsFehler;
     if (datei.isEmpty()) {
@@ -146,6 +162,11 @@ bool Datei::oeffnen(const QString &datei, QString *grund, int *nummer)
     m_groesse = file->isSequential() ? 0 : file->size();
     m_file = std::move(file);
     return true;
+}
+
+void Datei::imSpeicher(const QString &datei, const QByteArray &inhalt)
+{
+    gespeichert() = {datei, inhalt};
 }
 
 void Datei::Oeffnen(const QString &datei)

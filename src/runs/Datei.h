@@ -6,7 +6,7 @@
 #include <QString>
 #include <memory>
 
-class QFile;
+class QIODevice;
 
 namespace tarvel::runs {
 
@@ -39,6 +39,11 @@ public:
     /// number of its records. A read error raises error 57.
     qint64 GetAnzahl(const QString &datei);
 
+    /// Makes Oeffnen and GetAnzahl of \a datei read \a inhalt instead of the file:
+    /// for an input that cannot be read twice (a pipe), which the caller read once.
+    /// Replaces the content given before.
+    static void imSpeicher(const QString &datei, const QByteArray &inhalt);
+
     /// Line number of the record read last; 0 before the first.
     qint64 zeile() const { return m_zeilenNr; }
     /// The path given to Oeffnen or GetAnzahl.
@@ -57,7 +62,7 @@ private:
     bool zeileLesen(QByteArray &zeile);
     [[noreturn]] void leseFehler(qint64 zeile, const QString &grund) const;
 
-    std::unique_ptr<QFile> m_file;
+    std::unique_ptr<QIODevice> m_file;
     QString m_name;
     QByteArray m_puffer;
     qsizetype m_pos = 0;
