@@ -163,7 +163,7 @@ int BatchDruck::drucken(const DruckOptionen &o)
         m_fehler << Befehl << ": " << abgebrochen(o.datei) << Qt::endl;
         return Fehler;
     }
-    if (art == GespeicherteWahl::Liste && seiteFehlt(o))
+    if (art == runs::Art::Liste && seiteFehlt(o))
         return Fehler;
 
     platform::Printer printer(platform::PrinterChoice::createBackend(drucker));
