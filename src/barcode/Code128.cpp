@@ -56,14 +56,11 @@ void checkText(const QString &Text)
 }
 
 /// Start B and one symbol a character.
-QList<int> setBData(const QString &Text)
+void appendSetB(const QString &Text, QList<int> &values)
 {
-    QList<int> values;
-    values.reserve(Text.size() + 3);
     values.append(Code128::StartB);
     for (QChar c : Text)
         values.append(c.unicode() - 32);
-    return values;
 }
 
 /// The shortest start and data of ISO/IEC 15417's rules for minimising the symbol:
@@ -71,9 +68,8 @@ QList<int> setBData(const QString &Text)
 /// 4 or more at the start or the end, of 6 or more in between, or a text of just two
 /// digits. Of an odd run, the last digit of a leading run stays in code set B, else
 /// the first. Shorter runs stay in set B, so a text without such a run gets set B's symbol.
-QList<int> shortestData(const QString &Text)
+void appendShortest(const QString &Text, QList<int> &values)
 {
-    QList<int> values;
     bool inC = false;
     const auto toB = [&] {
         if (values.isEmpty())
@@ -113,7 +109,6 @@ QList<int> shortestData(const QString &Text)
     }
     if (values.isEmpty())
         values.append(Code128::StartB);
-    return values;
 }
 
 /// Walks the bars and spaces of one symbol from \a x; each bar module goes to
@@ -166,7 +161,12 @@ double Code128::InitBreite(Printer &printer, qint16 Breite)
 QList<int> Code128::symbolValues(const QString &Text, Zeichensatz satz) const
 {
     checkText(Text);
-    QList<int> values = satz == Zeichensatz::MitC ? shortestData(Text) : setBData(Text);
+    QList<int> values;
+    values.reserve(Text.size() + 3);
+    if (satz == Zeichensatz::MitC)
+        appendShortest(Text, values);
+    else
+        appendSetB(Text, values);
     qint64 check = values.front();
     for (qsizetype i = 1; i < values.size(); ++i)
         check += values[i] * i;
