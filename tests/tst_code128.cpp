@@ -10,13 +10,12 @@ using tarvel::barcode::Code128;
 using Satz = Code128::Zeichensatz;
 
 namespace {
-/// A Code128 at bar width \a breite on a recording printer of \a dpi.
+/// A Code128 at the default bar width on a recording printer of \a dpi.
 struct Bars
 {
-    explicit Bars(double dpi = 300.0, qint16 breite = 0)
-        : rec(new RecordingBackend(dpi)), printer(std::unique_ptr<RecordingBackend>(rec))
+    explicit Bars(double dpi = 300.0) : rec(new RecordingBackend(dpi)), printer(std::unique_ptr<RecordingBackend>(rec))
     {
-        code.InitBreite(printer, breite);
+        code.InitBreite(printer, 0);
     }
     /// X of each bar line drawn, from the \a from-th on.
     QList<double> xs(qsizetype from = 0) const
@@ -47,6 +46,7 @@ private slots:
         QTest::addColumn<QList<int>>("values");
         QTest::newRow("B 12") << "12" << false << QList<int>{104, 17, 18, 54, 106};
         QTest::newRow("B PJJ123C") << "PJJ123C" << false << QList<int>{104, 48, 42, 42, 17, 18, 19, 35, 55, 106};
+        QTest::newRow("C empty") << "" << true << QList<int>{104, 1, 106};
         QTest::newRow("C two digits alone") << "12" << true << QList<int>{105, 12, 14, 106};
         QTest::newRow("C three digits stay B") << "123" << true << QList<int>{104, 17, 18, 19, 8, 106};
         QTest::newRow("C odd, last in B") << Isbn << true << QList<int>{105, 97, 83, 59, 62, 94, 31, 100, 18, 27, 106};
@@ -94,9 +94,7 @@ private slots:
         Bars b(dpi);
         const double r = b.code.InitBreite(b.printer, qint16(breite));
         QVERIFY2(qAbs(std::round(r * 100) / 100 - fit) < 0.001, qPrintable(QString::number(r)));
-        QCOMPARE(b.printer.DrawWidth(), pixels);
         QCOMPARE(int(b.code.DrawWidth()), pixels);
-        QCOMPARE(b.code.moduleWidth(), pixels * 1440.0 / dpi);
         if (onePixelPen)
             b.printer.setDrawWidth(1); // then each module is drawn a pixel line at a time
         b.printer.setCurrentX(xs.first() + 0.4);
@@ -134,10 +132,22 @@ private slots:
         QCOMPARE(int(b.code.passendeBreite(Isbn, widthC + 191)), 3);
         QCOMPARE(int(b.code.passendeBreite(Isbn, 1000)), 1);
         QCOMPARE(int(b.code.passendeBreite(Isbn, 500)), 0);
+        QCOMPARE(int(b.code.passendeBreite(Isbn, -1)), 0); // a barcode that starts past the edge
         QCOMPARE(int(b.code.DrawWidth()), 4);
     }
 
-    void refusesCharactersBeforeTheFirstBar_data()
+    // The symbol table's entries 107 to 128 are empty; beyond them is no entry.
+    void patternTable()
+    {
+        const Code128 code;
+        QCOMPARE(code.pattern(0), "212222");
+        QCOMPARE(code.pattern(106), "2331112");
+        QCOMPARE(code.pattern(128), QString());
+        QVERIFY_THROWS_EXCEPTION(RuntimeError, code.pattern(-1));
+        QVERIFY_THROWS_EXCEPTION(RuntimeError, code.pattern(129));
+    }
+
+    void refusesBeforeTheFirstBar_data()
     {
         QTest::addColumn<QString>("text");
         QTest::addColumn<int>("number");
@@ -147,10 +157,12 @@ private slots:
         QTest::newRow("code 128") << QString("A") + QChar(128) << 9
                                   << QString("(Zeichen \"%1\" an Stelle 2 kann nicht im Barcode stehen)").arg(QChar(128));
         QTest::newRow("too long") << QString(400, QChar(127)) << 6 << "(Text zu lang für den Barcode: Stelle 345)";
-        QTest::newRow("too long, digits") << QString(2000, u'9') << 6 << "(Text zu lang für den Barcode: Stelle 1311)";
+        QTest::newRow("value × position 32768") << QString(1023, u' ') + "@" << 6
+                                                << "(Text zu lang für den Barcode: Stelle 1024)";
+        QTest::newRow("value × position 32767") << QString(1056, u' ') + "?" << 0 << "";
     }
-    // The same errors with or without a room, and from the query a check before printing makes.
-    void refusesCharactersBeforeTheFirstBar()
+    // The same errors (0: none) with or without a room, and from the query a check before printing makes.
+    void refusesBeforeTheFirstBar()
     {
         QFETCH(QString, text);
         QFETCH(int, number);
@@ -162,13 +174,13 @@ private slots:
         for (const auto &call : calls) {
             try {
                 call();
-                QFAIL("accepted");
+                QVERIFY2(number == 0, "accepted");
             } catch (const RuntimeError &e) {
                 QCOMPARE(e.number(), number);
                 QCOMPARE(e.detail(), detail);
             }
         }
-        QVERIFY(b.xs().isEmpty());
+        QCOMPARE(b.xs().isEmpty(), number != 0);
     }
 };
 

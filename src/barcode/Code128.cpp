@@ -4,6 +4,8 @@
 #include "platform/Printer.h"
 #include "platform/RuntimeError.h"
 
+#include <algorithm>
+
 namespace tarvel::barcode {
 
 using platform::Numbers::toInt16;
@@ -70,44 +72,32 @@ void appendSetB(const QString &Text, QList<int> &values)
 /// the first. Shorter runs stay in set B, so a text without such a run gets set B's symbol.
 void appendShortest(const QString &Text, QList<int> &values)
 {
-    bool inC = false;
-    const auto toB = [&] {
-        if (values.isEmpty())
-            values.append(Code128::StartB);
-        else if (inC)
-            values.append(Code128::CodeB);
-        inC = false;
-    };
     const qsizetype n = Text.size();
     qsizetype i = 0;
     while (i < n) {
-        qsizetype end = i;
-        while (end < n && isDigit(Text[end]))
-            ++end;
+        const qsizetype end = std::find_if_not(Text.begin() + i, Text.end(), isDigit) - Text.begin();
         const qsizetype run = end - i;
         const bool atStart = i == 0, atEnd = end == n;
         const bool useC = run >= (atStart || atEnd ? 4 : 6) || (atStart && atEnd && run == 2);
         if (!useC) {
-            toB();
+            if (atStart)
+                values.append(Code128::StartB);
             const qsizetype upTo = run == 0 ? i + 1 : end; // a run of digits, or one other character
             for (; i < upTo; ++i)
                 values.append(Text[i].unicode() - 32);
             continue;
         }
-        if (run % 2 == 1 && !atStart) {
-            toB();
+        if (run % 2 == 1 && !atStart)
             values.append(Text[i++].unicode() - 32);
-        }
-        values.append(values.isEmpty() ? Code128::StartC : Code128::CodeC);
-        inC = true;
+        values.append(atStart ? Code128::StartC : Code128::CodeC);
         for (; i + 1 < end; i += 2)
             values.append((Text[i].unicode() - u'0') * 10 + Text[i + 1].unicode() - u'0');
-        if (i < end) {
-            toB();
+        if (i < n)
+            values.append(Code128::CodeB); // what follows, be it a digit left over, is in set B
+        if (i < end)
             values.append(Text[i++].unicode() - 32);
-        }
     }
-    if (values.isEmpty())
+    if (n == 0)
         values.append(Code128::StartB);
 }
 
