@@ -19,7 +19,7 @@ class Code128
 public:
     /// The code sets an encoding may use.
     enum class Zeichensatz {
-        NurB, ///< code set B alone: the bars every layout printed before rooms were known
+        NurB, ///< code set B alone, as Drucke draws it without a room
         MitC, ///< the shortest symbol: code set C for the runs of digits where that saves symbols
     };
 
@@ -32,7 +32,8 @@ public:
 
     /// Draws the barcode of \a Text in code set B, \a Hoehe twips high. A character
     /// outside codes 32 to 127 is refused before the first bar (error 6 below 32,
-    /// error 9 above 127), naming the character and its position.
+    /// error 9 above 127), naming the character and its position; so is a text whose
+    /// value × position passes 32767 somewhere (error 6, "Text zu lang").
     void Drucke(platform::Printer &printer, const QString &Text, qint16 Hoehe);
 
     /// As Drucke, for a barcode whose place is \a PlatzTwips wide (from its left edge
@@ -48,7 +49,8 @@ public:
     /// Width of the symbol in modules: 11 a symbol, 13 for the stop.
     int moduleCount(const QString &Text, Zeichensatz satz) const;
 
-    /// Width in twips as Drucke draws the symbol at the current bar width.
+    /// Width in twips from the first bar's left edge to the end of the last, as Drucke
+    /// draws the symbol at the bar width and pen InitBreite set.
     qint32 widthTwips(const QString &Text, Zeichensatz satz) const;
 
     /// The code set Drucke uses in a place \a PlatzTwips wide: NurB where it fits, else MitC.
@@ -61,7 +63,8 @@ public:
     /// shortest symbol of \a Text fits \a PlatzTwips; 0 if not even 1 pixel does.
     qint16 passendeBreite(const QString &Text, qint32 PlatzTwips) const;
 
-    /// The bar/space widths of symbol \a value (0..106), as in the symbol table.
+    /// The bar/space widths of symbol \a value (0..106), as in the symbol table;
+    /// empty for 107 to 128, error 9 beyond.
     QString pattern(int value) const;
 
     qint16 DrawWidth() const { return m_modulePixels; }
