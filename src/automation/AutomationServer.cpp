@@ -142,9 +142,6 @@ void AutomationServer::createObject(const QDBusMessage &call)
         if (!entry)
             throw RuntimeError(RuntimeError::CannotCreateObject,
                                QStringLiteral("(%1: unbekannte Klasse)").arg(Variants::shown(progId)));
-        if (!entry->create)
-            throw RuntimeError(RuntimeError::CannotCreateObject,
-                               QStringLiteral("(%1: in dieser Version noch nicht verfügbar)").arg(progId));
         if (objectCount() >= MaxObjects)
             throw RuntimeError(RuntimeError::CannotCreateObject,
                                QStringLiteral("(%1: der Server hält schon %2 Objekte, das Höchste; erst freigeben)")
