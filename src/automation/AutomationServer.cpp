@@ -157,7 +157,7 @@ void AutomationServer::createObject(const QDBusMessage &call)
         std::unique_ptr<ServedObject> object = entry->create();
         const QString path = QStringLiteral("%1/%2/%3")
                                  .arg(QLatin1String(RootPath), entry->pathName)
-                                 .arg(++m_lastNumber[entry->pathName]);
+                                 .arg(m_numbers.next());
         object->setUserActionHandler([this](bool started) {
             if (started)
                 m_queue->hold();

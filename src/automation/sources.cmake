@@ -11,6 +11,7 @@ target_sources(tarvel_ui PRIVATE
   automation/CallQueue.cpp
   automation/ClassRegistry.cpp
   automation/DBusInterface.cpp
+  automation/ObjectNumbers.cpp
   automation/Variants.cpp
 )
 
