@@ -151,7 +151,8 @@ QDBusMessage call(const QString &path, const QString &iface, const QString &memb
 extern "C" int LLVMFuzzerInitialize(int *argc, char ***argv)
 {
     qputenv("QT_QPA_PLATFORM", "offscreen");
-    QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, (new QTemporaryDir)->path());
+    static QTemporaryDir *settings = new QTemporaryDir;
+    QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, settings->path());
     QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
     new QApplication(*argc, *argv);
     QApplication::setQuitOnLastWindowClosed(false);
