@@ -54,7 +54,7 @@ bool knownError(const QString &name)
 {
     static const QStringList known = {
         "Tarvel.Error.Overflow", "Tarvel.Error.SubscriptOutOfRange", "Tarvel.Error.TypeMismatch",
-        "Tarvel.Error.InvalidArgument", "Tarvel.Error.NotImplemented", "Tarvel.Error.CannotCreateObject",
+        "Tarvel.Error.InvalidArgument", "Tarvel.Error.CannotCreateObject",
         "org.freedesktop.DBus.Error.UnknownMethod", "org.freedesktop.DBus.Error.UnknownInterface",
         "org.freedesktop.DBus.Error.UnknownProperty", "org.freedesktop.DBus.Error.PropertyReadOnly",
         "org.freedesktop.DBus.Error.InvalidArgs", "org.freedesktop.DBus.Error.UnknownObject",
