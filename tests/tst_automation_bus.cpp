@@ -240,20 +240,21 @@ private slots:
         m_peer.call(object, QStringLiteral("Release"));
     }
 
-    // While the user acts in an object's setup dialog, clients' calls wait:
-    // they run, in order, once the action has ended.
+    // While the user acts in an object's setup dialog (here: chooses a
+    // printer), clients' calls wait; they run once the action has ended.
     void callsWaitForTheUserInTheDialog()
     {
         const QString object = m_peer.create();
-        labelprinter::SetupFrm &dialog = m_peer.newest().application->dialog();
-        emit dialog.actionStarted();
+        automation::Application &app = *m_peer.newest().application;
         const QDBusPendingCall waiting = m_peer.async(object, QStringLiteral("Set"), {QStringLiteral("Tarvel.Application"), QStringLiteral("ArtikelNr"), variant("WARTET")}, Props);
-        QTest::qWait(300);
-        QVERIFY(!waiting.isFinished());
-        QCOMPARE(m_peer.newest().application->recordField(&labelprinter::LabelData::ArtikelNr), QString());
-        emit dialog.actionFinished();
+        QThread::msleep(100); // the call reaches this thread, to be delivered during the action
+        QString during = QStringLiteral("nie");
+        connect(&app.dialog(), &labelprinter::SetupFrm::actionFinished, this, [&] {
+            during = app.recordField(&labelprinter::LabelData::ArtikelNr) + (waiting.isFinished() ? QStringLiteral(" beantwortet") : QString());
+        });
+        app.dialog().DruckerAuswahl_Click();
+        QCOMPARE(during, QString());
         QTRY_VERIFY(waiting.isFinished());
-        QVERIFY(!waiting.isError());
         QCOMPARE(m_peer.get(object, QStringLiteral("ArtikelNr")), QStringLiteral("WARTET"));
         m_peer.call(object, QStringLiteral("Release"));
     }
