@@ -40,7 +40,9 @@ async def call(bus, path, member, signature="", body=(), interface=None):
 
 
 async def create(bus, cls=APP):
-    return (await call(bus, "/Tarvel", "CreateObject", "s", [cls], "Tarvel.Server"))[0]
+    reply = await call(bus, "/Tarvel", "CreateObject", "s", [cls], "Tarvel.Server")
+    assert isinstance(reply, list), reply
+    return reply[0]
 
 
 async def labels(bus, numbers):
