@@ -24,17 +24,16 @@ namespace {
 /// The print members by name, as the tables list them.
 void print(Application &a, const QString &name)
 {
-    static const QHash<QString, std::function<void(Application &)>> members = {
-        {"DruckeLabel", [](Application &a) { a.DruckeLabel(); }},
-        {"DruckeEtikett", [](Application &a) { a.DruckeEtikett(); }},
-        {"DruckeAbholschein", [](Application &a) { a.DruckeAbholschein(); }},
-        {"DruckeAbholscheinDINA4", [](Application &a) { a.DruckeAbholscheinDINA4(); }},
-        {"DruckeListe", [](Application &a) { a.DruckeListe(); }},
-        {"DruckeLaserLabel", [](Application &a) { a.DruckeLaserLabel(); }},
-        {"DruckeLaserLabel4Bahn", [](Application &a) { a.DruckeLaserLabel4Bahn(); }},
-        {"DruckeAdressLabel", [](Application &a) { a.DruckeAdressLabel(-1); }},
+    static const QHash<QString, void (Application::*)()> members = {
+        {"DruckeLabel", &Application::DruckeLabel}, {"DruckeEtikett", &Application::DruckeEtikett},
+        {"DruckeAbholschein", &Application::DruckeAbholschein}, {"DruckeAbholscheinDINA4", &Application::DruckeAbholscheinDINA4},
+        {"DruckeListe", &Application::DruckeListe}, {"DruckeLaserLabel", &Application::DruckeLaserLabel},
+        {"DruckeLaserLabel4Bahn", &Application::DruckeLaserLabel4Bahn},
     };
-    members.value(name)(a);
+    if (name == QLatin1String("DruckeAdressLabel"))
+        a.DruckeAdressLabel(-1);
+    else
+        (a.*members.value(name))();
 }
 
 /// An object on a recording printer, with a record and free lines that every
