@@ -1,6 +1,5 @@
 # The automation server as a client on the same machine sees it.
-add_executable(bench_automation bench_automation.cpp ${PROJECT_SOURCE_DIR}/tests/support/PrivateBus.cpp)
-target_include_directories(bench_automation PRIVATE ${PROJECT_SOURCE_DIR}/tests)
+add_executable(bench_automation bench_automation.cpp PrivateBus.cpp)
 target_link_libraries(bench_automation PRIVATE Qt6::Core Qt6::DBus)
 target_compile_definitions(bench_automation PRIVATE
   TARVEL_PROGRAM="$<TARGET_FILE:tarvel>"

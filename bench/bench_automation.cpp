@@ -8,12 +8,18 @@
 //                                 number and one DruckeLaserLabel per label.
 //   bench_automation start [N]    N cold starts (default 5): from CreateObject
 //                                 on a bus without a server to the ready object.
+//   bench_automation clients [N]  two client processes at once, N labels each
+//                                 (default 500) through objects of their own:
+//                                 two jobs of N pages each.
+//   bench_automation objects [N]  N objects (default 10,000) created and released
+//                                 one after the other: the server's memory
+//                                 after the first 100 and after all of them.
 //
 // Reports the time per label (median, 99th percentile), labels per second, the
 // server's CPU time and its memory (peak and at checkpoints, from /proc), and
 // prints one row for bench/run (BenchRow.h).
 #include "BenchRow.h"
-#include "support/PrivateBus.h"
+#include "PrivateBus.h"
 
 #include <QCoreApplication>
 #include <QDBusMessage>
@@ -28,7 +34,7 @@
 #include <cstdio>
 #include <unistd.h>
 
-using tarvel::test::PrivateBus;
+using tarvel::bench::PrivateBus;
 namespace bench = tarvel::bench;
 
 namespace {
@@ -229,6 +235,73 @@ int coldStarts(int count)
     return 0;
 }
 
+/// The client side of "clients": PREFIX-000001 ... through one object of its
+/// own on the session bus, then Release.
+int clientLabels(const QString &prefix, int count)
+{
+    const QDBusConnection c = QDBusConnection::sessionBus();
+    const QString path = createObject(c);
+    for (int i = 1; i <= count; ++i) {
+        setProperty(c, path, QStringLiteral("ArtikelNr"), QStringLiteral("%1-%2").arg(prefix).arg(i, 6, 10, QLatin1Char('0')));
+        call(c, path, Iface, QStringLiteral("DruckeLabel"));
+    }
+    call(c, path, Iface, QStringLiteral("Release"));
+    return 0;
+}
+
+/// Two clients printing at once, each a process of its own.
+int twoClients(int count)
+{
+    PrivateBus bus(QStringLiteral(TARVEL_SERVICE_FILES), QStringLiteral(TARVEL_PROGRAM));
+    if (!bus.start())
+        return 1;
+    QDBusConnection c = bus.connect(QStringLiteral("bench"));
+    call(c, createObject(c), Iface, QStringLiteral("Release")); // the server is up before the clock starts
+    QElapsedTimer t;
+    t.start();
+    QProcess a, b;
+    for (auto [p, prefix] : {std::pair{&a, "AAA"}, std::pair{&b, "BBB"}}) {
+        p->setProcessEnvironment(bus.clientEnvironment());
+        p->start(QCoreApplication::applicationFilePath(), {QStringLiteral("client"), QLatin1String(prefix), QString::number(count)});
+    }
+    const bool done = a.waitForFinished(-1) && b.waitForFinished(-1) && a.exitCode() == 0 && b.exitCode() == 0;
+    const QStringList jobs = bus.waitForJobs(2, 60000);
+    const double wallS = double(t.nsecsElapsed()) / 1e9;
+    int jobCount = 0;
+    const QString output = done ? deliveredJob(bus, &jobCount) : QStringLiteral("Client fehlgeschlagen");
+    std::printf("Zwei Clients zugleich:         je %d Etiketten in %.2f s, %lld Aufträge\n", count, wallS, qint64(jobs.size()));
+    bench::printRow(QStringLiteral("Automation: zwei Clients zugleich"), 2LL * count, wallS, bench::perItemMs(wallS, 2LL * count),
+                    memoryMb(bus.ownerPid(Iface), "VmHWM"), QStringLiteral("%1 Aufträge; %2").arg(jobs.size()).arg(output));
+    QDBusConnection::disconnectFromBus(QStringLiteral("bench"));
+    return done && jobs.size() == 2 ? 0 : 1;
+}
+
+/// Objects created and released one after the other: nothing of them may stay.
+int manyObjects(int count)
+{
+    PrivateBus bus(QStringLiteral(TARVEL_SERVICE_FILES), QStringLiteral(TARVEL_PROGRAM));
+    if (!bus.start())
+        return 1;
+    QDBusConnection c = bus.connect(QStringLiteral("bench"));
+    double after100 = 0;
+    QElapsedTimer t;
+    t.start();
+    for (int i = 1; i <= count; ++i) {
+        call(c, createObject(c), Iface, QStringLiteral("Release"));
+        if (i == std::min(100, count))
+            after100 = memoryMb(bus.ownerPid(Iface), "VmRSS");
+    }
+    const double wallS = double(t.nsecsElapsed()) / 1e9;
+    const double end = memoryMb(bus.ownerPid(Iface), "VmRSS");
+    std::printf("Objekte erstellt und freigegeben: %d in %.2f s; Server %.1f MB nach 100, %.1f MB nach allen\n", count,
+                wallS, after100, end);
+    bench::printRow(QStringLiteral("Automation: Objekte erstellen und freigeben"), count, wallS, bench::perItemMs(wallS, count),
+                    memoryMb(bus.ownerPid(Iface), "VmHWM"),
+                    QStringLiteral("Server %1 MB nach 100, %2 MB nach %3").arg(after100, 0, 'f', 1).arg(end, 0, 'f', 1).arg(count));
+    QDBusConnection::disconnectFromBus(QStringLiteral("bench"));
+    return 0;
+}
+
 } // namespace
 
 int main(int argc, char **argv)
@@ -240,11 +313,18 @@ int main(int argc, char **argv)
         mode = args.takeFirst();
     bool ok = true;
     const int given = args.isEmpty() ? 0 : args.first().toInt(&ok);
-    if (!ok || given < 0 || (mode != QLatin1String("label") && mode != QLatin1String("laser") && mode != QLatin1String("start"))) {
-        std::fprintf(stderr, "Aufruf: bench_automation [label|laser|start] [Anzahl]\n");
+    if (mode == QLatin1String("client") && args.size() == 2) // one of the two processes of "clients"
+        return clientLabels(args[0], args[1].toInt());
+    const QStringList modes = {"label", "laser", "start", "clients", "objects"};
+    if (!ok || given < 0 || !modes.contains(mode)) {
+        std::fprintf(stderr, "Aufruf: bench_automation [label|laser|start|clients|objects] [Anzahl]\n");
         return 2;
     }
     if (mode == QLatin1String("start"))
         return coldStarts(given > 0 ? given : 5);
+    if (mode == QLatin1String("clients"))
+        return twoClients(given > 0 ? given : 500);
+    if (mode == QLatin1String("objects"))
+        return manyObjects(given > 0 ? given : 10000);
     return printLabels(mode == QLatin1String("laser"), given > 0 ? given : (mode == QLatin1String("laser") ? 10000 : 1000));
 }

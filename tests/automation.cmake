@@ -1,9 +1,8 @@
-# The automation server: the Application object, and the server
-# on a private session bus, started through its activation files.
+# The automation server: its objects on the recording printer (application),
+# the server in this process over a peer-to-peer connection (automation_bus),
+# and the server process started by activation on a private bus (server_faults).
 tarvel_test(application UI)
-tarvel_test(automation_bus UI TIMEOUT 300)
-target_sources(tst_automation_bus PRIVATE support/PrivateBus.cpp)
-target_compile_definitions(tst_automation_bus PRIVATE
-  TARVEL_PROGRAM="$<TARGET_FILE:tarvel>"
-  TARVEL_SERVICE_FILES="${PROJECT_BINARY_DIR}/dbus-1/services")
-add_dependencies(tst_automation_bus tarvel)
+tarvel_test(automation_bus UI)
+target_sources(tst_automation_bus PRIVATE support/PeerServer.cpp)
+add_test(NAME server_faults COMMAND /usr/bin/python3 ${CMAKE_CURRENT_SOURCE_DIR}/tst_server_faults.py ${PROJECT_BINARY_DIR})
+set_tests_properties(server_faults PROPERTIES TIMEOUT 180)

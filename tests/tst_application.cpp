@@ -1,8 +1,10 @@
+// The automation objects without a transport, on the recording printer: what
+// each print member does to the object's one job, its pages and places.
+#include "automation/AdressLabelsObject.h"
 #include "automation/Application.h"
 #include "labelprinter/SetupFrm.h"
 #include "platform/Printer.h"
 #include "platform/RecordingBackend.h"
-#include "platform/RuntimeError.h"
 #include "support/RecordedJob.h"
 
 #include <QLabel>
@@ -15,113 +17,85 @@ using namespace tarvel;
 using automation::Application;
 using labelprinter::LabelData;
 using platform::RecordedOp;
-using platform::RuntimeError;
 using tarvel::test::RecordedJob;
 
 namespace {
 
-using Member = std::function<void(Application &)>;
-
-/// The print members by name, as the tables below list them.
-Member member(const QString &name)
+/// The print members by name, as the tables list them.
+void print(Application &a, const QString &name)
 {
-    static const QHash<QString, Member> members = {
-        {"DruckeLabel", [](Application &a) { a.DruckeLabel(); }},
-        {"DruckeEtikett", [](Application &a) { a.DruckeEtikett(); }},
-        {"DruckeKanuEtikett", [](Application &a) { a.DruckeKanuEtikett(); }},
-        {"DruckeAbholschein", [](Application &a) { a.DruckeAbholschein(); }},
-        {"DruckeAbholscheinDINA4", [](Application &a) { a.DruckeAbholscheinDINA4(); }},
-        {"DruckeListe", [](Application &a) { a.DruckeListe(); }},
-        {"DruckeLaserLabel", [](Application &a) { a.DruckeLaserLabel(); }},
-        {"DruckeLaserLabel4Bahn", [](Application &a) { a.DruckeLaserLabel4Bahn(); }},
-        {"DruckeAdressLabel", [](Application &a) { a.DruckeAdressLabel(-1); }},
+    static const QHash<QString, void (Application::*)()> members = {
+        {"DruckeLabel", &Application::DruckeLabel}, {"DruckeEtikett", &Application::DruckeEtikett},
+        {"DruckeAbholschein", &Application::DruckeAbholschein}, {"DruckeAbholscheinDINA4", &Application::DruckeAbholscheinDINA4},
+        {"DruckeListe", &Application::DruckeListe}, {"DruckeLaserLabel", &Application::DruckeLaserLabel},
+        {"DruckeLaserLabel4Bahn", &Application::DruckeLaserLabel4Bahn},
     };
-    return members.value(name);
+    if (name == QLatin1String("DruckeAdressLabel"))
+        a.DruckeAdressLabel(-1);
+    else
+        (a.*members.value(name))();
 }
 
-/// A record and free lines that every layout prints something of.
-void fill(Application &app)
-{
-    app.setRecordField(&LabelData::ArtikelNr, "4711-0815");
-    app.setRecordField(&LabelData::Preis1, "12,95 €");
-    app.setRecordField(&LabelData::Preis2, "9,95 €");
-    app.setRecordField(&LabelData::MatchCode, "MUSTER");
-    app.setRecordField(&LabelData::ISBN, "978-3-16-148410-0");
-    app.setText(&LabelData::Name1, "Erika Mustermann");
-    app.setText(&LabelData::VorgangsNr, "V-0815");
-    for (qint16 i = 0; i < 6; ++i)
-        app.setZeile(i, QStringLiteral("Zeile %1").arg(i));
-}
-
-/// The place (counted from 1, down the columns) that the item a member printed
-/// into \a ops took on its sheet; 0 when nothing of it was found.
-int placeOf(const QString &name, const QList<RecordedOp> &ops)
-{
-    auto place = [](double x, double y, double left, double top, double pitchX, double pitchY, int rows) {
-        const int column = int(std::floor((x - left) / pitchX)), row = int(std::floor((y - top) / pitchY));
-        return column * rows + row + 1;
-    };
-    if (name == QLatin1String("DruckeLaserLabel") || name == QLatin1String("DruckeLaserLabel4Bahn")) {
-        const RecordedOp *bar = RecordedJob::first(ops, RecordedOp::Line);
-        if (!bar)
-            return 0;
-        return name == QLatin1String("DruckeLaserLabel") ? place(bar->x, bar->y, 310, 700, 3700, 1930, 8)
-                                                         : place(bar->x, bar->y, 540, 1250, 2740, 1210, 12);
-    }
-    if (name == QLatin1String("DruckeAdressLabel")) {
-        const RecordedOp *line = RecordedJob::text(ops, "Zeile 0");
-        return line ? place(line->x, line->y, 310, 450, 3700, 1930, 8) : 0;
-    }
-    const RecordedOp *date = RecordedJob::text(ops, "Datum: "); // the slips: their right column's first caption
-    return date ? place(date->x, date->y, 5300, 0, 8400, 5800, 2) : 0;
-}
-
-/// The page (from 1) each op of \a text is on.
-QList<int> pagesOf(const QList<RecordedOp> &ops, const QString &text)
-{
-    QList<int> pages;
-    int page = 1;
-    for (const auto &op : ops) {
-        if (op.kind == RecordedOp::NewPage)
-            ++page;
-        else if (op.kind == RecordedOp::Text && op.text == text)
-            pages << page;
-    }
-    return pages;
-}
-
+/// An object on a recording printer, with a record and free lines that every
+/// layout prints something of.
 struct Recorded
 {
     platform::RecordingBackend *rec;
     std::unique_ptr<Application> app;
+
+    Recorded()
+    {
+        auto backend = std::make_unique<platform::RecordingBackend>(300.0);
+        rec = backend.get();
+        app = std::make_unique<Application>(std::make_unique<platform::Printer>(std::move(backend)));
+        app->setRecordField(&LabelData::ArtikelNr, "4711-0815");
+        app->setRecordField(&LabelData::Preis1, "12,95 €");
+        app->setRecordField(&LabelData::MatchCode, "MUSTER");
+        app->setText(&LabelData::VorgangsNr, "V-0815");
+        for (qint16 i = 0; i < 6; ++i)
+            app->setZeile(i, QStringLiteral("Zeile %1").arg(i));
+    }
+    QList<RecordedOp> during(const std::function<void()> &action) const
+    {
+        const auto from = rec->ops().size();
+        action();
+        return rec->ops().mid(from);
+    }
+    /// The job's operations other than drawing: BeginJob, NewPage, EndJob ...
+    QList<RecordedOp::Kind> jobOps() const
+    {
+        QList<RecordedOp::Kind> kinds;
+        for (const auto &op : rec->ops()) {
+            if (op.kind != RecordedOp::Text && op.kind != RecordedOp::Line && op.kind != RecordedOp::RotatedText)
+                kinds << op.kind;
+        }
+        return kinds;
+    }
+    QStringList texts() const
+    {
+        QStringList out;
+        for (const auto &op : rec->ops()) {
+            if (op.kind == RecordedOp::Text)
+                out << op.text;
+        }
+        return out;
+    }
 };
 
-Recorded recordedApplication()
+/// The place (from 1, down the columns) that an item took on its sheet,
+/// from its first bar or first line: the grid's first place and pitch.
+int placeOf(const QString &name, const QList<RecordedOp> &ops)
 {
-    auto backend = std::make_unique<platform::RecordingBackend>(300.0);
-    auto *rec = backend.get();
-    auto app = std::make_unique<Application>(std::make_unique<platform::Printer>(std::move(backend)));
-    return {rec, std::move(app)};
-}
-
-QList<RecordedOp::Kind> jobOps(const QList<RecordedOp> &ops)
-{
-    QList<RecordedOp::Kind> kinds;
-    for (const auto &op : ops) {
-        if (op.kind != RecordedOp::Text && op.kind != RecordedOp::Line && op.kind != RecordedOp::RotatedText)
-            kinds << op.kind;
-    }
-    return kinds;
-}
-
-QStringList texts(const QList<RecordedOp> &ops)
-{
-    QStringList out;
-    for (const auto &op : ops) {
-        if (op.kind == RecordedOp::Text)
-            out << op.text;
-    }
-    return out;
+    auto place = [](const RecordedOp *op, double left, double top, double pitchX, double pitchY, int rows) {
+        return op ? int(std::floor((op->x - left) / pitchX)) * rows + int(std::floor((op->y - top) / pitchY)) + 1 : 0;
+    };
+    if (name == QLatin1String("DruckeLaserLabel"))
+        return place(RecordedJob::first(ops, RecordedOp::Line), 310, 700, 3700, 1930, 8);
+    if (name == QLatin1String("DruckeLaserLabel4Bahn"))
+        return place(RecordedJob::first(ops, RecordedOp::Line), 540, 1250, 2740, 1210, 12);
+    if (name == QLatin1String("DruckeAdressLabel"))
+        return place(RecordedJob::text(ops, "Zeile 0"), 310, 450, 3700, 1930, 8);
+    return place(RecordedJob::text(ops, "Datum: "), 5300, 0, 8400, 5800, 2); // the slips' right column
 }
 
 } // namespace
@@ -135,281 +109,217 @@ private slots:
     void initTestCase()
     {
         QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, m_settings.path());
-        QSettings(QSettings::IniFormat, QSettings::UserScope, "Tarvel", "Tarvel").clear();
+        QLoggingCategory::setFilterRules(QStringLiteral("tarvel.*.info=false"));
     }
 
-    void recordFieldsShowInTheDialogAndStayApart()
+    /// Record fields show in the dialog, each apart; one not set again prints
+    /// its earlier value.
+    void recordFields()
     {
-        auto [rec, app] = recordedApplication();
-        app->setRecordField(&LabelData::Preis1, "12,95 €");
-        app->setRecordField(&LabelData::Preis2, "9,95 €");
-        app->setRecordField(&LabelData::Preis1, "1,00 €");
-        QCOMPARE(app->recordField(&LabelData::Preis1), QStringLiteral("1,00 €"));
-        QCOMPARE(app->recordField(&LabelData::Preis2), QStringLiteral("9,95 €"));
-        QCOMPARE(app->dialog().findChild<QLabel *>("Preis1")->text(), QStringLiteral("1,00 €"));
-        QCOMPARE(app->dialog().findChild<QLabel *>("Preis2")->text(), QStringLiteral("9,95 €"));
-        app->setText(&LabelData::Titel, "Der Titel");
-        QCOMPARE(app->dialog().data().Titel, QStringLiteral("Der Titel"));
-        app->setStartPosition(3);
-        QCOMPARE(app->dialog().data().StartPosition, 3);
-        // A field not set again prints its earlier value.
-        app->DruckeLabel();
-        app->setRecordField(&LabelData::Preis2, "2,00 €");
-        app->DruckeLabel();
-        const QStringList printed = texts(rec->ops());
-        QCOMPARE(printed.count(QStringLiteral("1,00 €")), 2);
+        Recorded o;
+        o.app->setRecordField(&LabelData::Preis2, "9,95 €");
+        o.app->setRecordField(&LabelData::Preis1, "1,00 €");
+        QCOMPARE(o.app->recordField(&LabelData::Preis1), QStringLiteral("1,00 €"));
+        QCOMPARE(o.app->dialog().findChild<QLabel *>("Preis2")->text(), QStringLiteral("9,95 €"));
+        o.app->setText(&LabelData::Titel, "Der Titel");
+        QCOMPARE(o.app->dialog().data().Titel, QStringLiteral("Der Titel"));
+        o.app->DruckeLabel();
+        o.app->setRecordField(&LabelData::Preis2, "2,00 €");
+        o.app->DruckeLabel();
+        QCOMPARE(o.texts().count(QStringLiteral("1,00 €")), 2);
     }
 
-    /// The slip and the sheet layouts keep their own pages: none starts one
-    /// before it prints, and each counts, so a label after it starts a new page
-    /// and the job is delivered at Release.
-    void everyPrintMemberCounts_data()
+    /// Each object prints into a job of its own: two objects printing in turn
+    /// keep their labels apart.
+    void objectsKeepTheirOwnJobs()
     {
-        QTest::addColumn<QString>("name");
-        for (const char *name : {"DruckeAbholscheinDINA4", "DruckeListe", "DruckeLaserLabel", "DruckeLaserLabel4Bahn",
-                                 "DruckeAdressLabel"})
-            QTest::newRow(name) << QString::fromLatin1(name);
-    }
-    void everyPrintMemberCounts()
-    {
-        QFETCH(QString, name);
-        auto [rec, app] = recordedApplication();
-        fill(*app);
-        member(name)(*app);
-        QCOMPARE(app->printCount(), qint16(1));
-        QVERIFY(!texts(rec->ops()).isEmpty());
-        QCOMPARE(jobOps(rec->ops()), QList<RecordedOp::Kind>{RecordedOp::BeginJob});
-        app->DruckeEtikett();
-        QCOMPARE(jobOps(rec->ops()), (QList<RecordedOp::Kind>{RecordedOp::BeginJob, RecordedOp::NewPage}));
-        QCOMPARE(app->Release(), QStringLiteral("Aufzeichnung"));
-    }
-
-    /// One position reaches the slip and the three sheets, each at its own
-    /// place; 0 acts as 1. A negative position is refused with error 5 before
-    /// any receiver changes: each goes on where the position before put it.
-    void startPositions_data()
-    {
-        QTest::addColumn<QString>("name");
-        QTest::addColumn<QList<int>>("positions");
-        QTest::addColumn<int>("place");
-        QTest::newRow("laser 9") << "DruckeLaserLabel" << QList<int>{9} << 9;
-        QTest::newRow("laser 0 acts as 1") << "DruckeLaserLabel" << QList<int>{5, 0} << 1;
-        QTest::newRow("laser 25 acts as 1") << "DruckeLaserLabel" << QList<int>{25} << 1;
-        QTest::newRow("laser -1") << "DruckeLaserLabel" << QList<int>{3, -1} << 3;
-        QTest::newRow("laser -32768") << "DruckeLaserLabel" << QList<int>{3, -32768} << 3;
-        QTest::newRow("four-lane 13") << "DruckeLaserLabel4Bahn" << QList<int>{13} << 13;
-        QTest::newRow("four-lane 0 acts as 1") << "DruckeLaserLabel4Bahn" << QList<int>{5, 0} << 1;
-        QTest::newRow("four-lane -1") << "DruckeLaserLabel4Bahn" << QList<int>{3, -1} << 3;
-        QTest::newRow("address 9") << "DruckeAdressLabel" << QList<int>{9} << 9;
-        QTest::newRow("address 0 acts as 1") << "DruckeAdressLabel" << QList<int>{5, 0} << 1;
-        QTest::newRow("address -1") << "DruckeAdressLabel" << QList<int>{3, -1} << 3;
-        QTest::newRow("A4 slip 3 top right") << "DruckeAbholscheinDINA4" << QList<int>{3} << 3;
-        QTest::newRow("A4 slip 0 acts as 1") << "DruckeAbholscheinDINA4" << QList<int>{4, 0} << 1;
-        QTest::newRow("A4 slip -1") << "DruckeAbholscheinDINA4" << QList<int>{3, -1} << 3;
-        QTest::newRow("single slip after 3") << "DruckeAbholschein" << QList<int>{3} << 1;
-    }
-    void startPositions()
-    {
-        QFETCH(QString, name);
-        QFETCH(QList<int>, positions);
-        QFETCH(int, place);
-        auto [rec, app] = recordedApplication();
-        fill(*app);
-        for (int pos : positions) {
-            const int error = RecordedJob::errorOf([&] { app->setStartPosition(qint16(pos)); });
-            QCOMPARE(error, pos < 0 ? 5 : 0);
+        Recorded a, b;
+        for (int i = 1; i <= 3; ++i) {
+            a.app->setRecordField(&LabelData::ArtikelNr, QStringLiteral("A-%1").arg(i));
+            a.app->DruckeLabel();
+            b.app->setRecordField(&LabelData::ArtikelNr, QStringLiteral("B-%1").arg(i));
+            b.app->DruckeLaserLabel();
         }
-        QCOMPARE(RecordedJob::errorOf([&] { member(name)(*app); }), 0);
-        QCOMPARE(placeOf(name, rec->ops()), place);
+        QCOMPARE(a.texts().filter(QRegularExpression("^[AB]-")), (QStringList{"A-1", "A-2", "A-3"}));
+        QCOMPARE(b.texts().filter(QRegularExpression("^[AB]-")), (QStringList{"B-1", "B-2", "B-3"}));
+        QCOMPARE(placeOf("DruckeLaserLabel", b.during([&] { b.app->DruckeLaserLabel(); })), 4);
     }
 
-    /// Slips four to a page go on from the position set; a single slip always
-    /// takes the top left of a page of its own and leaves the next A4 slip the
-    /// second quarter.
-    void pickupSlipPlacesAndPages_data()
+    /// A run of one member, then a label: the sheet layouts and the slips keep
+    /// their places from call to call and end their pages themselves; a label
+    /// after them, as each label, takes a page of its own. All is one job.
+    void pagesOfARun_data()
     {
-        QTest::addColumn<int>("start");
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<int>("count");
+        QTest::addColumn<int>("pages"); // of the run
+        QTest::newRow("25 laser labels") << "DruckeLaserLabel" << 25 << 2;
+        QTest::newRow("49 four-lane labels") << "DruckeLaserLabel4Bahn" << 49 << 2;
+        QTest::newRow("13 list lines") << "DruckeListe" << 13 << 2;
+        QTest::newRow("25 address labels") << "DruckeAdressLabel" << 25 << 2;
+        QTest::newRow("5 A4 slips") << "DruckeAbholscheinDINA4" << 5 << 2;
+        QTest::newRow("3 labels") << "DruckeEtikett" << 3 << 3;
+    }
+    void pagesOfARun()
+    {
+        QFETCH(QString, name);
+        QFETCH(int, count);
+        QFETCH(int, pages);
+        Recorded o;
+        for (int i = 0; i < count; ++i)
+            print(*o.app, name);
+        o.app->DruckeLabel();
+        QCOMPARE(o.app->printCount(), qint16(count + 1));
+        QCOMPARE(o.app->Release(), QStringLiteral("Aufzeichnung"));
+        QCOMPARE(o.jobOps().count(RecordedOp::BeginJob), 1);
+        QCOMPARE(o.jobOps().count(RecordedOp::NewPage), pages);
+        QCOMPARE(o.jobOps().last(), RecordedOp::EndJob);
+    }
+
+    /// One position reaches the slips and the three sheets; 0 acts as 1, and a
+    /// negative one is error 5 before any receiver changes. The sheets go on
+    /// from there; a single slip takes the top left of a page of its own and
+    /// leaves the next A4 slip the second quarter.
+    void places_data()
+    {
+        QTest::addColumn<QList<int>>("positions");
         QTest::addColumn<QStringList>("names");
         QTest::addColumn<QList<int>>("places");
-        QTest::addColumn<QList<int>>("pages");
-        const QString a4 = QStringLiteral("DruckeAbholscheinDINA4"), single = QStringLiteral("DruckeAbholschein");
-        QTest::newRow("A4 after 3") << 3 << QStringList{a4, a4, a4} << QList<int>{3, 4, 1} << QList<int>{1, 1, 2};
-        QTest::newRow("A4 from 1") << 1 << QStringList{a4, a4, a4, a4, a4} << QList<int>{1, 2, 3, 4, 1}
-                                   << QList<int>{1, 1, 1, 1, 2};
-        QTest::newRow("single after 3") << 3 << QStringList{single, single, single} << QList<int>{1, 1, 1}
-                                        << QList<int>{1, 2, 3};
-        QTest::newRow("single then A4") << 3 << QStringList{single, a4} << QList<int>{1, 2} << QList<int>{1, 2};
-        // The single slip starts no page before it: after an A4 slip it shares that page.
-        QTest::newRow("A4 then single") << 3 << QStringList{a4, single, a4} << QList<int>{3, 1, 2}
-                                        << QList<int>{1, 1, 2};
+        const QString laser = QStringLiteral("DruckeLaserLabel"), lanes = QStringLiteral("DruckeLaserLabel4Bahn");
+        const QString address = QStringLiteral("DruckeAdressLabel"), a4 = QStringLiteral("DruckeAbholscheinDINA4");
+        const QString single = QStringLiteral("DruckeAbholschein");
+        QTest::newRow("laser 9") << QList<int>{9} << QStringList{laser, laser} << QList<int>{9, 10};
+        QTest::newRow("laser 0 acts as 1") << QList<int>{5, 0} << QStringList{laser} << QList<int>{1};
+        QTest::newRow("laser -1") << QList<int>{3, -1} << QStringList{laser} << QList<int>{3};
+        QTest::newRow("four-lane 13") << QList<int>{13} << QStringList{lanes} << QList<int>{13};
+        QTest::newRow("four-lane -1") << QList<int>{3, -1} << QStringList{lanes} << QList<int>{3};
+        QTest::newRow("address 9") << QList<int>{9} << QStringList{address} << QList<int>{9};
+        QTest::newRow("address -1") << QList<int>{3, -1} << QStringList{address} << QList<int>{3};
+        QTest::newRow("A4 slips from 3") << QList<int>{3} << QStringList{a4, a4, a4} << QList<int>{3, 4, 1};
+        QTest::newRow("A4 slip -1") << QList<int>{3, -1} << QStringList{a4} << QList<int>{3};
+        QTest::newRow("single slips from 3") << QList<int>{3} << QStringList{single, single} << QList<int>{1, 1};
+        QTest::newRow("A4, single, A4") << QList<int>{3} << QStringList{a4, single, a4} << QList<int>{3, 1, 2};
     }
-    void pickupSlipPlacesAndPages()
+    void places()
     {
-        QFETCH(int, start);
+        QFETCH(QList<int>, positions);
         QFETCH(QStringList, names);
         QFETCH(QList<int>, places);
-        QFETCH(QList<int>, pages);
-        auto [rec, app] = recordedApplication();
-        fill(*app);
-        app->setStartPosition(qint16(start));
+        Recorded o;
+        for (int pos : positions)
+            QCOMPARE(RecordedJob::errorOf([&] { o.app->setStartPosition(qint16(pos)); }), pos < 0 ? 5 : 0);
         QList<int> placed;
-        for (const QString &name : names) {
-            const auto from = rec->ops().size();
-            member(name)(*app);
-            placed << placeOf(name, rec->ops().mid(from));
-        }
+        for (const QString &name : names)
+            placed << placeOf(name, o.during([&] { print(*o.app, name); }));
         QCOMPARE(placed, places);
-        QCOMPARE(pagesOf(rec->ops(), "Datum: "), pages);
     }
 
-    /// The list's header comes only with the object's first print call; after
-    /// any other print the list starts at the top of the page without one.
+    /// The list's header comes only with the object's first print call.
     void listHeaderOnlyOnTheFirstPrint_data()
     {
         QTest::addColumn<QStringList>("before");
         QTest::addColumn<int>("headers");
-        QTest::addColumn<double>("firstRow");
-        QTest::newRow("list first") << QStringList{} << 1 << 900.0;
-        QTest::newRow("list twice before") << QStringList{"DruckeListe", "DruckeListe"} << 1 << 3300.0;
-        QTest::newRow("label first") << QStringList{"DruckeLabel"} << 0 << 0.0;
-        QTest::newRow("laser label first") << QStringList{"DruckeLaserLabel"} << 0 << 0.0;
-        QTest::newRow("address label first") << QStringList{"DruckeAdressLabel"} << 0 << 0.0;
-        QTest::newRow("A4 slip first") << QStringList{"DruckeAbholscheinDINA4"} << 0 << 0.0;
+        QTest::newRow("list first") << QStringList{} << 1;
+        QTest::newRow("list twice before") << QStringList{"DruckeListe", "DruckeListe"} << 1;
+        QTest::newRow("label first") << QStringList{"DruckeLabel"} << 0;
+        QTest::newRow("A4 slip first") << QStringList{"DruckeAbholscheinDINA4"} << 0;
     }
     void listHeaderOnlyOnTheFirstPrint()
     {
         QFETCH(QStringList, before);
         QFETCH(int, headers);
-        QFETCH(double, firstRow);
-        auto [rec, app] = recordedApplication();
-        fill(*app);
+        Recorded o;
         for (const QString &name : before)
-            member(name)(*app);
-        app->setRecordField(&LabelData::ISBN, "LISTENZEILE");
-        const auto from = rec->ops().size();
-        app->DruckeListe();
-        const QList<RecordedOp> row = rec->ops().mid(from);
-        QCOMPARE(RecordedJob::text(row, "LISTENZEILE")->y, firstRow);
-        QCOMPARE(texts(rec->ops()).filter(QRegularExpression("^Barcode-Liste vom ")).size(), headers);
-        QCOMPARE(texts(rec->ops()).count(QStringLiteral("Seite ")), headers);
+            print(*o.app, name);
+        o.app->DruckeListe();
+        QCOMPARE(o.texts().filter(QRegularExpression("^Barcode-Liste vom ")).size(), headers);
     }
 
     /// An address label prints its lines cut to the label's width, but the
-    /// object's stored lines stay whole: a later pickup slip prints them uncut,
-    /// and the same label again looks the same.
-    void addressLabelLeavesTheStoredLinesWhole_data()
-    {
-        QTest::addColumn<int>("fett");
-        QTest::newRow("regular") << -1;
-        QTest::newRow("bold") << 0;
-    }
+    /// stored lines stay whole: a later pickup slip prints them uncut.
     void addressLabelLeavesTheStoredLinesWhole()
     {
-        QFETCH(int, fett);
-        auto [rec, app] = recordedApplication();
-        fill(*app);
+        Recorded o;
         const QString wide = QStringLiteral("Gesellschaft für Buchhandel und Verlagswesen mbH & Co. KG");
-        app->setZeile(0, wide);
-        auto firstLine = [&](const QList<RecordedOp> &ops) { return texts(ops).value(0); };
-        auto during = [&](const std::function<void()> &action) {
-            const auto from = rec->ops().size();
-            action();
-            return rec->ops().mid(from);
-        };
-        const QString cut = firstLine(during([&] { app->DruckeAdressLabel(qint16(fett)); }));
+        o.app->setZeile(0, wide);
+        const auto label = o.during([&] { o.app->DruckeAdressLabel(0); });
+        const QString cut = label.value(0).text;
         QVERIFY2(wide.startsWith(cut) && cut.size() < wide.size(), qPrintable(cut));
-        QCOMPARE(app->Zeile()[0], wide);
-        QCOMPARE(firstLine(during([&] { app->DruckeAdressLabel(qint16(fett)); })), cut);
-        const auto slip = during([&] { app->DruckeAbholschein(); });
-        QVERIFY(RecordedJob::text(slip, wide));
+        QCOMPARE(o.app->Zeile()[0], wide);
+        QVERIFY(RecordedJob::text(o.during([&] { o.app->DruckeAbholschein(); }), wide));
     }
 
-    /// Offsets are read as numbers from the dialog's boxes: a box without one
-    /// is error 13, before anything is printed.
-    void offsetsThatAreNoNumbers_data()
+    /// The address label class: a refused call draws nothing, and an object
+    /// that drew nothing delivers no job.
+    void addressLabelsObjectWithoutLabels()
     {
-        QTest::addColumn<QString>("name");
-        QTest::addColumn<QString>("box");
-        QTest::newRow("laser OffsetX") << "DruckeLaserLabel" << "OffsetXCtrl";
-        QTest::newRow("laser OffsetY") << "DruckeLaserLabel" << "OffsetYCtrl";
-        QTest::newRow("four-lane OffsetY") << "DruckeLaserLabel4Bahn" << "OffsetYCtrl";
-        QTest::newRow("four-lane Abstand4Bahn") << "DruckeLaserLabel4Bahn" << "Abstand4BahnCtrl";
-    }
-    void offsetsThatAreNoNumbers()
-    {
-        QFETCH(QString, name);
-        QFETCH(QString, box);
-        auto [rec, app] = recordedApplication();
-        fill(*app);
-        app->dialog().findChild<QLineEdit *>(box)->setText("oben");
-        try {
-            member(name)(*app);
-            QFAIL("no error");
-        } catch (const RuntimeError &e) {
-            QCOMPARE(e.number(), 13);
-            QVERIFY2(e.message().contains(box), qPrintable(e.message()));
-        }
-        QVERIFY(rec->ops().isEmpty());
+        automation::AdressLabelsObject labels(std::make_unique<platform::Printer>(std::make_unique<platform::RecordingBackend>()));
+        QCOMPARE(RecordedJob::errorOf([&] { labels.Drucke(0, {"a", "b", "c", "d"}); }), 9);
+        QCOMPARE(labels.Release(), QString());
+        QVERIFY(labels.released());
     }
 
-    // Offscreen nobody can close the message box: the error goes to the caller.
-    void singleLabelErrorReachesTheCallerOffscreen()
+    /// An offset box without a number is error 13, before anything is printed.
+    void offsetThatIsNoNumber()
     {
-        auto [rec, app] = recordedApplication();
-        QSignalSpy reported(&app->dialog(), &labelprinter::SetupFrm::reported);
-        app->dialog().findChild<QLineEdit *>("Strichbreite")->setText("40000");
+        Recorded o;
+        o.app->dialog().findChild<QLineEdit *>("Abstand4BahnCtrl")->setText("oben");
+        QCOMPARE(RecordedJob::errorOf([&] { o.app->DruckeLaserLabel4Bahn(); }), 13);
+        QVERIFY(o.rec->ops().isEmpty());
+    }
+
+    /// Free lines 0 to 5; any other number is error 9 and stores nothing.
+    void freeLines()
+    {
+        Recorded o;
+        o.app->setZeile(5, "fünf");
+        QCOMPARE(o.app->Zeile()[5], QStringLiteral("fünf"));
+        for (int nr : {-1, 6})
+            QCOMPARE(RecordedJob::errorOf([&] { o.app->setZeile(qint16(nr), "x"); }), 9);
+        QCOMPARE(o.app->Zeile()[5], QStringLiteral("fünf"));
+    }
+
+    /// Offscreen nobody can close the message box: the label's error goes to
+    /// the caller, and the failed label leaves no page behind.
+    void labelErrorReachesTheCallerOffscreen()
+    {
+        Recorded o;
+        o.app->dialog().findChild<QLineEdit *>("Strichbreite")->setText("40000");
         QTest::ignoreMessage(QtWarningMsg, QRegularExpression("^Beim Drucken ist folgender Fehler aufgetreten: Überlauf"));
-        try {
-            app->DruckeLabel();
-            QFAIL("no error");
-        } catch (const RuntimeError &e) {
-            QCOMPARE(e.number(), 6);
-            QVERIFY(e.message().contains("40000"));
-        }
-        QCOMPARE(app->printCount(), qint16(1));
-        QCOMPARE(reported.size(), 1);
-        QVERIFY(reported[0][0].toString().startsWith("Beim Drucken ist folgender Fehler aufgetreten:\n\r\n\rÜberlauf"));
-        // The failed label drew nothing: the next one opens the job on its first page.
-        app->dialog().findChild<QLineEdit *>("Strichbreite")->setText("4");
-        app->DruckeLabel();
-        QCOMPARE(jobOps(rec->ops()), QList<RecordedOp::Kind>{RecordedOp::BeginJob});
+        QCOMPARE(RecordedJob::errorOf([&] { o.app->DruckeLabel(); }), 6);
+        o.app->dialog().findChild<QLineEdit *>("Strichbreite")->setText("4");
+        o.app->DruckeLabel();
+        QCOMPARE(o.jobOps(), QList<RecordedOp::Kind>{RecordedOp::BeginJob});
     }
 
-    // The print counter is 16 bits: the call that would pass 32767 fails with
-    // error 6 after its page break and before its layout.
+    /// The print counter is 16 bits: the call that would pass 32767 fails with
+    /// error 6 before its layout.
     void printCounterOverflows()
     {
-        auto [rec, app] = recordedApplication();
+        Recorded o;
         for (int i = 0; i < 32767; ++i) {
-            app->DruckeEtikett();
+            o.app->DruckeEtikett();
             if (i % 1000 == 0)
-                rec->clear();
+                o.rec->clear();
         }
-        rec->clear();
-        try {
-            app->DruckeLabel();
-            QFAIL("no error");
-        } catch (const RuntimeError &e) {
-            QCOMPARE(e.number(), 6);
-        }
-        QCOMPARE(app->printCount(), qint16(32767));
-        QVERIFY(texts(rec->ops()).isEmpty());
+        o.rec->clear();
+        QCOMPARE(RecordedJob::errorOf([&] { o.app->DruckeLabel(); }), 6);
+        QCOMPARE(o.app->printCount(), qint16(32767));
+        QVERIFY(o.texts().isEmpty());
     }
 
+    /// A test print in the dialog ends the job: the next label opens a new
+    /// one instead of leaving a blank page.
     void testPrintBetweenLabelsLeavesNoBlankPage()
     {
-        auto [rec, app] = recordedApplication();
-        app->setRecordField(&LabelData::ArtikelNr, "4711");
-        app->DruckeLabel();
-        QTest::ignoreMessage(QtInfoMsg, "Test-Label ausgegeben: Aufzeichnung");
-        QTest::ignoreMessage(QtInfoMsg, "Test-Label erfolgreich gedruckt.");
-        app->dialog().ProbeDruck_Click(); // its own page 2, then the job ends
-        app->DruckeLabel();
-        app->Release();
+        Recorded o;
+        o.app->DruckeLabel();
+        o.app->dialog().ProbeDruck_Click();
+        o.app->DruckeLabel();
+        o.app->Release();
         using K = RecordedOp;
-        QCOMPARE(jobOps(rec->ops()), (QList<K::Kind>{K::BeginJob, K::NewPage, K::EndJob, K::BeginJob, K::EndJob}));
+        QCOMPARE(o.jobOps(), (QList<K::Kind>{K::BeginJob, K::NewPage, K::EndJob, K::BeginJob, K::EndJob}));
     }
-
 };
 
 QTEST_MAIN(TestApplication)

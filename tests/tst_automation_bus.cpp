@@ -1,661 +1,320 @@
-// The automation server as clients meet it: started by the bus through its
-// activation file, driven over a private session bus by Qt clients and by gdbus.
-#include "support/BarcodeDecoder.h"
-#include "support/PdfPages.h"
-#include "support/PrivateBus.h"
+// The automation interface as clients meet it on D-Bus: the server in this
+// process, reached over a peer-to-peer connection (PeerServer), its objects on
+// recording printers. Wrong calls, values of every D-Bus type, the limits, the
+// order of calls, and the address label class.
+#include "automation/Application.h"
+#include "automation/AutomationServer.h"
+#include "labelprinter/SetupFrm.h"
+#include "platform/RecordingBackend.h"
+#include "support/PeerServer.h"
 
 #include <QDBusArgument>
-#include <QDBusMetaType>
 #include <QDBusObjectPath>
-#include <QDBusPendingCallWatcher>
-#include <QDBusSignature>
-#include <QDBusUnixFileDescriptor>
+#include <QDBusPendingCall>
 #include <QDBusVariant>
-#include <QDir>
-#include <QElapsedTimer>
-#include <QLocale>
-#include <QProcess>
-#include <QRandomGenerator>
+#include <QSettings>
 #include <QtTest>
-#include <csignal>
 
-using tarvel::test::PdfPages;
-using tarvel::test::PrivateBus;
-namespace BarcodeDecoder = tarvel::test::BarcodeDecoder;
+using namespace tarvel;
+using test::PeerServer;
 
 namespace {
 
-const QString Iface = QStringLiteral("Tarvel.Application");
-const QString AdressIface = QStringLiteral("Tarvel.AdressLabels");
+const QString Ok = QStringLiteral("kein Fehler");
 const QString Props = QStringLiteral("org.freedesktop.DBus.Properties");
+const QString Factory = QStringLiteral("Tarvel.Server");
+const QString Unknown = QStringLiteral("org.freedesktop.DBus.Error.UnknownObject");
 
-/// The bus name a client addresses for an object: that of its class.
-QString destinationOf(const QString &path)
+QVariant variant(const QVariant &v, int depth = 1)
 {
-    return path.startsWith(QLatin1String("/Tarvel/AdressLabels")) ? AdressIface : Iface;
+    QVariant wrapped = v;
+    for (int i = 0; i < depth; ++i)
+        wrapped = QVariant::fromValue(QDBusVariant(wrapped));
+    return wrapped;
 }
 
-QDBusMessage call(const QDBusConnection &c, const QString &path, const QString &member, const QVariantList &args = {},
-                  const QString &iface = Iface)
-{
-    auto msg = QDBusMessage::createMethodCall(destinationOf(path), path, iface, member);
-    msg.setArguments(args);
-    return c.call(msg, QDBus::Block, 60000);
-}
+QString errorOf(const QDBusMessage &reply) { return PeerServer::errorOf(reply); }
 
-QDBusMessage set(const QDBusConnection &c, const QString &path, const QString &property, const QVariant &value,
-                 const QString &iface = Iface)
-{
-    return call(c, path, QStringLiteral("Set"), {iface, property, QVariant::fromValue(QDBusVariant(value))}, Props);
-}
-
-/// Reads a "v" property: the text inside the two variants.
-QString get(const QDBusConnection &c, const QString &path, const QString &property)
-{
-    const QDBusMessage reply = call(c, path, QStringLiteral("Get"), {Iface, property}, Props);
-    if (reply.type() != QDBusMessage::ReplyMessage)
-        return QStringLiteral("<Fehler %1>").arg(reply.errorName());
-    QVariant v = reply.arguments().value(0);
-    while (v.metaType() == QMetaType::fromType<QDBusVariant>())
-        v = qvariant_cast<QDBusVariant>(v).variant();
-    return v.toString();
-}
-
-QString create(const QDBusConnection &c, const QString &progId = Iface)
-{
-    auto msg = QDBusMessage::createMethodCall(progId == AdressIface ? AdressIface : Iface, QStringLiteral("/Tarvel"),
-                                              QStringLiteral("Tarvel.Server"), QStringLiteral("CreateObject"));
-    msg.setArguments({progId});
-    const QDBusMessage reply = c.call(msg, QDBus::Block, 60000);
-    if (reply.type() != QDBusMessage::ReplyMessage) {
-        qWarning() << "CreateObject:" << reply.errorName() << reply.errorMessage();
-        return {};
-    }
-    return qvariant_cast<QDBusObjectPath>(reply.arguments().value(0)).path();
-}
-
-/// A twips rectangle as pixels of a page rendered at \a dpi, clipped to the page.
-QRect pixels(const QImage &page, int dpi, double x, double y, double w, double h)
-{
-    const double s = dpi / 1440.0;
-    return QRect(int(x * s), int(y * s), int(w * s), int(h * s)).intersected(page.rect());
-}
-
-QString errorOf(const QDBusMessage &reply)
-{
-    return reply.type() == QDBusMessage::ErrorMessage ? reply.errorName() : QStringLiteral("kein Fehler");
-}
-
-QVariant wrapped(const QVariant &value, int depth)
-{
-    QVariant v = value;
-    for (int i = 1; i < depth; ++i)
-        v = QVariant::fromValue(QDBusVariant(v));
-    return v;
-}
+QVariant n(int v) { return QVariant::fromValue(qint16(v)); }
 
 } // namespace
 
 class TestAutomationBus : public QObject
 {
     Q_OBJECT
-    PrivateBus m_bus{QStringLiteral(TARVEL_SERVICE_FILES), QStringLiteral(TARVEL_PROGRAM)};
-    QDBusConnection m_client{QString()};
-
-    QStringList jobs() const
-    {
-        QStringList files = QDir(m_bus.jobsFolder()).entryList({QStringLiteral("*.pdf")}, QDir::Files, QDir::Name);
-        for (QString &f : files)
-            f = QDir(m_bus.jobsFolder()).filePath(f);
-        return files;
-    }
-    /// The delivered jobs once there are \a count, or after \a ms. With
-    /// TARVEL_KEEP_JOBS set to a folder, copies of them are kept there for a look.
-    QStringList waitForJobs(int count, int ms) const
-    {
-        QDeadlineTimer deadline(ms);
-        while (jobs().size() < count && !deadline.hasExpired())
-            QTest::qWait(100);
-        const QString keep = qEnvironmentVariable("TARVEL_KEEP_JOBS");
-        if (!keep.isEmpty()) {
-            QString name = QString::fromLatin1(QTest::currentTestFunction());
-            if (QTest::currentDataTag())
-                name += u'-' + QString::fromUtf8(QTest::currentDataTag()).replace(u' ', u'_');
-            for (const QString &f : jobs())
-                QFile::copy(f, QDir(keep).filePath(name + u'-' + QFileInfo(f).fileName()));
-        }
-        return jobs();
-    }
+    QTemporaryDir m_settings;
+    PeerServer m_peer;
 
 private slots:
     void initTestCase()
     {
-        QVERIFY(m_bus.start());
-        m_client = m_bus.connect(QStringLiteral("client"));
-        QVERIFY(m_client.isConnected());
+        QLoggingCategory::setFilterRules(QStringLiteral("tarvel.*.info=false"));
+        QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, m_settings.path());
+        QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
+        QVERIFY(m_peer.isConnected());
     }
-    void init()
+    void cleanup()
     {
-        for (const QString &f : jobs())
-            QFile::remove(f);
-    }
-    void cleanupTestCase() { QDBusConnection::disconnectFromBus(QStringLiteral("client")); }
-
-    void activationAndThreeLabelsInOneJob()
-    {
-        QElapsedTimer activation;
-        activation.start();
-        const QString path = create(m_client);
-        QVERIFY2(QRegularExpression(QStringLiteral("^/Tarvel/Application/\\d+$")).match(path).hasMatch(), qPrintable(path));
-        qInfo() << "Aktivierung bis zum ersten Objekt:" << activation.elapsed() << "ms";
-
-        const std::pair<const char *, const char *> record[] = {
-            {"Preis1", "12,95 €"}, {"Preis2", "9,95 €"}, {"MatchCode", "MUSTERMANN"},
-            {"WarenGruppe", "Bücher"}, {"ISBN", "978-3-16-148410-0"},
-        };
-        for (const auto &[name, value] : record)
-            QCOMPARE(errorOf(set(m_client, path, QLatin1String(name), QString::fromUtf8(value))), QStringLiteral("kein Fehler"));
-        const QStringList numbers = {QStringLiteral("4711-0815"), QStringLiteral("TV 100"), QStringLiteral("x-3")};
-        for (const QString &number : numbers) {
-            set(m_client, path, QStringLiteral("ArtikelNr"), number);
-            QCOMPARE(get(m_client, path, QStringLiteral("ArtikelNr")), number);
-            QCOMPARE(errorOf(call(m_client, path, QStringLiteral("DruckeLabel"))), QStringLiteral("kein Fehler"));
-        }
-        QTest::qWait(200);
-        QVERIFY2(jobs().isEmpty(), "ein Auftrag vor der Freigabe");
-        QCOMPARE(errorOf(call(m_client, path, QStringLiteral("Release"))), QStringLiteral("kein Fehler"));
-
-        const QStringList files = waitForJobs(1, 5000);
-        QCOMPARE(files.size(), 1);
-        const PdfPages pdf(files.first());
-        QCOMPARE(pdf.pageCount(), 3);
-        for (int page = 1; page <= 3; ++page) {
-            const QString number = numbers[page - 1];
-            const QImage image = pdf.render(page, 300);
-            // Bars from (100, 836) twips, 680 high: at 300 dpi 4.8 twips a pixel.
-            QCOMPARE(BarcodeDecoder::decodeArea(image, QRect(0, 150, 1000, 190)), QStringList{number});
-            int top = -1;
-            for (int y = 150; y < 340 && top < 0; ++y) {
-                if (image.pixelColor(22, y).value() < 128)
-                    top = y;
-            }
-            QVERIFY2(qAbs(top - 836 / 4.8) <= 1.5, qPrintable(QString::number(top)));
-
-            // Each line where the layout puts it (points = twips / 20); the
-            // line heights are those of Liberation Sans (1.149 em).
-            QHash<QString, QRectF> at;
-            for (const auto &w : pdf.words(page))
-                at.insert(w.text, w.box);
-            const struct { QString word; double top; } lines[] = {
-                {QStringLiteral("12,95"), 100},
-                {number.section(u' ', 0, 0), 836 + 710},
-                {QStringLiteral("MUSTERMANN"), 836 + 710 + 275.98 + 229.98},
-                {QStringLiteral("WG:"), 836 + 710 + 275.98 + 2 * 229.98},
-                {QStringLiteral("Bücher"), 836 + 710 + 275.98 + 2 * 229.98},
-            };
-            for (const auto &line : lines) {
-                QVERIFY2(at.contains(line.word), qPrintable(line.word));
-                QVERIFY2(qAbs(at[line.word].top() - line.top / 20.0) < 0.5,
-                         qPrintable(QStringLiteral("%1 oben bei %2 pt").arg(line.word).arg(at[line.word].top())));
-                if (line.word != QStringLiteral("Bücher"))
-                    QVERIFY2(qAbs(at[line.word].left() - 5.0) < 0.5, qPrintable(line.word));
-            }
-            QVERIFY(at[QStringLiteral("978-3-16-148410-0")].left() > at[QStringLiteral("Bücher")].right());
-        }
+        const int left = m_peer.server().objectCount();
+        m_peer.server().releaseAll();
+        if (!QTest::currentTestFailed())
+            QCOMPARE(left, 0);
     }
 
-    /// Whole jobs of the sheet layouts and the slip through one object: each
-    /// item in its place, pages ended by the layouts themselves, and every
-    /// barcode of the delivered PDF decoding to the text it was printed for.
-    /// A place is an area (twips) that holds exactly one item's bars.
-    void sheetJobs_data()
+    // Calls that do not fit what they call: an error of the right name, its
+    // message naming what failed; nothing changed, and the object serves on.
+    void wrongCalls_data()
     {
-        QTest::addColumn<QString>("member");
-        QTest::addColumn<QString>("numberField"); // the record field the bars show
-        QTest::addColumn<int>("count");
-        QTest::addColumn<int>("pages");
-        QTest::addColumn<int>("perPage");
-        QTest::addColumn<int>("rows"); // places down a column
-        QTest::addColumn<QRectF>("first"); // the first place's area
-        QTest::addColumn<QPointF>("pitch");
-        QTest::newRow("25 laser labels") << "DruckeLaserLabel" << "ArtikelNr" << 25 << 2 << 24 << 8
-                                         << QRectF(210, 680, 3700, 720) << QPointF(3700, 1930);
-        QTest::newRow("13 list lines") << "DruckeListe" << "ArtikelNr" << 13 << 2 << 12 << 12
-                                       << QRectF(5400, 880, 4000, 720) << QPointF(0, 1200);
-        QTest::newRow("four A4 slips") << "DruckeAbholscheinDINA4" << "VorgangsNr" << 4 << 1 << 4 << 2
-                                       << QRectF(700, 0, 3400, 5800) << QPointF(8400, 5800);
-        QTest::newRow("49 four-lane labels") << "DruckeLaserLabel4Bahn" << "ArtikelNr" << 49 << 2 << 48 << 12
-                                             << QRectF(480, 1230, 2740, 330) << QPointF(2740, 1210);
-    }
-    void sheetJobs()
-    {
-        QFETCH(QString, member);
-        QFETCH(QString, numberField);
-        QFETCH(int, count);
-        QFETCH(int, pages);
-        QFETCH(int, perPage);
-        QFETCH(int, rows);
-        QFETCH(QRectF, first);
-        QFETCH(QPointF, pitch);
-        const QString path = create(m_client);
-        for (const auto &[name, value] : {std::pair{"Preis1", "12,95 €"}, {"Preis2", "9,95 €"}, {"MatchCode", "MUSTER"},
-                                          {"ISBN", "978-3-16-148410-0"}, {"Name1", "Erika Mustermann"}})
-            QCOMPARE(errorOf(set(m_client, path, QLatin1String(name), QString::fromUtf8(value))), QStringLiteral("kein Fehler"));
-        QStringList numbers;
-        for (int i = 0; i < count; ++i) {
-            numbers << QStringLiteral("TV-%1").arg(4711 + i);
-            set(m_client, path, numberField, numbers.last());
-            QCOMPARE(errorOf(call(m_client, path, member)), QStringLiteral("kein Fehler"));
-        }
-        QVERIFY(jobs().isEmpty());
-        QCOMPARE(errorOf(call(m_client, path, QStringLiteral("Release"))), QStringLiteral("kein Fehler"));
-        const QStringList files = waitForJobs(1, 5000);
-        QCOMPARE(files.size(), 1);
-        const PdfPages pdf(files.first());
-        QCOMPARE(pdf.pageCount(), pages);
-        const int dpi = 300;
-        for (int page = 1; page <= pages; ++page) {
-            const QImage image = pdf.render(page, dpi);
-            for (int i = (page - 1) * perPage; i < qMin(count, page * perPage); ++i) {
-                const int place = i % perPage;
-                const QRectF area = first.translated((place / rows) * pitch.x(), (place % rows) * pitch.y());
-                QCOMPARE(BarcodeDecoder::decodeArea(image, pixels(image, dpi, area.x(), area.y(), area.width(), area.height())),
-                         QStringList{numbers[i]});
-            }
-        }
-    }
-
-    /// The public address label class: created through its own bus name, it
-    /// prints at its start position and answers with the lines as printed, cut
-    /// to the label's width; too few lines are refused before anything is
-    /// drawn. Its job is delivered at Release.
-    void addressLabelsObject()
-    {
-        const QString path = create(m_client, AdressIface);
-        QVERIFY2(QRegularExpression(QStringLiteral("^/Tarvel/AdressLabels/\\d+$")).match(path).hasMatch(), qPrintable(path));
-        QCOMPARE(m_bus.ownerPid(AdressIface), m_bus.ownerPid(Iface));
-        QCOMPARE(errorOf(set(m_client, path, QStringLiteral("StartPosition"), QVariant::fromValue(qint16(3)), AdressIface)),
-                 QStringLiteral("kein Fehler"));
-        // Its members in their order, Drucke with the lines both in and out.
-        const QString xml = call(m_client, path, QStringLiteral("Introspect"), {},
-                                 QStringLiteral("org.freedesktop.DBus.Introspectable")).arguments().value(0).toString();
-        const QString members = xml.mid(xml.indexOf(QStringLiteral("<interface name=\"Tarvel.AdressLabels\">")));
-        QVERIFY2(QRegularExpression(QStringLiteral(
-                     "<property name=\"StartPosition\" type=\"n\" access=\"write\"/>\\s*"
-                     "<method name=\"Drucke\">\\s*"
-                     "<arg name=\"FettZeile\" type=\"n\" direction=\"in\"/>\\s*"
-                     "<arg name=\"Zeile\" type=\"as\" direction=\"in\"/>\\s*"
-                     "<arg name=\"Zeile\" type=\"as\" direction=\"out\"/>\\s*"
-                     "</method>\\s*<method name=\"Release\"/>\\s*</interface>"))
-                     .match(members).hasMatch(),
-                 qPrintable(members));
-
-        const QString wide = QStringLiteral("Gesellschaft für Buchhandel und Verlagswesen mbH & Co. KG");
-        const QStringList lines{"Firma", wide, "z. Hd. Frau Beispiel", "Marktplatz 3", "12345 Musterstadt"};
-        const QDBusMessage printed = call(m_client, path, QStringLiteral("Drucke"), {QVariant::fromValue(qint16(1)), lines}, AdressIface);
-        QCOMPARE(errorOf(printed), QStringLiteral("kein Fehler"));
-        const QStringList cut = printed.arguments().value(0).toStringList();
-        QCOMPARE(cut.size(), 5);
-        for (int i : {0, 2, 3, 4})
-            QCOMPARE(cut[i], lines[i]);
-        QVERIFY2(wide.startsWith(cut[1]) && cut[1].size() < wide.size(), qPrintable(cut[1]));
-        // The lines as they came back print the same label again.
-        const QDBusMessage again = call(m_client, path, QStringLiteral("Drucke"), {QVariant::fromValue(qint16(1)), cut}, AdressIface);
-        QCOMPARE(again.arguments().value(0).toStringList(), cut);
-
-        const QDBusMessage tooFew = call(m_client, path, QStringLiteral("Drucke"),
-                                         {QVariant::fromValue(qint16(0)), lines.mid(0, 4)}, AdressIface);
-        QCOMPARE(errorOf(tooFew), QStringLiteral("Tarvel.Error.SubscriptOutOfRange"));
-        QVERIFY2(tooFew.errorMessage().startsWith(QStringLiteral("Laufzeitfehler 9: Index außerhalb des gültigen Bereichs (AdressLabels.Drucke: 4 Zeilen")),
-                 qPrintable(tooFew.errorMessage()));
-        QTest::qWait(100);
-        QVERIFY(jobs().isEmpty());
-        QCOMPARE(errorOf(call(m_client, path, QStringLiteral("Release"), {}, AdressIface)), QStringLiteral("kein Fehler"));
-
-        const QStringList files = waitForJobs(1, 5000);
-        QCOMPARE(files.size(), 1);
-        const PdfPages pdf(files.first());
-        QCOMPARE(pdf.pageCount(), 1);
-        const QString text = pdf.text(1);
-        QVERIFY(!text.contains(wide));
-        QCOMPARE(text.count(QStringLiteral("Marktplatz 3")), 2);
-        QVERIFY(BarcodeDecoder::decodeAll(pdf.render(1, 150)).isEmpty());
-        // Places 3 and 4: the first line one 10-point line below the label's top.
-        QList<double> tops;
-        for (const auto &w : pdf.words(1)) {
-            if (w.text == QLatin1String("Firma")) {
-                QVERIFY2(qAbs(w.box.left() - 310 / 20.0) < 0.5, qPrintable(QString::number(w.box.left())));
-                tops << w.box.top();
-            }
-        }
-        QCOMPARE(tops.size(), 2);
-        for (int i = 0; i < 2; ++i)
-            QVERIFY2(qAbs(tops[i] - (450 + (2 + i) * 1930 + 229.98) / 20.0) < 0.5, qPrintable(QString::number(tops[i])));
-
-        // An object whose only call was refused delivers nothing.
-        const QString refused = create(m_client, AdressIface);
-        QCOMPARE(errorOf(call(m_client, refused, QStringLiteral("Drucke"), {QVariant::fromValue(qint16(0)), QStringList{}}, AdressIface)),
-                 QStringLiteral("Tarvel.Error.SubscriptOutOfRange"));
-        QCOMPARE(errorOf(call(m_client, refused, QStringLiteral("Release"), {}, AdressIface)), QStringLiteral("kein Fehler"));
-        QTest::qWait(200);
-        QCOMPARE(jobs().size(), 1);
-    }
-
-    void errorsOverTheBus_data()
-    {
+        QTest::addColumn<QString>("path"); // empty: a fresh object
+        QTest::addColumn<QString>("iface");
         QTest::addColumn<QString>("member");
         QTest::addColumn<QVariantList>("args");
-        QTest::addColumn<QString>("error");
-        QTest::addColumn<QString>("message");
-        auto row = [](const char *name, const QString &member, const QVariantList &args, const QString &error,
-                      const QString &message) { QTest::newRow(name) << member << args << error << message; };
-        const QString p = QStringLiteral("Laufzeitfehler ");
-        row("Zeile 6", "Zeile", {QVariant::fromValue(qint16(6)), "x"}, "Tarvel.Error.SubscriptOutOfRange",
-            p + "9: Index außerhalb des gültigen Bereichs (Zeile 6)");
-        row("Zeile -1", "Zeile", {QVariant::fromValue(qint16(-1)), "x"}, "Tarvel.Error.SubscriptOutOfRange",
-            p + "9: Index außerhalb des gültigen Bereichs (Zeile -1)");
-        row("Zeile 70000 as int32", "Zeile", {70000, "x"}, "Tarvel.Error.Overflow", p + "6: Überlauf");
-        row("Zeile with a text index", "Zeile", {"zwei", "x"}, "Tarvel.Error.TypeMismatch", p + "13: Typen unverträglich");
-        row("Zeile with a number as text", "Zeile", {QVariant::fromValue(qint16(1)), 5}, "Tarvel.Error.TypeMismatch",
-            p + "13: Typen unverträglich");
-        row("DruckeAdressLabel without argument", "DruckeAdressLabel", {}, "Tarvel.Error.InvalidArgument",
-            p + "5: Ungültiger Prozeduraufruf oder ungültiges Argument");
-        row("DruckeAdressLabel 70000", "DruckeAdressLabel", {70000}, "Tarvel.Error.Overflow",
-            p + "6: Überlauf (70000 passt nicht in 16 Bit) (Argument FettZeile von DruckeAdressLabel)");
-        row("StartPosition -1", "Set", {Iface, "StartPosition", QVariant::fromValue(QDBusVariant(qint16(-1)))},
-            "Tarvel.Error.InvalidArgument", p + "5: Ungültiger Prozeduraufruf oder ungültiges Argument (StartPosition -1");
-        row("unknown member", "DruckeAlles", {}, "org.freedesktop.DBus.Error.UnknownMethod", "Die Methode DruckeAlles");
+        QTest::addColumn<QString>("error");   // Tarvel.Error.<error>, or org.freedesktop.DBus.Error.<error>
+        QTest::addColumn<QString>("message"); // a part of it
+        const QString app = QStringLiteral("Tarvel.Application");
+        auto row = [](const char *name, const QString &path, const QString &iface, const QString &member,
+                      const QVariantList &args, const char *error, const QString &message) {
+            QTest::newRow(name) << path << iface << member << args << QString::fromLatin1(error) << message;
+        };
+        row("an argument too many", {}, app, "DruckeLabel", {"x"}, "InvalidArgument",
+            "Laufzeitfehler 5: Ungültiger Prozeduraufruf oder ungültiges Argument (DruckeLabel erwartet 0 Argumente (), erhalten 1 (s))");
+        row("Zeile 6", {}, app, "Zeile", {n(6), "x"}, "SubscriptOutOfRange", "Laufzeitfehler 9: Index außerhalb des gültigen Bereichs (Zeile 6)");
+        row("a word as index", {}, app, "Zeile", {"eins", "x"}, "TypeMismatch", "Typen unverträglich (\"eins\") (Argument Nr von Zeile)");
+        row("a list as index", {}, app, "Zeile", {QStringList{"1"}, "x"}, "TypeMismatch", "(Argument Nr von Zeile: D-Bus-Typ as ist keine Zahl)");
+        row("a number as text", {}, app, "Zeile", {n(1), 4711}, "TypeMismatch", "(Argument st von Zeile: D-Bus-Typ i ist kein Text (s))");
+        row("70000 as FettZeile", {}, app, "DruckeAdressLabel", {70000}, "Overflow",
+            "Laufzeitfehler 6: Überlauf (70000 passt nicht in 16 Bit) (Argument FettZeile von DruckeAdressLabel)");
+        row("Set without a variant", {}, Props, "Set", {app, "ArtikelNr", "x"}, "UnknownMethod", "Set(sss)");
+        row("Set of no property", {}, Props, "Set", {app, "Gibtsnicht", variant("x")}, "UnknownProperty", "Gibtsnicht");
+        row("Set on another interface", {}, Props, "Set", {"Tarvel.Nichts", "ArtikelNr", variant("x")}, "UnknownInterface", "Tarvel.Nichts");
+        row("Set of a list", {}, Props, "Set", {app, "ArtikelNr", variant(QStringList{"a"})}, "TypeMismatch", "(Eigenschaft ArtikelNr: D-Bus-Typ as ist kein Text)");
+        row("StartPosition -1", {}, Props, "Set", {app, "StartPosition", variant(n(-1))}, "InvalidArgument", "(StartPosition -1");
+        row("Get of a write-only property", {}, Props, "Get", {app, "Titel"}, "InvalidArgs", "Titel kann nur geschrieben werden");
+        row("Get with one argument", {}, Props, "Get", {app}, "UnknownMethod", "Get(s)");
+        row("another interface", {}, "Tarvel.Nichts", "DruckeLabel", {}, "UnknownInterface", "Tarvel.Nichts");
+        row("no such member", {}, app, "DruckeAlles", {}, "UnknownMethod", "Die Methode DruckeAlles gibt es in Tarvel.Application nicht");
+        row("CreateObject of a number", "/Tarvel", Factory, "CreateObject", {5}, "TypeMismatch", "(CreateObject erwartet einen Text (s), erhalten \"i\")");
+        row("CreateObject of no class", "/Tarvel", Factory, "CreateObject", {"Tarvel.Nichts"}, "CannotCreateObject",
+            "Laufzeitfehler 429: Objekt kann nicht erstellt werden (Tarvel.Nichts: unbekannte Klasse)");
+        // A client's text in a message: whole up to 60 characters, beyond cut, with its length.
+        const QString x60(60, u'x');
+        row("a class name of 60 characters", "/Tarvel", Factory, "CreateObject", {x60}, "CannotCreateObject", u'(' + x60 + ": unbekannte");
+        row("a class name of 61 characters", "/Tarvel", Factory, "CreateObject", {x60 + u'x'}, "CannotCreateObject",
+            u'(' + x60 + "… (61 Zeichen): unbekannte Klasse)");
+        row("a property name of 1 MB", {}, Props, "Set", {app, QString(1 << 20, u'x'), variant("x")}, "UnknownProperty",
+            "Die Eigenschaft " + x60 + "… (1048576 Zeichen) gibt es in");
+        row("another factory member", "/Tarvel", Factory, "DestroyObject", {"x"}, "UnknownMethod", "DestroyObject");
+        row("another factory interface", "/Tarvel", "Tarvel.Nichts", "CreateObject", {app}, "UnknownInterface", "Tarvel.Nichts");
+        row("an object never created", "/Tarvel/Application/999999", app, "DruckeLabel", {}, "UnknownObject", "/Tarvel/Application/999999");
+        row("the class node", "/Tarvel/Application", app, "DruckeLabel", {}, "UnknownObject", "/Tarvel/Application ");
     }
-    void errorsOverTheBus()
+    void wrongCalls()
     {
+        QFETCH(QString, path);
+        QFETCH(QString, iface);
         QFETCH(QString, member);
         QFETCH(QVariantList, args);
         QFETCH(QString, error);
         QFETCH(QString, message);
-        const QString path = create(m_client);
-        set(m_client, path, QStringLiteral("ArtikelNr"), QStringLiteral("vorher"));
-        const QDBusMessage reply = call(m_client, path, member, args, member == QLatin1String("Set") ? Props : Iface);
-        QCOMPARE(errorOf(reply), error);
-        QVERIFY2(reply.errorMessage().startsWith(message), qPrintable(reply.errorMessage()));
-        // Nothing changed, and the object still serves; a refused print counted nothing.
-        QCOMPARE(get(m_client, path, QStringLiteral("ArtikelNr")), QStringLiteral("vorher"));
-        QCOMPARE(errorOf(call(m_client, path, QStringLiteral("Release"))), QStringLiteral("kein Fehler"));
-        QTest::qWait(100);
-        QVERIFY(jobs().isEmpty());
+        const QString object = m_peer.create();
+        m_peer.set(object, QStringLiteral("ArtikelNr"), QStringLiteral("vorher"));
+        const QDBusMessage reply = m_peer.call(path.isEmpty() ? object : path, member, args, iface);
+        const bool own = !error.startsWith(QLatin1String("Unknown")) && error != QLatin1String("InvalidArgs");
+        QCOMPARE(errorOf(reply), (own ? QStringLiteral("Tarvel.Error.") : QStringLiteral("org.freedesktop.DBus.Error.")) + error);
+        QVERIFY2(reply.errorMessage().contains(message), qPrintable(reply.errorMessage()));
+        QCOMPARE(m_peer.get(object, QStringLiteral("ArtikelNr")), QStringLiteral("vorher"));
+        QCOMPARE(m_peer.newest().application->printCount(), qint16(0));
+        QCOMPARE(errorOf(m_peer.call(object, QStringLiteral("Release"))), Ok);
     }
 
-    void factoryRefusesWhatItCannotCreate_data()
+    // Values of every D-Bus type: as a record field's value (in one to three
+    // variants) the text it keeps, else error 13 and the field as it was; as
+    // a 16-bit argument (Zeile's Nr, 0 to 5) error 9 when it fits but lies
+    // outside, error 6 when it does not fit.
+    void values_data()
     {
-        QTest::addColumn<QString>("progId");
-        QTest::newRow("unknown") << "Tarvel.Unbekannt";
-        QTest::newRow("empty") << "";
+        QTest::addColumn<QString>("target");
+        QTest::addColumn<QVariant>("value");
+        QTest::addColumn<QString>("result"); // the text read back, or the error
+        const QString field = QStringLiteral("ArtikelNr"), nr = QStringLiteral("Zeile"), mismatch = QStringLiteral("TypeMismatch");
+        const QString fits = QStringLiteral("SubscriptOutOfRange"), over = QStringLiteral("Overflow");
+        QDBusArgument structure;
+        structure.beginStructure();
+        structure << 47 << QStringLiteral("11");
+        structure.endStructure();
+        QTest::newRow("string") << field << variant("Wert äöü €") << "Wert äöü €";
+        QTest::newRow("string in three variants") << field << variant("innen", 3) << "innen";
+        QTest::newRow("byte") << field << variant(QVariant::fromValue(uchar(200))) << "200";
+        QTest::newRow("true") << field << variant(true, 2) << "Wahr";
+        QTest::newRow("false") << field << variant(false) << "Falsch";
+        QTest::newRow("int16") << field << variant(n(-32768)) << "-32768";
+        QTest::newRow("uint16") << field << variant(QVariant::fromValue(quint16(65535))) << "65535";
+        QTest::newRow("int32") << field << variant(qint32(-2147483647)) << "-2147483647";
+        QTest::newRow("uint32") << field << variant(QVariant::fromValue(quint32(4294967295u))) << "4294967295";
+        QTest::newRow("int64") << field << variant(QVariant::fromValue(qint64(-9223372036854775807))) << "-9223372036854775807";
+        QTest::newRow("uint64") << field << variant(QVariant::fromValue(quint64(18446744073709551615u))) << "18446744073709551615";
+        QTest::newRow("double") << field << variant(1.5) << "1,5";
+        QTest::newRow("whole double") << field << variant(2.0) << "2";
+        QTest::newRow("object path") << field << variant(QVariant::fromValue(QDBusObjectPath("/a/b"))) << mismatch;
+        QTest::newRow("string list") << field << variant(QStringList{"4711"}) << mismatch;
+        QTest::newRow("struct") << field << variant(QVariant::fromValue(structure)) << mismatch;
+        QTest::newRow("int32 3 as Nr") << nr << QVariant(qint32(3)) << Ok;
+        QTest::newRow("int32 32767 as Nr") << nr << QVariant(qint32(32767)) << fits;
+        QTest::newRow("int32 32768 as Nr") << nr << QVariant(qint32(32768)) << over;
+        QTest::newRow("int32 -32768 as Nr") << nr << QVariant(qint32(-32768)) << fits;
+        QTest::newRow("int32 -32769 as Nr") << nr << QVariant(qint32(-32769)) << over;
+        QTest::newRow("byte 5 as Nr") << nr << QVariant::fromValue(uchar(5)) << Ok;
+        QTest::newRow("uint32 32767 as Nr") << nr << QVariant::fromValue(quint32(32767)) << fits;
+        QTest::newRow("uint32 32768 as Nr") << nr << QVariant::fromValue(quint32(32768)) << over;
+        QTest::newRow("double -0.5 to even as Nr") << nr << QVariant(-0.5) << Ok;
+        QTest::newRow("double 32767.6 as Nr") << nr << QVariant(32767.6) << over;
+        QTest::newRow("text 3 as Nr") << nr << QVariant(QStringLiteral("3")) << Ok;
+        QTest::newRow("text 40000 as Nr") << nr << QVariant(QStringLiteral("40000")) << over;
+        QTest::newRow("boolean as Nr") << nr << QVariant(true) << mismatch;
+        QTest::newRow("in a variant as Nr") << nr << variant(qint32(2)) << Ok;
     }
-    void factoryRefusesWhatItCannotCreate()
+    void values()
     {
-        QFETCH(QString, progId);
-        const QDBusMessage reply = call(m_client, QStringLiteral("/Tarvel"), QStringLiteral("CreateObject"), {progId},
-                                        QStringLiteral("Tarvel.Server"));
-        QCOMPARE(errorOf(reply), QStringLiteral("Tarvel.Error.CannotCreateObject"));
-        QVERIFY(reply.errorMessage().startsWith(QStringLiteral("Laufzeitfehler 429: Objekt kann nicht erstellt werden (") + progId));
-    }
-
-    void releasedObjectIsUnknown()
-    {
-        const QString path = create(m_client);
-        QCOMPARE(errorOf(call(m_client, path, QStringLiteral("Release"))), QStringLiteral("kein Fehler"));
-        QCOMPARE(errorOf(call(m_client, path, QStringLiteral("DruckeLabel"))),
-                 QStringLiteral("org.freedesktop.DBus.Error.UnknownObject"));
-        QCOMPARE(errorOf(set(m_client, path, QStringLiteral("ArtikelNr"), QStringLiteral("1"))),
-                 QStringLiteral("org.freedesktop.DBus.Error.UnknownObject"));
-        QCOMPARE(errorOf(call(m_client, path, QStringLiteral("Release"))),
-                 QStringLiteral("org.freedesktop.DBus.Error.UnknownObject"));
-        QTest::qWait(100);
-        QVERIFY2(jobs().isEmpty(), "ein Objekt ohne Druck gibt nichts aus");
-    }
-
-    // Every D-Bus type, in one to three variants, written to a record
-    // property: text types arrive as text, all others are refused with error 13
-    // and leave the field as it was.
-    void variantConversionWithEveryType()
-    {
-        const QString path = create(m_client);
-        const bool fds = m_client.connectionCapabilities() & QDBusConnection::UnixFileDescriptorPassing;
-        QFile devNull(QStringLiteral("/dev/null"));
-        QVERIFY(devNull.open(QIODevice::ReadOnly));
-        const quint32 seed = QRandomGenerator::global()->generate();
-        qInfo() << "Startwert:" << seed;
-        QRandomGenerator rng(seed);
-        QLocale german(QLocale::German, QLocale::Germany);
-        german.setNumberOptions(QLocale::OmitGroupSeparator);
-        QString current = QStringLiteral("Anfang");
-        set(m_client, path, QStringLiteral("ArtikelNr"), current);
-        const QList<double> doubles = {1.5, -0.25, 2.0, 1e-4, 12345.678, 0.1 + 0.2};
-        for (int i = 0; i < 400; ++i) {
-            const qint64 big = qint64(rng.generate64());
-            QVariant value;
-            QString expected; // empty: refused
-            switch (i % 17) {
-            case 0: value = QVariant::fromValue(uchar(big)); expected = QString::number(uchar(big)); break;
-            case 1: value = QVariant::fromValue(bool(big & 1)); expected = (big & 1) ? "Wahr" : "Falsch"; break;
-            case 2: value = QVariant::fromValue(qint16(big)); expected = QString::number(qint16(big)); break;
-            case 3: value = QVariant::fromValue(quint16(big)); expected = QString::number(quint16(big)); break;
-            case 4: value = QVariant::fromValue(qint32(big)); expected = QString::number(qint32(big)); break;
-            case 5: value = QVariant::fromValue(quint32(big)); expected = QString::number(quint32(big)); break;
-            case 6: value = QVariant::fromValue(big); expected = QString::number(big); break;
-            case 7: value = QVariant::fromValue(quint64(big)); expected = QString::number(quint64(big)); break;
-            case 8: {
-                const double d = i < 17 * doubles.size() ? doubles[i / 17] : double(qint32(big)) / 64.0;
-                value = d;
-                expected = german.toString(d, 'f', QLocale::FloatingPointShortest);
-                break;
-            }
-            case 9: expected = QStringLiteral("Wert %1 äöü €").arg(big); value = expected; break;
-            case 10: value = QVariant::fromValue(QDBusObjectPath(QStringLiteral("/a/b"))); break;
-            case 11: value = QVariant::fromValue(QDBusSignature(QStringLiteral("a{sv}"))); break;
-            case 12:
-                if (!fds)
-                    continue;
-                value = QVariant::fromValue(QDBusUnixFileDescriptor(devNull.handle()));
-                break;
-            case 13: value = QByteArray("4711"); break;
-            case 14: value = QStringList{QStringLiteral("4711")}; break;
-            case 15: value = QVariant::fromValue(QList<int>{4, 7, 1, 1}); break;
-            case 16: {
-                if (big & 1) {
-                    value = QVariantMap{{QStringLiteral("a"), 1}};
-                } else {
-                    QDBusArgument s;
-                    s.beginStructure();
-                    s << 47 << QStringLiteral("11");
-                    s.endStructure();
-                    value = QVariant::fromValue(s);
-                }
-                break;
-            }
-            }
-            const int depth = 1 + int(rng.bounded(3));
-            const QDBusMessage reply = set(m_client, path, QStringLiteral("ArtikelNr"), wrapped(value, depth));
-            const QString what = QStringLiteral("Fall %1, Tiefe %2, %3").arg(i % 17).arg(depth).arg(value.typeName());
-            if (expected.isEmpty()) {
-                QVERIFY2(errorOf(reply) == QLatin1String("Tarvel.Error.TypeMismatch"), qPrintable(what));
-                QVERIFY2(reply.errorMessage().startsWith(QStringLiteral("Laufzeitfehler 13: Typen unverträglich")), qPrintable(what));
-            } else {
-                QVERIFY2(errorOf(reply) == QLatin1String("kein Fehler"), qPrintable(what + u' ' + reply.errorMessage()));
-                current = expected;
-            }
-            QCOMPARE(get(m_client, path, QStringLiteral("ArtikelNr")), current);
+        QFETCH(QString, target);
+        QFETCH(QVariant, value);
+        QFETCH(QString, result);
+        const QString object = m_peer.create();
+        const bool refused = result == QLatin1String("TypeMismatch");
+        if (target == QLatin1String("Zeile")) {
+            const QString error = errorOf(m_peer.call(object, target, {value, "x"}));
+            QCOMPARE(error, result == Ok ? Ok : QStringLiteral("Tarvel.Error.") + result);
+        } else {
+            m_peer.set(object, target, QStringLiteral("vorher"));
+            const QDBusMessage reply = m_peer.call(object, QStringLiteral("Set"), {QStringLiteral("Tarvel.Application"), target, value}, Props);
+            QVERIFY2(!refused || reply.errorMessage().startsWith(QStringLiteral("Laufzeitfehler 13: Typen unverträglich (Eigenschaft ArtikelNr: D-Bus-Typ ")),
+                     qPrintable(reply.errorMessage()));
+            QCOMPARE(m_peer.get(object, target), refused ? QStringLiteral("vorher") : result);
         }
-        QCOMPARE(errorOf(call(m_client, path, QStringLiteral("Release"))), QStringLiteral("kein Fehler"));
+        QCOMPARE(errorOf(m_peer.call(object, QStringLiteral("Release"))), Ok);
     }
 
-    // A call that another client sends while a print call runs waits for it:
-    // it never runs inside the print call's pauses.
-    void callsOfTwoClientsDoNotInterleave()
+    // One connection holds at most 64 objects; a released one makes room.
+    void objectsPerConnection()
     {
-        QDBusConnection other = m_bus.connect(QStringLiteral("other"));
-        const QString path = create(m_client);
-        set(m_client, path, QStringLiteral("ArtikelNr"), QStringLiteral("ERST"));
-        set(m_client, path, QStringLiteral("Titel"), QString(1000000, u'T')); // a slow label
-        auto async = [&](const QDBusConnection &c, const QString &member, const QVariantList &args, const QString &iface) {
-            auto msg = QDBusMessage::createMethodCall(QStringLiteral("Tarvel.Application"), path, iface, member);
-            msg.setArguments(args);
-            return c.asyncCall(msg, 60000);
+        const QString labels = QStringLiteral("Tarvel.AdressLabels");
+        QStringList objects;
+        for (int i = 0; i < 64; ++i)
+            objects << m_peer.create(labels);
+        QVERIFY(!objects.contains(QString()));
+        const QDBusMessage refused = m_peer.call(QStringLiteral("/Tarvel"), QStringLiteral("CreateObject"), {labels}, Factory);
+        QCOMPARE(refused.errorMessage(), QStringLiteral("Laufzeitfehler 429: Objekt kann nicht erstellt werden "
+                                                        "(Tarvel.AdressLabels: diese Verbindung hält schon 64 Objekte, das "
+                                                        "Höchste; erst freigeben)"));
+        QCOMPARE(errorOf(m_peer.call(objects.takeLast(), QStringLiteral("Release"))), Ok);
+        objects << m_peer.create(labels);
+        QVERIFY(!objects.last().isEmpty());
+        QCOMPARE(QSet<QString>(objects.begin(), objects.end()).size(), 64);
+        for (const QString &object : objects)
+            m_peer.call(object, QStringLiteral("Release"));
+    }
+
+    // A call that arrives while another one lets events run (the label's
+    // pauses, here stretched by the test) waits its turn: the label prints
+    // the number set before it.
+    void callsWaitForTheRunningCall()
+    {
+        const QString object = m_peer.create();
+        m_peer.set(object, QStringLiteral("ArtikelNr"), QStringLiteral("ERST"));
+        std::optional<QDBusPendingCall> change;
+        QTimer during; // fires in the label's pauses: the server is busy then
+        connect(&during, &QTimer::timeout, this, [&] {
+            if (change || m_peer.server().idle())
+                return;
+            change = m_peer.async(object, QStringLiteral("Set"), {QStringLiteral("Tarvel.Application"), QStringLiteral("ArtikelNr"), variant("ZWEIT")}, Props);
+            QTest::qWait(100);
+        });
+        during.start(0);
+        QCOMPARE(errorOf(m_peer.call(object, QStringLiteral("DruckeLabel"))), Ok);
+        QVERIFY(change);
+        QTRY_VERIFY(change->isFinished());
+        QStringList printed;
+        for (const auto &op : m_peer.newest().recording->ops())
+            printed << op.text;
+        QVERIFY2(printed.contains(QStringLiteral("ERST")) && !printed.contains(QStringLiteral("ZWEIT")), qPrintable(printed.join(u',')));
+        QCOMPARE(m_peer.get(object, QStringLiteral("ArtikelNr")), QStringLiteral("ZWEIT"));
+        m_peer.call(object, QStringLiteral("Release"));
+    }
+
+    // While the user acts in an object's setup dialog (here: chooses a
+    // printer), clients' calls wait; they run once the action has ended.
+    void callsWaitForTheUserInTheDialog()
+    {
+        const QString object = m_peer.create();
+        automation::Application &app = *m_peer.newest().application;
+        const QDBusPendingCall waiting = m_peer.async(object, QStringLiteral("Set"), {QStringLiteral("Tarvel.Application"), QStringLiteral("ArtikelNr"), variant("WARTET")}, Props);
+        QThread::msleep(100); // the call reaches this thread, to be delivered during the action
+        QString during = QStringLiteral("nie");
+        connect(&app.dialog(), &labelprinter::SetupFrm::actionFinished, this, [&] {
+            during = app.recordField(&labelprinter::LabelData::ArtikelNr) + (waiting.isFinished() ? QStringLiteral(" beantwortet") : QString());
+        });
+        app.dialog().DruckerAuswahl_Click();
+        QCOMPARE(during, QString());
+        QTRY_VERIFY(waiting.isFinished());
+        QCOMPARE(m_peer.get(object, QStringLiteral("ArtikelNr")), QStringLiteral("WARTET"));
+        m_peer.call(object, QStringLiteral("Release"));
+    }
+
+    // A job that cannot be delivered: error 482 at Release; the object is
+    // gone all the same, for every member, and the server serves on.
+    void failedReleaseReachesTheClient()
+    {
+        const QString object = m_peer.create();
+        QCOMPARE(errorOf(m_peer.call(object, QStringLiteral("DruckeLabel"))), Ok);
+        m_peer.newest().recording->failNextOperation();
+        const QDBusMessage reply = m_peer.call(object, QStringLiteral("Release"));
+        QCOMPARE(errorOf(reply), QStringLiteral("Tarvel.Error.PrinterError"));
+        QVERIFY2(reply.errorMessage().startsWith(QStringLiteral("Laufzeitfehler 482: Druckerfehler")), qPrintable(reply.errorMessage()));
+        for (const char *member : {"DruckeLabel", "Setup", "Release"})
+            QCOMPARE(errorOf(m_peer.call(object, QLatin1String(member))), Unknown);
+        QCOMPARE(errorOf(m_peer.set(object, QStringLiteral("ArtikelNr"), QStringLiteral("1"))), Unknown);
+        QCOMPARE(errorOf(m_peer.call(object, QStringLiteral("Introspect"), {}, QStringLiteral("org.freedesktop.DBus.Introspectable"))), Unknown);
+        const QString next = m_peer.create();
+        QCOMPARE(errorOf(m_peer.call(next, QStringLiteral("DruckeLabel"))), Ok);
+        QCOMPARE(errorOf(m_peer.call(next, QStringLiteral("Release"))), Ok);
+    }
+
+    // The address label class: its members as introspected, the lines back as
+    // printed (cut to the label's width), too few lines refused.
+    void addressLabels()
+    {
+        const QString object = m_peer.create(QStringLiteral("Tarvel.AdressLabels"));
+        QVERIFY2(QRegularExpression(QStringLiteral("^/Tarvel/AdressLabels/\\d+$")).match(object).hasMatch(), qPrintable(object));
+        auto introspect = [&](const QString &path) {
+            return m_peer.call(path, QStringLiteral("Introspect"), {}, QStringLiteral("org.freedesktop.DBus.Introspectable"))
+                .arguments().value(0).toString().simplified();
         };
-        QElapsedTimer slow;
-        slow.start();
-        QDBusPendingCall etikett = async(m_client, QStringLiteral("DruckeEtikett"), {}, Iface);
-        QDBusPendingCall label = async(m_client, QStringLiteral("DruckeLabel"), {}, Iface);
-        QTest::qWait(30);
-        QDBusPendingCall change = async(other, QStringLiteral("Set"),
-                                        {Iface, QStringLiteral("ArtikelNr"), QVariant::fromValue(QDBusVariant(QStringLiteral("ZWEIT")))}, Props);
-        etikett.waitForFinished();
-        const qint64 slowMs = slow.elapsed();
-        label.waitForFinished();
-        change.waitForFinished();
-        qInfo() << "Das lange Etikett dauerte" << slowMs << "ms";
-        QVERIFY2(slowMs > 80, "zu kurz, um einen Aufruf in seine Pausen zu bekommen");
-        QVERIFY(!etikett.isError() && !label.isError() && !change.isError());
-        QCOMPARE(get(m_client, path, QStringLiteral("ArtikelNr")), QStringLiteral("ZWEIT"));
-        call(m_client, path, QStringLiteral("Release"));
-        const QStringList files = waitForJobs(1, 5000);
-        QCOMPARE(files.size(), 1);
-        const PdfPages pdf(files.first());
-        QCOMPARE(pdf.pageCount(), 2);
-        QCOMPARE(BarcodeDecoder::decodeArea(pdf.render(2, 300), QRect(0, 150, 1000, 190)), QStringList{"ERST"});
-        QDBusConnection::disconnectFromBus(QStringLiteral("other"));
-    }
-
-    void secondServerLeavesTheNamesToTheFirst()
-    {
-        const QString path = create(m_client); // keeps the first server alive
-        const qint64 first = m_bus.ownerPid(QStringLiteral("Tarvel.Application"));
-        QVERIFY(first > 0);
-        QProcess second;
-        QProcessEnvironment env = m_bus.clientEnvironment();
-        env.remove(QStringLiteral("DISPLAY"));
-        env.remove(QStringLiteral("QT_QPA_PLATFORM"));
-        second.setProcessEnvironment(env);
-        second.start(QStringLiteral(TARVEL_PROGRAM), {QStringLiteral("--automation")});
-        QVERIFY(second.waitForFinished(10000));
-        QCOMPARE(second.exitStatus(), QProcess::NormalExit);
-        QCOMPARE(second.exitCode(), 0);
-        QCOMPARE(m_bus.ownerPid(QStringLiteral("Tarvel.Application")), first);
-        QCOMPARE(m_bus.ownerPid(QStringLiteral("Tarvel.AdressLabels")), first);
-        QCOMPARE(errorOf(call(m_client, path, QStringLiteral("Release"))), QStringLiteral("kein Fehler"));
-    }
-
-    // A client that none of us wrote: every gdbus call is a connection of its own.
-    void gdbusDrivesAWholeScenario()
-    {
-        auto gdbus = [&](const QStringList &args) {
-            QProcess p;
-            p.setProcessEnvironment(m_bus.clientEnvironment());
-            p.start(QStringLiteral("gdbus"), QStringList{QStringLiteral("call"), QStringLiteral("--session"),
-                                                         QStringLiteral("--dest"), QStringLiteral("Tarvel.Application")}
-                                                 + args);
-            if (!p.waitForFinished(30000))
-                return QStringLiteral("<hängt>");
-            return QString::fromUtf8(p.readAllStandardOutput() + p.readAllStandardError()).trimmed();
-        };
-        const QString created = gdbus({"--object-path", "/Tarvel", "--method", "Tarvel.Server.CreateObject", "Tarvel.Application"});
-        const auto m = QRegularExpression(QStringLiteral("objectpath '(/Tarvel/Application/\\d+)'")).match(created);
-        QVERIFY2(m.hasMatch(), qPrintable(created));
-        const QString path = m.captured(1);
-        const QStringList object{QStringLiteral("--object-path"), path, QStringLiteral("--method")};
-        auto setProp = [&](const QString &name, const QString &value) {
-            return gdbus(object + QStringList{Props + QStringLiteral(".Set"), Iface, name, value});
-        };
-        QCOMPARE(setProp("ArtikelNr", "<'4711'>"), QStringLiteral("()"));
-        QCOMPARE(setProp("Preis1", "<<'12,95 €'>>"), QStringLiteral("()"));
-        QCOMPARE(setProp("Preis2", "<7.5>"), QStringLiteral("()"));
-        QCOMPARE(setProp("MatchCode", "<'GDBUS'>"), QStringLiteral("()"));
-        QCOMPARE(setProp("WarenGruppe", "<int16 42>"), QStringLiteral("()"));
-        QCOMPARE(setProp("ISBN", "<true>"), QStringLiteral("()"));
-        QCOMPARE(setProp("StartPosition", "<int16 3>"), QStringLiteral("()"));
-        QCOMPARE(gdbus(object + QStringList{"Tarvel.Application.Zeile", "2", "Zweite Zeile"}), QStringLiteral("()"));
-        QVERIFY(gdbus(object + QStringList{"Tarvel.Application.Zeile", "6", "x"}).contains("Tarvel.Error.SubscriptOutOfRange"));
-        QCOMPARE(gdbus(object + QStringList{Props + QStringLiteral(".Get"), Iface, "ArtikelNr"}), QStringLiteral("(<<'4711'>>,)"));
-        QCOMPARE(gdbus(object + QStringList{"Tarvel.Application.DruckeLabel"}), QStringLiteral("()"));
-        QCOMPARE(gdbus(object + QStringList{"Tarvel.Application.DruckeKanuEtikett"}), QStringLiteral("()"));
-        QVERIFY(jobs().isEmpty());
-        QCOMPARE(gdbus(object + QStringList{"Tarvel.Application.Release"}), QStringLiteral("()"));
-        const QStringList files = waitForJobs(1, 5000);
-        QCOMPARE(files.size(), 1);
-        const PdfPages pdf(files.first());
-        QCOMPARE(pdf.pageCount(), 2);
-        const QString text = pdf.text(1);
-        for (const char *expected : {"12,95 €", "7,5", "GDBUS", "WG: 42", "Wahr"})
-            QVERIFY2(text.contains(QString::fromUtf8(expected)), expected);
-        QCOMPARE(BarcodeDecoder::decodeArea(pdf.render(1, 300), QRect(0, 150, 1000, 190)), QStringList{"4711"});
-        QVERIFY(gdbus(object + QStringList{"Tarvel.Application.DruckeLabel"}).contains("org.freedesktop.DBus.Error.UnknownObject"));
-    }
-
-    // A client that goes away without Release: its job is delivered 30 s later.
-    void abandonedObjectIsReleasedAfterThirtySeconds()
-    {
-        QString path;
-        {
-            QDBusConnection gone = m_bus.connect(QStringLiteral("gone"));
-            path = create(gone);
-            set(gone, path, QStringLiteral("ArtikelNr"), QStringLiteral("VERWAIST"));
-            QCOMPARE(errorOf(call(gone, path, QStringLiteral("DruckeLabel"))), QStringLiteral("kein Fehler"));
-        }
-        QDBusConnection::disconnectFromBus(QStringLiteral("gone"));
-        QElapsedTimer since;
-        since.start();
-        const QStringList files = waitForJobs(1, 45000);
-        QCOMPARE(files.size(), 1);
-        QVERIFY2(since.elapsed() > 29000, qPrintable(QStringLiteral("nach %1 ms").arg(since.elapsed())));
-        QCOMPARE(BarcodeDecoder::decodeArea(PdfPages(files.first()).render(1, 300), QRect(0, 150, 1000, 190)),
-                 QStringList{"VERWAIST"});
-        QCOMPARE(errorOf(call(m_client, path, QStringLiteral("DruckeLabel"))),
-                 QStringLiteral("org.freedesktop.DBus.Error.UnknownObject"));
-    }
-
-    // A server asked to end still delivers the jobs of its objects, of both classes.
-    void terminatedServerDeliversOpenJobs()
-    {
-        const QString path = create(m_client);
-        set(m_client, path, QStringLiteral("ArtikelNr"), QStringLiteral("BEENDET"));
-        call(m_client, path, QStringLiteral("DruckeLabel"));
-        const QString labels = create(m_client, AdressIface);
-        const QStringList address{"Erika Mustermann", "", "Hauptstr. 1", "", "12345 Musterstadt"};
-        QCOMPARE(errorOf(call(m_client, labels, QStringLiteral("Drucke"), {QVariant::fromValue(qint16(0)), address}, AdressIface)),
-                 QStringLiteral("kein Fehler"));
-        const qint64 pid = m_bus.ownerPid(QStringLiteral("Tarvel.Application"));
-        QVERIFY(pid > 0);
-        ::kill(pid_t(pid), SIGTERM);
-        QVERIFY(PrivateBus::waitForExit(pid, 5000));
-        const QStringList files = waitForJobs(2, 2000);
-        QCOMPARE(files.size(), 2);
-        QStringList barcodes, texts;
-        for (const QString &f : files) {
-            barcodes << BarcodeDecoder::decodeAll(PdfPages(f).render(1, 150));
-            texts << PdfPages(f).text(1);
-        }
-        QCOMPARE(barcodes, QStringList{"BEENDET"});
-        QCOMPARE(texts.filter(QStringLiteral("12345 Musterstadt")).size(), 1);
-    }
-
-    // With its last object gone the server ends after at most ten seconds,
-    // and the next client starts a new one.
-    void serverEndsWhenTheLastObjectIsGone()
-    {
-        const QString path = create(m_client);
-        const qint64 pid = m_bus.ownerPid(QStringLiteral("Tarvel.Application"));
-        QVERIFY(pid > 0);
-        QElapsedTimer since;
-        call(m_client, path, QStringLiteral("Release"));
-        since.start();
-        QVERIFY(PrivateBus::waitForExit(pid, 14000));
-        qInfo() << "Server endete" << since.elapsed() << "ms nach der letzten Freigabe";
-        QVERIFY(since.elapsed() < 11000);
-        const QString again = create(m_client);
-        QVERIFY(!again.isEmpty());
-        QVERIFY(m_bus.ownerPid(QStringLiteral("Tarvel.Application")) != pid);
-        call(m_client, again, QStringLiteral("Release"));
+        const QString xml = introspect(object);
+        QVERIFY2(xml.contains(QStringLiteral("<interface name=\"org.freedesktop.DBus.Properties\">"))
+                     && xml.contains(QStringLiteral(
+                         "<interface name=\"Tarvel.AdressLabels\"> <annotation name=\"org.freedesktop.DBus.Property.EmitsChangedSignal\" "
+                         "value=\"false\"/> <property name=\"StartPosition\" type=\"n\" access=\"write\"/> <method name=\"Drucke\"> "
+                         "<arg name=\"FettZeile\" type=\"n\" direction=\"in\"/> <arg name=\"Zeile\" type=\"as\" direction=\"in\"/> "
+                         "<arg name=\"Zeile\" type=\"as\" direction=\"out\"/> </method> <method name=\"Release\"/> </interface> </node>")),
+                 qPrintable(xml));
+        QVERIFY(introspect(QStringLiteral("/Tarvel")).contains(QStringLiteral("<method name=\"CreateObject\"> <arg name=\"ProgId\" type=\"s\" direction=\"in\"/> <arg name=\"object\" type=\"o\" direction=\"out\"/> </method> </interface> <node name=\"AdressLabels\"/> </node>")));
+        QVERIFY(introspect(QStringLiteral("/Tarvel/AdressLabels")).contains(QStringLiteral("<node name=\"%1\"/>").arg(object.section(u'/', 3))));
+        QCOMPARE(errorOf(m_peer.set(object, QStringLiteral("StartPosition"), n(3))), Ok);
+        const QString wide = QStringLiteral("Gesellschaft für Buchhandel und Verlagswesen mbH & Co. KG");
+        const QStringList lines{"Firma", wide, "z. Hd. Frau Beispiel", "Marktplatz 3", "12345 Musterstadt"};
+        const QDBusMessage printed = m_peer.call(object, QStringLiteral("Drucke"), {n(1), lines});
+        QCOMPARE(errorOf(printed), Ok);
+        const QStringList cut = printed.arguments().value(0).toStringList();
+        QCOMPARE(cut.size(), 5);
+        QVERIFY2(wide.startsWith(cut[1]) && cut[1].size() < wide.size(), qPrintable(cut[1]));
+        QCOMPARE(cut.mid(2), lines.mid(2));
+        const QDBusMessage tooFew = m_peer.call(object, QStringLiteral("Drucke"), {n(0), lines.mid(0, 4)});
+        QCOMPARE(errorOf(tooFew), QStringLiteral("Tarvel.Error.SubscriptOutOfRange"));
+        QVERIFY2(tooFew.errorMessage().startsWith(QStringLiteral(
+                     "Laufzeitfehler 9: Index außerhalb des gültigen Bereichs (AdressLabels.Drucke: 4 Zeilen")),
+                 qPrintable(tooFew.errorMessage()));
+        QCOMPARE(errorOf(m_peer.call(object, QStringLiteral("Release"))), Ok);
     }
 };
 
-QTEST_GUILESS_MAIN(TestAutomationBus)
+QTEST_MAIN(TestAutomationBus)
 #include "tst_automation_bus.moc"

@@ -22,8 +22,6 @@ public:
     void release() override;
     bool released() const override { return m_labels->released(); }
 
-    AdressLabelsObject &labels() { return *m_labels; }
-
     static constexpr const char *InterfaceName = "Tarvel.AdressLabels";
 
 private:

@@ -22,8 +22,6 @@ public:
     void release() override;
     bool released() const override { return m_application->released(); }
 
-    Application &application() { return *m_application; }
-
     static constexpr const char *InterfaceName = "Tarvel.Application";
 
 private:

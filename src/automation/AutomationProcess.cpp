@@ -36,6 +36,19 @@ QDBusConnection connectToBus()
 
 } // namespace
 
+std::chrono::milliseconds AutomationProcess::callerGrace()
+{
+#ifdef TARVEL_TEST_KNOBS
+    bool ok = false;
+    const int ms = qEnvironmentVariableIntValue("TARVEL_TEST_GRACE_MS", &ok);
+    if (ok && ms > 0) {
+        qCInfo(lcProcess) << "TARVEL_TEST_GRACE_MS: Objekte ohne Aufrufer warten" << ms << "ms statt 30 s";
+        return std::chrono::milliseconds(ms);
+    }
+#endif
+    return CallerGrace;
+}
+
 void AutomationProcess::watchTerminationSignals()
 {
     if (::socketpair(AF_UNIX, SOCK_STREAM, 0, g_signalPipe) != 0) {
@@ -70,7 +83,7 @@ int AutomationProcess::run(int &argc, char **argv)
         return 1;
     }
     const ClassRegistry registry = ClassRegistry::standard();
-    AutomationServer server(connection, registry, CallerGrace);
+    AutomationServer server(connection, registry, callerGrace());
     if (!server.start()) {
         qCCritical(lcProcess) << "Der Objektpfad" << AutomationServer::RootPath << "ist auf dem Bus schon belegt";
         return 1;

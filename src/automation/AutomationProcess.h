@@ -18,6 +18,10 @@ public:
 
     /// How long an object waits for a new caller once its callers are gone.
     static constexpr std::chrono::seconds CallerGrace{30};
+    /// CallerGrace; in a build with the tests, the milliseconds in the
+    /// environment variable TARVEL_TEST_GRACE_MS instead, so that the tests of
+    /// abandoned objects need not wait 30 s. Never set outside the tests.
+    static std::chrono::milliseconds callerGrace();
     /// How long the process waits for a new object once the last one is gone.
     static constexpr std::chrono::seconds IdleExit{10};
 

@@ -142,9 +142,6 @@ void AutomationServer::createObject(const QDBusMessage &call)
         if (!entry)
             throw RuntimeError(RuntimeError::CannotCreateObject,
                                QStringLiteral("(%1: unbekannte Klasse)").arg(Variants::shown(progId)));
-        if (!entry->create)
-            throw RuntimeError(RuntimeError::CannotCreateObject,
-                               QStringLiteral("(%1: in dieser Version noch nicht verfügbar)").arg(progId));
         if (objectCount() >= MaxObjects)
             throw RuntimeError(RuntimeError::CannotCreateObject,
                                QStringLiteral("(%1: der Server hält schon %2 Objekte, das Höchste; erst freigeben)")
@@ -160,7 +157,7 @@ void AutomationServer::createObject(const QDBusMessage &call)
         std::unique_ptr<ServedObject> object = entry->create();
         const QString path = QStringLiteral("%1/%2/%3")
                                  .arg(QLatin1String(RootPath), entry->pathName)
-                                 .arg(++m_lastNumber[entry->pathName]);
+                                 .arg(m_numbers.next());
         object->setUserActionHandler([this](bool started) {
             if (started)
                 m_queue->hold();

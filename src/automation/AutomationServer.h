@@ -1,6 +1,7 @@
 #pragma once
 
 #include "automation/ClassRegistry.h"
+#include "automation/ObjectNumbers.h"
 
 #include <QDBusConnection>
 #include <QDBusVirtualObject>
@@ -15,10 +16,10 @@ class CallerTracker;
 class ServedObject;
 
 /// Serves the factory at /Tarvel (interface "Tarvel.Server", CreateObject) and
-/// every object created through it at /Tarvel/<class>/<n>. Every call runs in
-/// turn through one queue, so no call runs in the middle of another. Objects
-/// live until Release, or until a grace period after the last connection that
-/// called them has closed.
+/// every object created through it at /Tarvel/<class>/<n>, n never used by an
+/// earlier server (ObjectNumbers). Every call runs in turn through one queue,
+/// so no call runs in the middle of another. Objects live until Release, or
+/// until a grace period after the last connection that called them has closed.
 class AutomationServer : public QDBusVirtualObject
 {
     Q_OBJECT
@@ -66,7 +67,7 @@ private:
     CallQueue *m_queue;
     CallerTracker *m_callers;
     std::map<QString, std::unique_ptr<ServedObject>> m_objects;
-    std::map<QString, int> m_lastNumber; // per class path name
+    ObjectNumbers m_numbers;
     std::map<QString, QString> m_creator; // object path -> connection that created it
     std::map<QString, int> m_created;     // connection -> its live objects
 };

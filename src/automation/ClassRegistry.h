@@ -11,8 +11,7 @@ namespace tarvel::automation {
 class ServedObject;
 
 /// The public classes clients can create, by programmatic identifier. Each
-/// identifier is also a bus name the server owns. A class without a factory
-/// is known but cannot be created yet (error 429).
+/// identifier is also a bus name the server owns.
 class ClassRegistry
 {
 public:
@@ -25,7 +24,7 @@ public:
     };
 
     /// Adds or replaces the class \a progId.
-    void add(const QString &progId, const QString &pathName, Factory create = {});
+    void add(const QString &progId, const QString &pathName, Factory create);
     const Entry *find(const QString &progId) const;
     const Entry *findByPathName(const QString &pathName) const;
     QStringList progIds() const;

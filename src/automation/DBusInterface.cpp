@@ -81,14 +81,6 @@ DBusInterface &DBusInterface::property(const QString &name, const QString &type,
     return *this;
 }
 
-QStringList DBusInterface::memberNames() const
-{
-    QStringList names;
-    for (const Member &m : m_members)
-        names << m.name;
-    return names;
-}
-
 QString DBusInterface::introspectionXml() const
 {
     QString xml = QStringLiteral("  <interface name=\"%1\">\n").arg(m_name);

@@ -41,8 +41,6 @@ public:
     DBusInterface &method(const QString &name, QList<Arg> args, QList<Arg> results, CallWithResults call);
     DBusInterface &property(const QString &name, const QString &type, Access access, Setter set, Getter get = {});
 
-    /// The members' names in their order.
-    QStringList memberNames() const;
     /// The <interface> element of the introspection.
     QString introspectionXml() const;
 

@@ -11,8 +11,14 @@ target_sources(tarvel_ui PRIVATE
   automation/CallQueue.cpp
   automation/ClassRegistry.cpp
   automation/DBusInterface.cpp
+  automation/ObjectNumbers.cpp
   automation/Variants.cpp
 )
+# Settings that only the tests use (AutomationProcess::callerGrace); a build
+# without the tests has none of them.
+if(TARVEL_BUILD_TESTS)
+  target_compile_definitions(tarvel_ui PRIVATE TARVEL_TEST_KNOBS)
+endif()
 
 # Activation files: the session bus starts "tarvel --automation" for either name.
 # The build tree gets them for the tests; the installed ones are written at

@@ -9,15 +9,11 @@ here=$(cd "$(dirname "$0")" && pwd)
 source "$here/../scripts/private-bus.sh"
 "$here/cupsd-ctl" start >/dev/null 2>&1 && lpstat -p PDF >/dev/null 2>&1 || { echo "kein CUPS mit der Warteschlange PDF"; exit 77; }
 out=$(getent passwd "$(id -u)" | cut -d: -f6)/PDF
-services=$(mktemp -d)
-for name in Tarvel.Application Tarvel.AdressLabels; do
-  printf '[D-BUS Service]\nName=%s\nExec=%s --automation\n' "$name" "$build/src/tarvel" > "$services/$name.service"
-done
-trap 'stop_private_bus; rm -rf "$services"' EXIT
+trap stop_private_bus EXIT
 fail() { echo "FEHLER: $*"; echo "0 passed, 1 failed"; exit 1; }
 
 stamp=$(mktemp); sleep 1
-BUS_PRINTER=PDF start_private_bus "$services" || fail "kein Bus"
+BUS_PRINTER=PDF start_private_bus "$build" || fail "kein Bus"
 call() { gdbus call --session --dest Tarvel.Application "$@"; }
 path=$(call --object-path /Tarvel --method Tarvel.Server.CreateObject Tarvel.Application | sed -E "s/^\(objectpath '([^']+)',\)$/\1/")
 for nr in CUPS-1001 CUPS-1002; do

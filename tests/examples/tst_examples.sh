@@ -7,11 +7,7 @@ build=$1
 src=$2
 here=$(cd "$(dirname "$0")" && pwd)
 source "$here/../scripts/private-bus.sh"
-services=$(mktemp -d)
-for name in Tarvel.Application Tarvel.AdressLabels; do
-  printf '[D-BUS Service]\nName=%s\nExec=%s --automation\n' "$name" "$build/src/tarvel" > "$services/$name.service"
-done
-trap 'stop_private_bus; rm -rf "$services"' EXIT
+trap stop_private_bus EXIT
 
 passed=0 failed=0
 check() { # NAME EXPECTED-BARCODE COMMAND...
@@ -35,7 +31,7 @@ check() { # NAME EXPECTED-BARCODE COMMAND...
   echo "ok: $name"; passed=$((passed + 1))
 }
 
-start_private_bus "$services" || { echo "kein Bus"; exit 1; }
+start_private_bus "$build" || { echo "kein Bus"; exit 1; }
 check shell SH-4711 "$src/examples/etikett_drucken.sh"
 check python PY-0815 /usr/bin/python3 "$src/examples/etikett_drucken.py"
 check qt QT-2024-17 "$build/examples/etikett_drucken"

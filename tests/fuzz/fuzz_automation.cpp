@@ -5,21 +5,14 @@
 // error of a known name, never an internal error; a value written to a record
 // property reads back as the conversion rules give it; nothing stays alive.
 
-#include "automation/Application.h"
-#include "automation/ApplicationAdaptor.h"
 #include "automation/AutomationServer.h"
-#include "automation/ClassRegistry.h"
-#include "automation/Variants.h"
 #include "platform/Numbers.h"
-#include "platform/Printer.h"
-#include "platform/RecordingBackend.h"
-#include "platform/RuntimeError.h"
+#include "support/PeerServer.h"
 
 #include <QApplication>
 #include <QDBusConnection>
 #include <QDBusObjectPath>
 #include <QDBusPendingCall>
-#include <QDBusServer>
 #include <QDBusSignature>
 #include <QDBusVariant>
 #include <QDeadlineTimer>
@@ -33,8 +26,6 @@
 #include <optional>
 
 using namespace tarvel;
-using automation::AutomationServer;
-using platform::RuntimeError;
 
 namespace {
 
@@ -63,7 +54,7 @@ bool knownError(const QString &name)
 {
     static const QStringList known = {
         "Tarvel.Error.Overflow", "Tarvel.Error.SubscriptOutOfRange", "Tarvel.Error.TypeMismatch",
-        "Tarvel.Error.InvalidArgument", "Tarvel.Error.NotImplemented", "Tarvel.Error.CannotCreateObject",
+        "Tarvel.Error.InvalidArgument", "Tarvel.Error.CannotCreateObject",
         "org.freedesktop.DBus.Error.UnknownMethod", "org.freedesktop.DBus.Error.UnknownInterface",
         "org.freedesktop.DBus.Error.UnknownProperty", "org.freedesktop.DBus.Error.PropertyReadOnly",
         "org.freedesktop.DBus.Error.InvalidArgs", "org.freedesktop.DBus.Error.UnknownObject",
@@ -134,36 +125,25 @@ Wert wert(Input &in, int depth = 0)
     }
 }
 
-struct Welt
-{
-    QTemporaryDir dir;
-    std::unique_ptr<QApplication> app;
-    std::unique_ptr<QDBusServer> server;
-    AutomationServer *automation = nullptr;
-    std::unique_ptr<QDBusConnection> client;
-};
-Welt *g_welt = nullptr;
+// Never destroyed: they live as long as the fuzzing process.
+test::PeerServer *g_peer = nullptr;
 
-QDBusMessage send(const QDBusMessage &msg)
+QDBusMessage call(const QString &path, const QString &iface, const QString &member, const QVariantList &args)
 {
-    QDBusPendingCall pending = g_welt->client->asyncCall(msg, 20000);
+    // An empty interface stays empty: the client picks none, as D-Bus allows.
+    auto msg = QDBusMessage::createMethodCall(QString(), path, iface, member);
+    msg.setArguments(args);
+    QDBusPendingCall pending = g_peer->client().asyncCall(msg, 20000);
     QDeadlineTimer deadline(30000);
     while (!pending.isFinished()) {
         if (deadline.hasExpired())
-            fail(QStringLiteral("%1 auf %2 bleibt ohne Antwort").arg(msg.member(), msg.path()));
+            fail(QStringLiteral("%1 auf %2 bleibt ohne Antwort").arg(member, path));
         QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
     }
     const QDBusMessage reply = pending.reply();
     if (reply.type() == QDBusMessage::ErrorMessage && !knownError(reply.errorName()))
-        fail(QStringLiteral("%1 auf %2: %3 %4").arg(msg.member(), msg.path(), reply.errorName(), reply.errorMessage()));
+        fail(QStringLiteral("%1 auf %2: %3 %4").arg(member, path, reply.errorName(), reply.errorMessage()));
     return reply;
-}
-
-QDBusMessage call(const QString &path, const QString &iface, const QString &member, const QVariantList &args)
-{
-    auto msg = QDBusMessage::createMethodCall(QString(), path, iface, member);
-    msg.setArguments(args);
-    return send(msg);
 }
 
 } // namespace
@@ -171,35 +151,13 @@ QDBusMessage call(const QString &path, const QString &iface, const QString &memb
 extern "C" int LLVMFuzzerInitialize(int *argc, char ***argv)
 {
     qputenv("QT_QPA_PLATFORM", "offscreen");
-    g_welt = new Welt;
-    QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, g_welt->dir.path());
+    static QTemporaryDir *settings = new QTemporaryDir;
+    QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, settings->path());
     QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
-    g_welt->app = std::make_unique<QApplication>(*argc, *argv);
+    new QApplication(*argc, *argv);
     QApplication::setQuitOnLastWindowClosed(false);
-
-    // Each object prints on a recording printer of its own.
-    automation::ClassRegistry registry;
-    registry.add(QStringLiteral("Tarvel.Application"), QStringLiteral("Application"), [] {
-        auto printer = std::make_unique<platform::Printer>(std::make_unique<platform::RecordingBackend>());
-        return std::make_unique<automation::ApplicationAdaptor>(
-            std::make_unique<automation::Application>(std::move(printer)));
-    });
-    registry.add(QStringLiteral("Tarvel.AdressLabels"), QStringLiteral("AdressLabels"));
-
-    g_welt->server = std::make_unique<QDBusServer>(QStringLiteral("unix:dir=") + g_welt->dir.path());
-    if (!g_welt->server->isConnected())
-        fail(QStringLiteral("kein D-Bus-Server: ") + g_welt->server->lastError().message());
-    QObject::connect(g_welt->server.get(), &QDBusServer::newConnection, [registry](const QDBusConnection &c) {
-        g_welt->automation = new AutomationServer(c, registry, std::chrono::seconds(30), g_welt->app.get());
-        if (!g_welt->automation->start())
-            fail(QStringLiteral("/Tarvel nicht angemeldet"));
-    });
-    g_welt->client = std::make_unique<QDBusConnection>(
-        QDBusConnection::connectToPeer(g_welt->server->address(), QStringLiteral("fuzz-client")));
-    QDeadlineTimer deadline(10000);
-    while (!g_welt->automation && !deadline.hasExpired())
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
-    if (!g_welt->client->isConnected() || !g_welt->automation)
+    g_peer = new test::PeerServer;
+    if (!g_peer->isConnected())
         fail(QStringLiteral("keine Verbindung zum Server"));
     return 0;
 }
@@ -264,7 +222,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
             const QDBusMessage reply = call(QStringLiteral("/Tarvel"), choice & 0x80 ? QString() : "Tarvel.Server",
                                             member == QLatin1String("Unbekannt") ? member : "CreateObject", args);
             if (reply.type() == QDBusMessage::ReplyMessage)
-                call(qvariant_cast<QDBusObjectPath>(reply.arguments().value(0)).path(), Iface,
+                call(qvariant_cast<QDBusObjectPath>(reply.arguments().value(0)).path(), QString(),
                      QStringLiteral("Release"), {});
             break;
         }
@@ -282,7 +240,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
                              && released.errorName() == QLatin1String("org.freedesktop.DBus.Error.UnknownObject");
     if (released.type() != QDBusMessage::ReplyMessage && !wasReleased)
         fail(QStringLiteral("Release: ") + released.errorName());
-    if (g_welt->automation->objectCount() != 0)
-        fail(QStringLiteral("%1 Objekte leben nach der Freigabe").arg(g_welt->automation->objectCount()));
+    if (g_peer->server().objectCount() != 0)
+        fail(QStringLiteral("%1 Objekte leben nach der Freigabe").arg(g_peer->server().objectCount()));
     return 0;
 }

@@ -1,5 +1,6 @@
 # Sourced by the shell tests: a session bus of their own in a temporary folder.
-# start_private_bus SERVICEDIR  starts dbus-daemon with that activation folder;
+# start_private_bus SERVICEDIR  starts dbus-daemon with that activation folder,
+# or with activation files for the program of a build folder BUILD/src/tarvel;
 # the servers it starts get HOME=$bus_home, a German locale and no display.
 # Exports DBUS_SESSION_BUS_ADDRESS; stop_private_bus ends the daemon and its servers.
 # BUS_PRINTER=NAME makes NAME the servers' current printer (CUPS's LPDEST);
@@ -9,13 +10,21 @@ start_private_bus() {
   bus_dir=$(mktemp -d)
   bus_home=$bus_dir/home
   mkdir -p "$bus_home"
+  local services=$1
+  if [ -x "$1/src/tarvel" ]; then
+    services=$bus_dir/services
+    mkdir -p "$services"
+    for name in Tarvel.Application Tarvel.AdressLabels; do
+      printf '[D-BUS Service]\nName=%s\nExec=%s --automation\n' "$name" "$1/src/tarvel" > "$services/$name.service"
+    done
+  fi
   cat > "$bus_dir/bus.conf" <<CONF
 <!DOCTYPE busconfig PUBLIC "-//freedesktop//DTD D-Bus Bus Configuration 1.0//EN"
  "http://www.freedesktop.org/standards/dbus/1.0/busconfig.dtd">
 <busconfig>
   <type>session</type>
   <listen>unix:path=$bus_dir/bus</listen>
-  <servicedir>$1</servicedir>
+  <servicedir>$services</servicedir>
   <policy context="default">
     <allow send_destination="*" eavesdrop="true"/>
     <allow eavesdrop="true"/>

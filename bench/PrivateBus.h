@@ -6,9 +6,9 @@
 #include <QString>
 #include <QTemporaryDir>
 
-namespace tarvel::test {
+namespace tarvel::bench {
 
-/// A session bus of its own for one test run: a dbus-daemon on a socket in a
+/// A session bus of its own for one benchmark run: a dbus-daemon on a socket in a
 /// temporary folder, whose service folder holds the program's activation files
 /// with Exec pointing at the built program. Processes it starts see a home of
 /// their own (settings, documents), a German locale and no printers.
@@ -27,11 +27,14 @@ public:
     QString home() const;
     /// Where the built-in PDF printer of those processes writes its jobs.
     QString jobsFolder() const;
+    /// The PDFs in the jobs folder, by name.
+    QStringList jobs() const;
+    /// jobs() once there are \a count of them, or after \a ms.
+    QStringList waitForJobs(int count, int ms) const;
     /// Environment for a client program (gdbus) on this bus.
     QProcessEnvironment clientEnvironment() const;
     /// Environment of the servers the bus starts: no display, no session bus
     /// of the developer, no printers, a home and a German locale of their own.
-    /// A test that starts a server itself (to read its log) gives it this one.
     QProcessEnvironment serverEnvironment() const;
     /// A new client connection under \a name.
     QDBusConnection connect(const QString &name) const;
@@ -51,4 +54,4 @@ private:
     QString m_address;
 };
 
-} // namespace tarvel::test
+} // namespace tarvel::bench

@@ -1,5 +1,6 @@
-#include "support/PrivateBus.h"
+#include "PrivateBus.h"
 
+#include <QCoreApplication>
 #include <QDBusConnectionInterface>
 #include <QDBusReply>
 #include <QDeadlineTimer>
@@ -8,7 +9,7 @@
 #include <QThread>
 #include <csignal>
 
-namespace tarvel::test {
+namespace tarvel::bench {
 
 PrivateBus::PrivateBus(const QString &serviceFiles, const QString &program)
     : m_serviceFiles(serviceFiles), m_program(program)
@@ -33,13 +34,32 @@ PrivateBus::~PrivateBus()
 
 QString PrivateBus::probeName() const
 {
-    // One per bus: a test may run a second bus beside its first.
-    return QStringLiteral("tarvel-test-probe-") + m_dir.path();
+    // One per bus: the cold starts run one bus after another.
+    return QStringLiteral("tarvel-bench-probe-") + m_dir.path();
 }
 
 QString PrivateBus::home() const { return m_dir.filePath(QStringLiteral("home")); }
 
 QString PrivateBus::jobsFolder() const { return home() + QStringLiteral("/Documents/Tarvel"); }
+
+QStringList PrivateBus::jobs() const
+{
+    const QDir folder(jobsFolder());
+    QStringList files = folder.entryList({QStringLiteral("*.pdf")}, QDir::Files, QDir::Name);
+    for (QString &f : files)
+        f = folder.filePath(f);
+    return files;
+}
+
+QStringList PrivateBus::waitForJobs(int count, int ms) const
+{
+    QDeadlineTimer deadline(ms);
+    while (jobs().size() < count && !deadline.hasExpired()) {
+        QCoreApplication::processEvents();
+        QThread::msleep(50);
+    }
+    return jobs();
+}
 
 bool PrivateBus::start()
 {
@@ -162,4 +182,4 @@ bool PrivateBus::waitForExit(qint64 pid, int ms)
     return true;
 }
 
-} // namespace tarvel::test
+} // namespace tarvel::bench
