@@ -6,6 +6,8 @@
 #include <QTemporaryDir>
 #include <QtTest>
 #include <dlfcn.h>
+#include <sys/socket.h>
+#include <sys/un.h>
 #include <unistd.h>
 
 using tarvel::mainwindow::Datei;
@@ -124,7 +126,8 @@ private slots:
         QFETCH(QString, file);
         QFETCH(Records, records);
         QFETCH(bool, utf8);
-        Datei d;
+        Datei d; // counts, then reads: one reader serves several files
+        QCOMPARE(d.GetAnzahl(fixture(file)), records.size());
         d.Oeffnen(fixture(file));
         QCOMPARE(d.istUtf8(), utf8);
         for (qsizetype i = 0; i < records.size(); ++i) {
@@ -136,7 +139,6 @@ private slots:
         QVERIFY(!d.Lesen());
         QVERIFY(!d.Lesen());
         QCOMPARE(fieldsOf(d), last); // a failed read leaves the fields alone
-        QCOMPARE(Datei().GetAnzahl(fixture(file)), records.size());
     }
 
     // Only complete, shortest-form UTF-8 up to U+10FFFF makes a file UTF-8;
@@ -179,12 +181,20 @@ private slots:
         QTest::addColumn<QString>("path");
         QTest::addColumn<QString>("text");
         const QString missing = fixture("gibt_es_nicht.txt"), folder = QStringLiteral(TARVEL_TEST_DATA);
+        const QString socket = m_tmp.filePath("socket");
+        sockaddr_un address{};
+        address.sun_family = AF_UNIX;
+        qstrncpy(address.sun_path, QFile::encodeName(socket).constData(), sizeof address.sun_path);
+        QVERIFY(::bind(::socket(AF_UNIX, SOCK_STREAM, 0), reinterpret_cast<sockaddr *>(&address), sizeof address) == 0);
         QTest::newRow("missing") << missing
                                  << "Datei nicht gefunden (Datei „" + missing + "“: die Datei ist nicht vorhanden)";
         QTest::newRow("none chosen") << QString() << "Datei nicht gefunden (Datei „“: es ist keine Datei gewählt)";
         QTest::newRow("folder") << folder
                                 << "Fehler beim Zugriff auf Pfad/Datei (Datei „" + folder
                                        + "“: das ist ein Ordner, keine Datei)";
+        QTest::newRow("socket") << socket
+                                << "Fehler beim Zugriff auf Pfad/Datei (Datei „" + socket
+                                       + "“: die Datei lässt sich nicht öffnen)";
     }
     void cannotOpen()
     {
