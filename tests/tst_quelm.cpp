@@ -62,9 +62,22 @@ struct Fenster
     {
         return get<QRadioButton>(QStringLiteral("Option%1(%2)").arg(group).arg(index));
     }
-    bool checked(int preis1, int preis2, int art) const
+    /// What the window shows of its choices: the checked button of each group,
+    /// the start label, and which parts take input.
+    QString choices() const
     {
-        return option(1, preis1)->isChecked() && option(2, preis2)->isChecked() && option(3, art)->isChecked();
+        QList<int> checked{-1, -1, -1};
+        for (int group = 1; group <= 3; ++group)
+            for (int i = 0; i < 4; ++i)
+                if (option(group, i) && option(group, i)->isChecked())
+                    checked[group - 1] = i;
+        const auto *start = get<QLineEdit>("StartLabel");
+        return QStringLiteral("Preis1 %1, Preis2 %2, Art %3, Startlabel „%4“%5, Preis 2 %6, Probe Druck %7")
+            .arg(checked[0])
+            .arg(checked[1])
+            .arg(checked[2])
+            .arg(start->text(), start->isReadOnly() ? " fest" : "", get("FramePreis2")->isEnabled() ? "an" : "aus",
+                 get("ProbeDruck")->isEnabled() ? "an" : "aus");
     }
 };
 
@@ -96,124 +109,64 @@ private slots:
     {
         Fenster f;
         QCOMPARE(f.w->windowTitle(), QStringLiteral("Barcode drucken"));
-        QVERIFY(f.checked(3, 3, 0));
-        QCOMPARE(f.get<QGroupBox>("DateiFrame")->title(), QString());
-        QCOMPARE(f.get<QLabel>("Anzahl")->text(), QStringLiteral("0"));
-        QCOMPARE(f.get<QLineEdit>("StartLabel")->text(), QStringLiteral("1"));
-        QCOMPARE(f.get<QComboBox>("Währung")->currentText(), QStringLiteral("€"));
-        QCOMPARE(f.get<QComboBox>("Währung")->count(), 3);
-        QCOMPARE(f.get<QGroupBox>("DruckerFrame")->title(), QStringLiteral("PDF-Datei"));
-        QCOMPARE(f.get<QLineEdit>("Strichbreite")->text(), QStringLiteral("4"));
-        QCOMPARE(f.get<QLineEdit>("MaxZeichen")->text(), QStringLiteral("18,14"));
-        QVERIFY(!f.get<QCheckBox>("LagerfachNr")->isChecked());
+        QCOMPARE(f.choices(), "Preis1 3, Preis2 3, Art 0, Startlabel „1“ fest, Preis 2 an, Probe Druck aus");
         // Selecting the stored buttons writes them back at once.
         QCOMPARE(QStringList({stored("Preis1"), stored("Preis2"), stored("Art")}), QStringList({"3", "3", "0"}));
+        // Names, captions, frames and first values as designed.
+        QStringList controls;
+        for (const char *name : {"Option1(0)", "Option2(3)", "Option3(2)", "Drucken", "ProbeDruck", "LagerfachNr",
+                                 "Label3", "Währung", "Label1", "Strichbreite", "MaxZeichen", "DruckerAuswahl",
+                                 "DateiAuswahl", "Anzahl"}) {
+            const QWidget *c = f.get(name);
+            const QString text = c->property(c->inherits("QComboBox") ? "currentText" : "text").toString();
+            controls << QStringLiteral("%1 %2: %3").arg(c->parentWidget()->objectName(), name, text);
+        }
+        QCOMPARE(controls, (QStringList{"Quelm Option1(0): EK-Preis", "FramePreis2 Option2(3): leer",
+                                        "Frame1 Option3(2): Laser", "Quelm Drucken: Drucken",
+                                        "Quelm ProbeDruck: Probe Druck", "Quelm LagerfachNr: Lagerfachnummer drucken",
+                                        "Quelm Label3: Startlabel...................", "Quelm Währung: €",
+                                        "DruckerFrame Label1: Strichbreite...................",
+                                        "DruckerFrame Strichbreite: 4", "DruckerFrame MaxZeichen: 18,14",
+                                        "DruckerFrame DruckerAuswahl: Drucker Einstellungen",
+                                        "DateiFrame DateiAuswahl: Datei auswählen", "DateiFrame Anzahl: 0"}));
+        QCOMPARE(f.get<QComboBox>("Währung")->count(), 3);
+        QVERIFY(!f.get<QCheckBox>("LagerfachNr")->isChecked());
+        QCOMPARE(f.get<QGroupBox>("DruckerFrame")->title(), QStringLiteral("PDF-Datei"));
+        QCOMPARE(f.get<QGroupBox>("DateiFrame")->title(), QString());
         QVERIFY(f.meldungen.isEmpty());
         // The window keeps its designed size of 4530 × 6585 twips.
-        const double sx = f.w->logicalDpiX() / 1440.0, sy = f.w->logicalDpiY() / 1440.0;
-        QCOMPARE(f.w->size(), QSize(qRound(4530 * sx), qRound(6585 * sy)));
+        QCOMPARE(f.w->size(), QSize(qRound(4530 * f.w->logicalDpiX() / 1440.0), qRound(6585 * f.w->logicalDpiY() / 1440.0)));
         QCOMPARE(f.w->minimumSize(), f.w->maximumSize());
     }
 
-    void controlsAreNamedAndCaptioned_data()
+    // The kind decides which parts take input; the choices stay across a restart.
+    void choicesPerKind_data()
     {
-        QTest::addColumn<QString>("name");
-        QTest::addColumn<QString>("parent");
-        QTest::addColumn<QString>("caption");
-        QTest::newRow("Option1(0)") << "Option1(0)" << "Quelm" << "EK-Preis";
-        QTest::newRow("Option2(3)") << "Option2(3)" << "FramePreis2" << "leer";
-        QTest::newRow("Option3(2)") << "Option3(2)" << "Frame1" << "Laser";
-        QTest::newRow("Drucken") << "Drucken" << "Quelm" << "Drucken";
-        QTest::newRow("ProbeDruck") << "ProbeDruck" << "Quelm" << "Probe Druck";
-        QTest::newRow("LagerfachNr") << "LagerfachNr" << "Quelm" << "Lagerfachnummer drucken";
-        QTest::newRow("Label3") << "Label3" << "Quelm" << "Startlabel...................";
-        QTest::newRow("Label1") << "Label1" << "DruckerFrame" << "Strichbreite...................";
-        QTest::newRow("DruckerAuswahl") << "DruckerAuswahl" << "DruckerFrame" << "Drucker Einstellungen";
-        QTest::newRow("DateiAuswahl") << "DateiAuswahl" << "DateiFrame" << "Datei auswählen";
-        QTest::newRow("Picture1") << "Picture1" << "Quelm" << "";
+        QTest::addColumn<int>("kind");
+        QTest::addColumn<QString>("choices");
+        QTest::newRow("Liste") << 0 << "Preis1 1, Preis2 2, Art 0, Startlabel „1“ fest, Preis 2 an, Probe Druck aus";
+        QTest::newRow("Label") << 1 << "Preis1 1, Preis2 2, Art 1, Startlabel „1“ fest, Preis 2 aus, Probe Druck an";
+        QTest::newRow("Laser") << 2 << "Preis1 1, Preis2 2, Art 2, Startlabel „5“, Preis 2 aus, Probe Druck aus";
     }
-    void controlsAreNamedAndCaptioned()
+    void choicesPerKind()
     {
-        QFETCH(QString, name);
-        QFETCH(QString, parent);
-        QFETCH(QString, caption);
-        Fenster f;
-        QWidget *c = f.get(name);
-        QVERIFY(c);
-        QCOMPARE(c->parentWidget()->objectName(), parent);
-        const auto *button = qobject_cast<QAbstractButton *>(c);
-        const auto *label = qobject_cast<QLabel *>(c);
-        QCOMPARE(button ? button->text() : label ? label->text() : QString(), caption);
-    }
-
-    void choicesKeptAcrossRestart()
-    {
+        QFETCH(int, kind);
+        QFETCH(QString, choices);
         {
             Fenster f;
             f.option(1, 1)->click();
             f.option(2, 2)->click();
             f.option(3, 2)->click();
+            auto *start = f.get<QLineEdit>("StartLabel");
+            start->setText("5");
+            f.option(3, kind)->click();
+            QCOMPARE(f.choices(), choices);
+            QCOMPARE(f.option(2, 0)->isEnabled(), kind == 0);
+            QCOMPARE(start->palette().color(QPalette::Base),
+                     kind == 2 ? QApplication::palette().color(QPalette::Base) : start->palette().color(QPalette::Button));
         }
-        Fenster f;
-        QVERIFY(f.checked(1, 2, 2));
-        // A laser start: the start label is empty and can be typed into.
-        QCOMPARE(f.get<QLineEdit>("StartLabel")->text(), QString());
-        QVERIFY(!f.get<QLineEdit>("StartLabel")->isReadOnly());
-    }
-
-    void invalidStoredChoiceSelectsDefault_data()
-    {
-        QTest::addColumn<QString>("value");
-        QTest::newRow("beyond the buttons") << "7";
-        QTest::newRow("negative") << "-1";
-        QTest::newRow("no number") << "VK";
-        QTest::newRow("too big for 16 bits") << "99999";
-    }
-    void invalidStoredChoiceSelectsDefault()
-    {
-        QFETCH(QString, value);
-        for (const QString key : {"Preis1", "Preis2", "Art"}) {
-            store(key, value);
-            QTest::ignoreMessage(QtWarningMsg, qPrintable(QStringLiteral("Einstellung \"%1\" = \"%2\" ist keine gültige "
-                                                                         "Auswahl; es gilt %3")
-                                                              .arg(key, value, key == "Art" ? "0" : "3")));
-        }
-        Fenster f;
-        QVERIFY(f.checked(3, 3, 0));
-        QCOMPARE(QStringList({stored("Preis1"), stored("Art")}), QStringList({"3", "0"}));
-    }
-
-    void enabledStatesPerKind_data()
-    {
-        QTest::addColumn<int>("kind");
-        QTest::addColumn<bool>("preis2");
-        QTest::addColumn<bool>("probe");
-        QTest::addColumn<bool>("startEditable");
-        QTest::newRow("Liste") << 0 << true << false << false;
-        QTest::newRow("Label") << 1 << false << true << false;
-        QTest::newRow("Laser") << 2 << false << false << true;
-    }
-    void enabledStatesPerKind()
-    {
-        QFETCH(int, kind);
-        QFETCH(bool, preis2);
-        QFETCH(bool, probe);
-        QFETCH(bool, startEditable);
-        Fenster f;
-        f.option(2, 1)->click();
-        f.option(3, 2)->click();
-        auto *start = f.get<QLineEdit>("StartLabel");
-        start->setText("5");
-        f.option(3, kind)->click();
-        QCOMPARE(f.get("FramePreis2")->isEnabled(), preis2);
-        QCOMPARE(f.option(2, 0)->isEnabled(), preis2);
-        QVERIFY(f.option(2, 1)->isChecked()); // the selection stays
-        QCOMPARE(f.get("ProbeDruck")->isEnabled(), probe);
-        QCOMPARE(!start->isReadOnly(), startEditable);
-        QCOMPARE(start->text(), startEditable ? QStringLiteral("5") : QStringLiteral("1"));
-        QCOMPARE(start->palette().color(QPalette::Base),
-                 startEditable ? QApplication::palette().color(QPalette::Base) : start->palette().color(QPalette::Button));
-        QCOMPARE(stored("Art"), QString::number(kind));
+        Fenster restarted; // a laser start shows an empty start label
+        QCOMPARE(restarted.choices(), QString(choices).replace("„5“", "„“"));
     }
 
     void chooseFile()
