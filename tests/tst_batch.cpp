@@ -207,8 +207,6 @@ private slots:
         const QString zwei = artikel("zwei.txt");
         QTest::newRow("labels, VK in DM") << "label" << QStringList{"--preis1", "vk", "--waehrung", "DM", zwei}
                                           << Pages{{"B-0001"}, {"B-0002"}} << QStringList{"11,90 DM", "12,90 DM"};
-        QTest::newRow("labels, two copies") << "label" << QStringList{"--kopien", "2", zwei}
-                                            << Pages{{"B-0001"}, {"B-0001"}, {"B-0002"}, {"B-0002"}} << QStringList{};
         QTest::newRow("laser, 17 records") << "laser" << QStringList{artikel("siebzehn.txt")}
                                            << Pages{numbers(1, 16), {"B-0017"}} << QStringList{"MATCH17"};
         QTest::newRow("laser from label 16, storage bin")

@@ -210,9 +210,6 @@ private slots:
             << "fehler_zeile7.txt" << 2 << "Drucken" << 0
             << failed + "Index außerhalb des gültigen Bereichs (Datei „fehler_zeile7.txt“, Zeile 7, Feld BestellNr: "
                         "Zeichen \"ä\" an Stelle 2 kann nicht im Barcode stehen)";
-        QTest::newRow("missing file") << "fehlt.txt" << 0 << "Drucken" << 0
-                                      << failed + "Datei nicht gefunden (Datei „" + artikel("fehlt.txt")
-                                             + "“: die Datei ist nicht vorhanden)";
     }
     void printButtons()
     {

@@ -251,7 +251,7 @@ private slots:
         QCOMPARE(recorded.size(), pageNumbers.size());
         for (qsizetype i = 0; i < recorded.size(); ++i) {
             const Ops &page = recorded[i];
-                QCOMPARE(printed(job, page, QRectF(0, 0, 20000, 900)),
+            QCOMPARE(printed(job, page, QRectF(0, 0, 20000, 900)),
                      (QStringList{"Barcode-Liste vom 05.12.2026 500,300 10", "Seite  5500,300 10",
                                   QStringLiteral(" %1  +,300 10").arg(pageNumbers[i])}));
             const Op *title = RecordedJob::text(page, "Barcode-Liste vom 05.12.2026");

@@ -181,39 +181,6 @@ private slots:
         }
     }
 
-    void offsetsAsWholeNumbers_data()
-    {
-        QTest::addColumn<QString>("text");
-        QTest::addColumn<QString>("value");
-        QTest::newRow("half down to even") << "12.5" << "12";
-        QTest::newRow("German decimal comma, half up to even") << "13,5" << "14";
-        QTest::newRow("empty") << "" << "Laufzeitfehler 13";
-        QTest::newRow("number and letters") << "150abc" << "Laufzeitfehler 13";
-        QTest::newRow("too large") << "3000000000" << "Laufzeitfehler 6";
-    }
-    void offsetsAsWholeNumbers()
-    {
-        QFETCH(QString, text);
-        QFETCH(QString, value);
-        Dialog d;
-        const std::pair<const char *, qint32 (SetupFrm::*)() const> boxes[] = {
-            {"OffsetXCtrl", &SetupFrm::OffsetX}, {"OffsetYCtrl", &SetupFrm::OffsetY},
-            {"Abstand4BahnCtrl", &SetupFrm::Abstand4Bahn}};
-        for (const auto &[name, read] : boxes) {
-            d.box(name)->setText(text);
-            QString got;
-            try {
-                got = QString::number((d.frm.get()->*read)());
-            } catch (const platform::RuntimeError &e) {
-                got = e.message();
-                QVERIFY2(got.contains(QStringLiteral("(Feld %1 im Einrichtungsdialog: \"%2\")").arg(name, text)),
-                         qPrintable(got));
-            }
-            QVERIFY2(got.startsWith(value), qPrintable(got));
-            d.box(name)->setText("0");
-        }
-    }
-
     // Setup waits for OK where a person can press it (closing the window
     // counts too), and returns at once where nobody can.
     void setupWaitsForOK()
