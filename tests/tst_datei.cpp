@@ -133,6 +133,7 @@ private slots:
         row("cut short at the end", "a\xC3", "aÃ", false);
         row("ä, then a DOS ä", "\xC3\xA4\x84", "Ã¤ä", false);
         row("ASCII only", "plain", "plain", false);
+        row("byte order mark, then blanks", "\xEF\xBB\xBF  B\xC3\xA4r", "Bär", true);
     }
     void utf8OrCodePage()
     {
