@@ -6,19 +6,8 @@
 #include "platform/SettingsStore.h"
 #include "support/PdfPages.h"
 
-#include <QCheckBox>
-#include <QComboBox>
-#include <QGroupBox>
-#include <QLabel>
-#include <QLineEdit>
-#include <QProgressDialog>
-#include <QPushButton>
-#include <QRadioButton>
-#include <QSettings>
-#include <QStandardPaths>
-#include <QTemporaryDir>
-#include <QTimer>
 #include <QtTest>
+#include <QtWidgets>
 
 using tarvel::mainwindow::Quelm;
 using namespace tarvel::platform;

@@ -8,12 +8,8 @@
 #include "platform/SettingsStore.h"
 #include "support/BarcodeDecoder.h"
 
-#include <QGroupBox>
-#include <QLabel>
-#include <QLineEdit>
-#include <QPushButton>
-#include <QSettings>
 #include <QtTest>
+#include <QtWidgets>
 
 using namespace tarvel;
 using labelprinter::SetupFrm;
