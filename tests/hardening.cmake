@@ -3,7 +3,6 @@
 target_sources(tarvel_testsupport PRIVATE support/CountingBackend.cpp support/ProcessMemory.cpp
                                           support/LockedFolder.cpp)
 
-tarvel_test(article_faults TIMEOUT 600)
 tarvel_test(settings_faults UI)
 tarvel_test(jobs_folder_faults UI)
 

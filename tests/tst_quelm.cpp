@@ -1,23 +1,13 @@
+// The main window on the offscreen platform: its controls, its stored
+// choices, and its buttons printing through the built-in PDF printer.
 #include "mainwindow/Quelm.h"
-#include "platform/Numbers.h"
 #include "platform/PdfBackend.h"
 #include "platform/PrinterChoice.h"
 #include "platform/SettingsStore.h"
 #include "support/PdfPages.h"
 
-#include <QCheckBox>
-#include <QComboBox>
-#include <QGroupBox>
-#include <QLabel>
-#include <QLineEdit>
-#include <QProgressDialog>
-#include <QPushButton>
-#include <QRadioButton>
-#include <QSettings>
-#include <QStandardPaths>
-#include <QTemporaryDir>
-#include <QTimer>
 #include <QtTest>
+#include <QtWidgets>
 
 using tarvel::mainwindow::Quelm;
 using namespace tarvel::platform;
@@ -40,6 +30,10 @@ QString stored(const QString &key)
 {
     return SettingsStore::read("Tarvel", "System", key, "(fehlt)");
 }
+void store(const QString &key, const QString &value)
+{
+    SettingsStore::write("Tarvel", "System", key, value);
+}
 
 /// A window whose message boxes are collected instead of shown.
 struct Fenster
@@ -52,16 +46,27 @@ struct Fenster
             meldungen << Meldung{icon, text, info};
         });
     }
-    template<typename T> T *get(const QString &name) const
-    {
-        auto *c = w->findChild<T *>(name);
-        if (!c)
-            qWarning() << "no control" << name;
-        return c;
-    }
+    template<typename T = QWidget> T *get(const QString &name) const { return w->findChild<T *>(name); }
     QRadioButton *option(int group, int index) const
     {
         return get<QRadioButton>(QStringLiteral("Option%1(%2)").arg(group).arg(index));
+    }
+    /// What the window shows of its choices: the checked button of each group,
+    /// the start label, and which parts take input.
+    QString choices() const
+    {
+        QList<int> checked{-1, -1, -1};
+        for (int group = 1; group <= 3; ++group)
+            for (int i = 0; i < 4; ++i)
+                if (option(group, i) && option(group, i)->isChecked())
+                    checked[group - 1] = i;
+        const auto *start = get<QLineEdit>("StartLabel");
+        return QStringLiteral("Preis1 %1, Preis2 %2, Art %3, Startlabel „%4“%5, Preis 2 %6, Probe Druck %7")
+            .arg(checked[0])
+            .arg(checked[1])
+            .arg(checked[2])
+            .arg(start->text(), start->isReadOnly() ? " fest" : "", get("FramePreis2")->isEnabled() ? "an" : "aus",
+                 get("ProbeDruck")->isEnabled() ? "an" : "aus");
     }
 };
 
@@ -72,20 +77,18 @@ class TestQuelm : public QObject
     Q_OBJECT
     QTemporaryDir m_jobs;
 
-    QStringList jobs() const { return QDir(m_jobs.path()).entryList({"*.pdf"}, QDir::Files, QDir::Time); }
+    QStringList jobs() const { return QDir(m_jobs.path()).entryList({"*.pdf"}, QDir::Files); }
 
 private slots:
     void initTestCase()
     {
         QStandardPaths::setTestModeEnabled(true);
+        QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
         PdfBackend::setJobsFolder(m_jobs.path());
-        PrinterChoice::instance().setCurrent(PdfBackend::DeviceName);
     }
     void init()
     {
-        QSettings store(QSettings::IniFormat, QSettings::UserScope, "Tarvel", "Tarvel");
-        store.clear();
-        store.sync();
+        QSettings(QSettings::IniFormat, QSettings::UserScope, "Tarvel", "Tarvel").clear();
         for (const QString &f : QDir(m_jobs.path()).entryList(QDir::Files))
             QFile::remove(m_jobs.filePath(f));
         PrinterChoice::instance().setCurrent(PdfBackend::DeviceName);
@@ -95,129 +98,64 @@ private slots:
     {
         Fenster f;
         QCOMPARE(f.w->windowTitle(), QStringLiteral("Barcode drucken"));
-        QVERIFY(f.option(1, 3)->isChecked());
-        QVERIFY(f.option(2, 3)->isChecked());
-        QVERIFY(f.option(3, 0)->isChecked());
-        QCOMPARE(f.get<QGroupBox>("DateiFrame")->title(), QString());
-        QCOMPARE(f.get<QLabel>("Anzahl")->text(), QStringLiteral("0"));
-        QCOMPARE(f.get<QLineEdit>("StartLabel")->text(), QStringLiteral("1"));
-        QCOMPARE(f.get<QComboBox>("Währung")->currentText(), QStringLiteral("€"));
-        QCOMPARE(f.get<QComboBox>("Währung")->count(), 3);
-        QCOMPARE(f.get<QGroupBox>("DruckerFrame")->title(), QStringLiteral("PDF-Datei"));
-        QCOMPARE(f.get<QLineEdit>("Strichbreite")->text(), QStringLiteral("4"));
-        QCOMPARE(f.get<QLineEdit>("MaxZeichen")->text(), Numbers::numberText(18.14));
-        QVERIFY(!f.get<QCheckBox>("LagerfachNr")->isChecked());
+        QCOMPARE(f.choices(), "Preis1 3, Preis2 3, Art 0, Startlabel „1“ fest, Preis 2 an, Probe Druck aus");
         // Selecting the stored buttons writes them back at once.
-        QCOMPARE(stored("Preis1"), QStringLiteral("3"));
-        QCOMPARE(stored("Preis2"), QStringLiteral("3"));
-        QCOMPARE(stored("Art"), QStringLiteral("0"));
+        QCOMPARE(QStringList({stored("Preis1"), stored("Preis2"), stored("Art")}), QStringList({"3", "3", "0"}));
+        // Names, captions, frames and first values as designed.
+        QStringList controls;
+        for (const char *name : {"Option1(0)", "Option2(3)", "Option3(2)", "Drucken", "ProbeDruck", "LagerfachNr",
+                                 "Label3", "Währung", "Label1", "Strichbreite", "MaxZeichen", "DruckerAuswahl",
+                                 "DateiAuswahl", "Anzahl"}) {
+            const QWidget *c = f.get(name);
+            const QString text = c->property(c->inherits("QComboBox") ? "currentText" : "text").toString();
+            controls << QStringLiteral("%1 %2: %3").arg(c->parentWidget()->objectName(), name, text);
+        }
+        QCOMPARE(controls, (QStringList{"Quelm Option1(0): EK-Preis", "FramePreis2 Option2(3): leer",
+                                        "Frame1 Option3(2): Laser", "Quelm Drucken: Drucken",
+                                        "Quelm ProbeDruck: Probe Druck", "Quelm LagerfachNr: Lagerfachnummer drucken",
+                                        "Quelm Label3: Startlabel...................", "Quelm Währung: €",
+                                        "DruckerFrame Label1: Strichbreite...................",
+                                        "DruckerFrame Strichbreite: 4", "DruckerFrame MaxZeichen: 18,14",
+                                        "DruckerFrame DruckerAuswahl: Drucker Einstellungen",
+                                        "DateiFrame DateiAuswahl: Datei auswählen", "DateiFrame Anzahl: 0"}));
+        QCOMPARE(f.get<QComboBox>("Währung")->count(), 3);
+        QVERIFY(!f.get<QCheckBox>("LagerfachNr")->isChecked());
+        QCOMPARE(f.get<QGroupBox>("DruckerFrame")->title(), QStringLiteral("PDF-Datei"));
+        QCOMPARE(f.get<QGroupBox>("DateiFrame")->title(), QString());
         QVERIFY(f.meldungen.isEmpty());
-    }
-
-    void placement_data()
-    {
-        // A sample of the design: on the window, in each frame, and standing over a frame.
-        QTest::addColumn<QString>("name");
-        QTest::addColumn<QString>("parent");
-        QTest::addColumn<QRect>("twips");
-        QTest::newRow("Währung") << "Währung" << "Quelm" << QRect(1200, 2820, 855, 315);
-        QTest::newRow("Strichbreite") << "Strichbreite" << "DruckerFrame" << QRect(1560, 300, 735, 285);
-        QTest::newRow("Shape1") << "Shape1" << "DruckerFrame" << QRect(2400, 300, 1695, 735);
-        QTest::newRow("Picture1") << "Picture1" << "Quelm" << QRect(2160, 5400, 1920, 930);
-        QTest::newRow("DateiAuswahl") << "DateiAuswahl" << "DateiFrame" << QRect(120, 840, 1455, 375);
-        QTest::newRow("Option3(2)") << "Option3(2)" << "Frame1" << QRect(120, 960, 735, 375);
-        QTest::newRow("Option2(0)") << "Option2(0)" << "FramePreis2" << QRect(120, 360, 1095, 255);
-        QTest::newRow("Option1(3)") << "Option1(3)" << "Quelm" << QRect(240, 1560, 1095, 255);
-        QTest::newRow("Drucken") << "Drucken" << "Quelm" << QRect(3240, 1680, 1095, 375);
-    }
-    void placement()
-    {
-        QFETCH(QString, name);
-        QFETCH(QString, parent);
-        QFETCH(QRect, twips);
-        Fenster f;
-        auto *c = f.get<QWidget>(name);
-        QVERIFY(c);
-        QCOMPARE(c->parentWidget()->objectName(), parent);
-        const double sx = f.w->logicalDpiX() / 1440.0, sy = f.w->logicalDpiY() / 1440.0;
-        const QRect px(qRound(twips.x() * sx), qRound(twips.y() * sy), qRound(twips.width() * sx),
-                       qRound(twips.height() * sy));
-        QCOMPARE(c->geometry(), px);
-        QCOMPARE(f.w->size(), QSize(qRound(4530 * sx), qRound(6585 * sy)));
+        // The window keeps its designed size of 4530 × 6585 twips.
+        QCOMPARE(f.w->size(), QSize(qRound(4530 * f.w->logicalDpiX() / 1440.0), qRound(6585 * f.w->logicalDpiY() / 1440.0)));
         QCOMPARE(f.w->minimumSize(), f.w->maximumSize());
     }
 
-    void choicesKeptAcrossRestart()
+    // The kind decides which parts take input; the choices stay across a restart.
+    void choicesPerKind_data()
     {
+        QTest::addColumn<int>("kind");
+        QTest::addColumn<QString>("choices");
+        QTest::newRow("Liste") << 0 << "Preis1 1, Preis2 2, Art 0, Startlabel „1“ fest, Preis 2 an, Probe Druck aus";
+        QTest::newRow("Label") << 1 << "Preis1 1, Preis2 2, Art 1, Startlabel „1“ fest, Preis 2 aus, Probe Druck an";
+        QTest::newRow("Laser") << 2 << "Preis1 1, Preis2 2, Art 2, Startlabel „5“, Preis 2 aus, Probe Druck aus";
+    }
+    void choicesPerKind()
+    {
+        QFETCH(int, kind);
+        QFETCH(QString, choices);
         {
             Fenster f;
             f.option(1, 1)->click();
             f.option(2, 2)->click();
             f.option(3, 2)->click();
-            QCOMPARE(stored("Preis1"), QStringLiteral("1"));
+            auto *start = f.get<QLineEdit>("StartLabel");
+            start->setText("5");
+            f.option(3, kind)->click();
+            QCOMPARE(f.choices(), choices);
+            QCOMPARE(f.option(2, 0)->isEnabled(), kind == 0);
+            QCOMPARE(start->palette().color(QPalette::Base),
+                     kind == 2 ? QApplication::palette().color(QPalette::Base) : start->palette().color(QPalette::Button));
         }
-        Fenster f;
-        QVERIFY(f.option(1, 1)->isChecked());
-        QVERIFY(f.option(2, 2)->isChecked());
-        QVERIFY(f.option(3, 2)->isChecked());
-        // A laser start: the start label is empty and can be typed into.
-        QCOMPARE(f.get<QLineEdit>("StartLabel")->text(), QString());
-        QVERIFY(!f.get<QLineEdit>("StartLabel")->isReadOnly());
-    }
-
-    void invalidStoredChoiceSelectsDefault_data()
-    {
-        QTest::addColumn<QString>("value");
-        QTest::newRow("beyond the buttons") << "7";
-        QTest::newRow("negative") << "-1";
-        QTest::newRow("no number") << "VK";
-        QTest::newRow("too big for 16 bits") << "99999";
-    }
-    void invalidStoredChoiceSelectsDefault()
-    {
-        QFETCH(QString, value);
-        for (const char *key : {"Preis1", "Preis2", "Art"})
-            SettingsStore::write("Tarvel", "System", key, value);
-        Fenster f;
-        QVERIFY(f.option(1, 3)->isChecked());
-        QVERIFY(f.option(2, 3)->isChecked());
-        QVERIFY(f.option(3, 0)->isChecked());
-        QCOMPARE(stored("Preis1"), QStringLiteral("3"));
-        QCOMPARE(stored("Art"), QStringLiteral("0"));
-    }
-
-    void enabledStatesPerKind_data()
-    {
-        QTest::addColumn<int>("kind");
-        QTest::addColumn<bool>("preis2");
-        QTest::addColumn<bool>("probe");
-        QTest::addColumn<bool>("startEditable");
-        QTest::newRow("Liste") << 0 << true << false << false;
-        QTest::newRow("Label") << 1 << false << true << false;
-        QTest::newRow("Laser") << 2 << false << false << true;
-    }
-    void enabledStatesPerKind()
-    {
-        QFETCH(int, kind);
-        QFETCH(bool, preis2);
-        QFETCH(bool, probe);
-        QFETCH(bool, startEditable);
-        Fenster f;
-        f.option(2, 1)->click();
-        f.option(3, 2)->click();
-        f.get<QLineEdit>("StartLabel")->setText("5");
-        f.option(3, kind)->click();
-        QCOMPARE(f.get<QGroupBox>("FramePreis2")->isEnabled(), preis2);
-        QCOMPARE(f.option(2, 0)->isEnabled(), preis2);
-        QVERIFY(f.option(2, 1)->isChecked()); // the selection stays
-        QCOMPARE(f.get<QPushButton>("ProbeDruck")->isEnabled(), probe);
-        auto *start = f.get<QLineEdit>("StartLabel");
-        QCOMPARE(!start->isReadOnly(), startEditable);
-        QCOMPARE(start->text(), startEditable ? QStringLiteral("5") : QStringLiteral("1"));
-        QCOMPARE(start->palette().color(QPalette::Base),
-                 startEditable ? QApplication::palette().color(QPalette::Base)
-                               : start->palette().color(QPalette::Button));
-        QCOMPARE(stored("Art"), QString::number(kind));
+        Fenster restarted; // a laser start shows an empty start label
+        QCOMPARE(restarted.choices(), QString(choices).replace("„5“", "„“"));
     }
 
     void chooseFile()
@@ -234,54 +172,60 @@ private slots:
         QCOMPARE(f.get<QGroupBox>("DateiFrame")->title(), answer);
         QCOMPARE(f.get<QLabel>("Anzahl")->text(), QStringLiteral("14"));
         QCOMPARE(stored("Datei"), answer);
-
         // Cancelling keeps the file, stores it again and counts anew.
-        SettingsStore::write("Tarvel", "System", "Datei", "");
-        answer = artikel("beispiel.txt");
+        store("Datei", "");
         f.get<QPushButton>("DateiAuswahl")->click();
-        QCOMPARE(offered, artikel("beispiel.txt"));
+        QCOMPARE(offered, answer);
         QCOMPARE(stored("Datei"), answer);
-        QCOMPARE(f.get<QLabel>("Anzahl")->text(), QStringLiteral("14"));
-
         Fenster restarted;
         QCOMPARE(restarted.get<QGroupBox>("DateiFrame")->title(), answer);
         QCOMPARE(restarted.get<QLabel>("Anzahl")->text(), QStringLiteral("14"));
     }
 
-    void printsTheChosenKind_data()
+    // Each button ends in one message; a failed run leaves no job behind.
+    void printButtons_data()
     {
+        QTest::addColumn<QString>("file");
         QTest::addColumn<int>("kind");
-        QTest::addColumn<int>("copies");
-        QTest::addColumn<int>("pages");
+        QTest::addColumn<QString>("button");
+        QTest::addColumn<int>("pages"); // of the job; 0: none
         QTest::addColumn<QString>("message");
-        QTest::newRow("list") << 0 << 3 << 1 << "Barcode erfolgreich gedruckt.";
-        QTest::newRow("labels, 3 copies") << 1 << 3 << 6 << "Barcode erfolgreich gedruckt.";
-        QTest::newRow("laser, 3 copies") << 2 << 3 << 1 << "LaserLabels erfolgreich gedruckt.";
+        const QString failed = QStringLiteral("Beim Drucken ist folgender Fehler aufgetreten:\n\r\n\r");
+        QTest::newRow("list") << "zwei.txt" << 0 << "Drucken" << 1 << "Barcode erfolgreich gedruckt.";
+        QTest::newRow("labels, 3 copies") << "zwei.txt" << 1 << "Drucken" << 6 << "Barcode erfolgreich gedruckt.";
+        QTest::newRow("laser, 3 copies") << "zwei.txt" << 2 << "Drucken" << 1 << "LaserLabels erfolgreich gedruckt.";
+        QTest::newRow("test label") << "zwei.txt" << 1 << "ProbeDruck" << 1 << "Test-Label erfolgreich gedruckt.";
+        QTest::newRow("error in record 7")
+            << "fehler_zeile7.txt" << 2 << "Drucken" << 0
+            << failed + "Index außerhalb des gültigen Bereichs (Datei „fehler_zeile7.txt“, Zeile 7, Feld BestellNr: "
+                        "Zeichen \"ä\" an Stelle 2 kann nicht im Barcode stehen)";
     }
-    void printsTheChosenKind()
+    void printButtons()
     {
+        QFETCH(QString, file);
         QFETCH(int, kind);
-        QFETCH(int, copies);
+        QFETCH(QString, button);
         QFETCH(int, pages);
         QFETCH(QString, message);
-        SettingsStore::write("Tarvel", "System", "Datei", artikel("zwei.txt"));
+        store("Datei", artikel(file));
         Fenster f;
         f.w->setDruckerDialog([&](const Quelm::DruckerWahl &aktuell) {
             Quelm::DruckerWahl w = aktuell;
-            w.drucker = "PDF-Datei";
-            w.kopien = copies;
+            w.kopien = 3;
             return std::optional(w);
         });
         f.get<QPushButton>("DruckerAuswahl")->click();
-        QCOMPARE(f.w->druckerWahl().kopien, copies);
+        QCOMPARE(f.w->druckerWahl().kopien, 3);
         f.option(3, kind)->click();
-        f.get<QPushButton>("Drucken")->click();
+        f.get<QPushButton>(button)->click();
         QCOMPARE(f.meldungen.size(), 1);
-        QCOMPARE(f.meldungen[0].icon, QMessageBox::Information);
         QCOMPARE(f.meldungen[0].text, message);
-        QCOMPARE(jobs().size(), 1);
-        QVERIFY(f.meldungen[0].info.contains(jobs().first()));
-        QCOMPARE(tarvel::test::PdfPages(m_jobs.filePath(jobs().first())).pageCount(), pages);
+        QCOMPARE(f.meldungen[0].icon, pages ? QMessageBox::Information : QMessageBox::Warning);
+        QCOMPARE(jobs().size(), pages ? 1 : 0);
+        if (pages) {
+            QCOMPARE(f.meldungen[0].info, "Gespeichert als " + m_jobs.filePath(jobs().first()));
+            QCOMPARE(tarvel::test::PdfPages(m_jobs.filePath(jobs().first())).pageCount(), pages);
+        }
         QVERIFY(!QApplication::overrideCursor());
     }
 
@@ -307,85 +251,46 @@ private slots:
         QVERIFY(!f.w->druckerWahl().seitenBereich);
     }
 
-    void failedRunPrintsNothing_data()
-    {
-        QTest::addColumn<QString>("file");
-        QTest::addColumn<QString>("where");
-        QTest::newRow("error in record 7") << artikel("fehler_zeile7.txt") << "Zeile 7, Feld BestellNr";
-        QTest::newRow("missing file") << artikel("fehlt.txt") << "fehlt.txt";
-    }
-    void failedRunPrintsNothing()
-    {
-        QFETCH(QString, file);
-        QFETCH(QString, where);
-        SettingsStore::write("Tarvel", "System", "Datei", file);
-        SettingsStore::write("Tarvel", "System", "Art", "2");
-        Fenster f;
-        f.get<QPushButton>("Drucken")->click();
-        QCOMPARE(f.meldungen.size(), 1);
-        QCOMPARE(f.meldungen[0].icon, QMessageBox::Warning);
-        QVERIFY(f.meldungen[0].text.startsWith("Beim Drucken ist folgender Fehler aufgetreten:\n\r\n\r"));
-        QVERIFY2(f.meldungen[0].text.contains(where), qPrintable(f.meldungen[0].text));
-        QVERIFY(jobs().isEmpty());
-        QVERIFY(!QApplication::overrideCursor());
-    }
-
-    void testLabel()
-    {
-        SettingsStore::write("Tarvel", "System", "Art", "1");
-        Fenster f;
-        f.get<QPushButton>("ProbeDruck")->click();
-        QCOMPARE(f.meldungen.size(), 1);
-        QCOMPARE(f.meldungen[0].icon, QMessageBox::Information);
-        QCOMPARE(f.meldungen[0].text, QStringLiteral("Test-Label erfolgreich gedruckt."));
-        QCOMPARE(jobs().size(), 1);
-        const QString text = tarvel::test::PdfPages(m_jobs.filePath(jobs().first())).text();
-        QVERIFY2(text.contains("Flasch Bier") && text.contains("BOELKSTOFF"), qPrintable(text));
-    }
-
     void barWidth_data()
     {
         QTest::addColumn<QString>("typed");
         QTest::addColumn<QString>("width");
-        QTest::addColumn<double>("fits");
-        QTest::addColumn<bool>("error");
-        QTest::newRow("2") << "2" << "2" << 36.29 << false;
-        QTest::newRow("leading number") << "3 Pixel" << "3" << 24.19 << false;
-        QTest::newRow("no number picks the default") << "breit" << "4" << 18.14 << false;
-        QTest::newRow("2.5 rounds to even") << "2.5" << "2" << 36.29 << false;
-        QTest::newRow("negative") << "-3" << "4" << 18.14 << true;
-        QTest::newRow("too big") << "99999" << "4" << 18.14 << true;
+        QTest::addColumn<QString>("fits");
+        QTest::addColumn<bool>("refused");
+        QTest::newRow("leading number") << "3 Pixel" << "3" << "24,19" << false;
+        QTest::newRow("2.5 rounds to even") << "2.5" << "2" << "36,29" << false;
+        QTest::newRow("no number picks the default") << "breit" << "4" << "18,14" << false;
+        QTest::newRow("negative") << "-3" << "4" << "18,14" << true;
+        QTest::newRow("too big") << "99999" << "4" << "18,14" << true;
     }
     void barWidth()
     {
         QFETCH(QString, typed);
         QFETCH(QString, width);
-        QFETCH(double, fits);
-        QFETCH(bool, error);
+        QFETCH(QString, fits);
+        QFETCH(bool, refused);
         Fenster f;
         f.get<QLineEdit>("Strichbreite")->setText(typed);
         f.w->Strichbreite_LostFocus();
         QCOMPARE(f.get<QLineEdit>("Strichbreite")->text(), width);
-        QCOMPARE(f.get<QLineEdit>("MaxZeichen")->text(), Numbers::numberText(fits));
-        QCOMPARE(f.meldungen.size(), error ? 1 : 0);
-        if (error) {
+        QCOMPARE(f.get<QLineEdit>("MaxZeichen")->text(), fits);
+        QCOMPARE(f.meldungen.size(), refused ? 1 : 0);
+        if (refused) {
             QCOMPARE(f.meldungen[0].icon, QMessageBox::Warning);
-            QVERIFY(f.meldungen[0].text.contains(typed));
+            QVERIFY2(f.meldungen[0].text.contains("„" + typed + "“"), qPrintable(f.meldungen[0].text));
         }
     }
 
     void longRunShowsProgressAndCancels()
     {
         QTemporaryDir dir;
-        const QString file = dir.filePath("viele.txt");
-        {
-            QFile f(file);
-            QVERIFY(f.open(QIODevice::WriteOnly));
-            for (int i = 0; i < 20000; ++i)
-                f.write(QStringLiteral("Buch;%1;B-%1;Text;Text;;1,00;2,00;3,00;R1;M\r\n").arg(i).toLatin1());
-        }
-        SettingsStore::write("Tarvel", "System", "Datei", file);
-        SettingsStore::write("Tarvel", "System", "Art", "1");
+        QFile file(dir.filePath("viele.txt"));
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        for (int i = 0; i < 20000; ++i)
+            file.write(QStringLiteral("Buch;%1;B-%1;Text;Text;;1,00;2,00;3,00;R1;M\r\n").arg(i).toLatin1());
+        file.close();
+        store("Datei", file.fileName());
+        store("Art", "1");
         Fenster f;
         f.w->show();
         QString progressText;
@@ -399,14 +304,12 @@ private slots:
             }
         });
         canceller.start(20);
-        QElapsedTimer t;
-        t.start();
         f.get<QPushButton>("Drucken")->click();
         QVERIFY2(progressText.endsWith("von 20000 gedruckt"), qPrintable(progressText));
-        QVERIFY(t.elapsed() < 10000);
         QCOMPARE(f.meldungen.size(), 1);
         QCOMPARE(f.meldungen[0].icon, QMessageBox::Information);
-        QVERIFY2(f.meldungen[0].text.contains("abgebrochen"), qPrintable(f.meldungen[0].text));
+        QCOMPARE(f.meldungen[0].text, QStringLiteral("Der Druck von „viele.txt“ wurde abgebrochen; nichts davon wurde "
+                                                     "gedruckt."));
         QVERIFY(jobs().isEmpty());
         QVERIFY(!QApplication::overrideCursor());
         QVERIFY(!f.w->findChild<QProgressDialog *>());
@@ -417,11 +320,8 @@ private slots:
         Fenster f;
         f.w->show();
         QTimer::singleShot(0, f.w.get(), &QWidget::close);
-        QElapsedTimer t;
-        t.start();
         f.w->Warten();
         QVERIFY(!f.w->isVisible());
-        QVERIFY(t.elapsed() < 5000);
     }
 };
 

@@ -1,105 +1,93 @@
+// The print runs over an article file on the recording surface: where each
+// label and list row lands, what it shows, and how a failed run ends.
 #include "barcode/Code128.h"
-#include "runs/Datei.h"
 #include "runs/DateiDruck.h"
-#include "platform/PdfBackend.h"
-#include "platform/Printer.h"
 #include "platform/RecordingBackend.h"
-#include "support/BarcodeDecoder.h"
-#include "support/PdfPages.h"
+#include "support/RecordedJob.h"
 
-#include <QTemporaryDir>
 #include <QtTest>
 
-using namespace tarvel;
-using runs::Datei;
-using runs::DateiDruck;
-using platform::Printer;
-using platform::RecordedOp;
-using platform::RecordingBackend;
-
-using Points = QList<QPoint>;
-using Texts = QStringList;
-Q_DECLARE_METATYPE(Points)
+using tarvel::runs::DateiDruck;
+using tarvel::test::RecordedJob;
+using Op = RecordedJob::Op;
+using Ops = RecordedJob::Ops;
+using Pages = QList<QStringList>;
 
 namespace {
 
 QString artikel(const QString &name)
 {
-    return QStringLiteral(TARVEL_TEST_DATA "/artikel/") + name;
+    return name.startsWith(u'/') ? name : QStringLiteral(TARVEL_TEST_DATA "/artikel/") + name;
 }
 
-/// A run on the recording printer, as the window sets it up.
-struct Lauf
+DateiDruck::Ergebnis run(DateiDruck &druck, const QString &kind, const QString &file, const DateiDruck::Auswahl &a)
 {
-    RecordingBackend *rec;
-    std::unique_ptr<Printer> printer;
-    barcode::Code128 code;
-    std::unique_ptr<DateiDruck> druck;
+    if (kind == "label")
+        return druck.LabelDrucken(artikel(file), a);
+    if (kind == "laser")
+        return druck.LaserDrucken(artikel(file), a);
+    if (kind == "liste")
+        return druck.ListeDrucken(artikel(file), a);
+    return druck.ProbeDrucken(a);
+}
 
-    Lauf()
-    {
-        auto backend = std::make_unique<RecordingBackend>(300.0);
-        rec = backend.get();
-        printer = std::make_unique<Printer>(std::move(backend));
-        code.InitBreite(*printer, 0);
-        rec->clear();
-        druck = std::make_unique<DateiDruck>(*printer, code);
-    }
-    const QList<RecordedOp> &ops() const { return rec->ops(); }
-
-    /// The recorded pages: the operations between the page breaks of the job.
-    QList<QList<RecordedOp>> pages() const
-    {
-        QList<QList<RecordedOp>> out;
-        for (const auto &op : ops()) {
-            if (op.kind == RecordedOp::BeginJob || op.kind == RecordedOp::NewPage)
-                out.append(QList<RecordedOp>());
-            else if (!out.isEmpty() && (op.kind == RecordedOp::Text || op.kind == RecordedOp::Line))
-                out.last().append(op);
-        }
-        return out;
-    }
-    qsizetype count(RecordedOp::Kind kind) const
-    {
-        return std::count_if(ops().begin(), ops().end(), [kind](const auto &op) { return op.kind == kind; });
-    }
-    /// Height of one line in \a points Arial, as the printer advances it.
-    double lineHeight(double points)
-    {
-        Printer p(std::make_unique<RecordingBackend>());
-        p.setFontName("Arial");
-        p.setFontSize(points);
-        return p.TextHeight();
-    }
-};
-
-/// Top-left corners of the labels: the bold 12-point order number stands 700
-/// below, left of the price, which stands 3600 to the right.
-Points labelOrigins(const QList<RecordedOp> &page)
+/// The texts and lines of each page of the job.
+QList<Ops> pages(const Ops &ops)
 {
-    Points out;
-    for (const auto &op : page)
-        if (op.kind == RecordedOp::Text && op.font.bold && op.font.size == 12 && qRound(op.x) % 6000 < 3600)
-            out << QPoint(qRound(op.x), qRound(op.y - 700));
+    QList<Ops> out;
+    for (const Op &op : ops) {
+        if (op.kind == Op::BeginJob || op.kind == Op::NewPage)
+            out.append(Ops());
+        else if (!out.isEmpty() && (op.kind == Op::Text || op.kind == Op::Line))
+            out.last().append(op);
+    }
     return out;
 }
 
-/// Texts of a page drawn in \a points and bold state, in drawing order.
-Texts textsOf(const QList<RecordedOp> &page, double points, bool bold)
+/// The texts printed inside \a area as "text x,y size" (b: bold), relative to
+/// its corner; x is "+" where the text goes on from the one before.
+QStringList printed(RecordedJob &job, const Ops &ops, const QRectF &area)
 {
-    Texts out;
-    for (const auto &op : page)
-        if (op.kind == RecordedOp::Text && op.font.size == points && op.font.bold == bold)
-            out << op.text;
+    QStringList out;
+    const Op *before = nullptr;
+    for (const Op &op : ops) {
+        if (op.kind != Op::Text || op.x < area.left() || op.x >= area.right() || op.y < area.top()
+            || op.y >= area.bottom())
+            continue;
+        const bool goesOn = before && qAbs(before->y - op.y) < 0.5
+                            && qAbs(before->x + job.width(before->text, before->font.size, before->font.bold) - op.x) < 0.5;
+        out << QStringLiteral("%1 %2,%3 %4%5")
+                   .arg(op.text, goesOn ? QStringLiteral("+") : QString::number(qRound(op.x - area.x())))
+                   .arg(qRound(op.y - area.y()))
+                   .arg(op.font.size)
+                   .arg(op.font.bold ? "b" : "");
+        before = &op;
+    }
     return out;
 }
 
-const RecordedOp *textAt(const QList<RecordedOp> &page, const QString &text)
+/// Where the labels of a page stand, by their order numbers (bold 12 point,
+/// 700 below the label's top): "B-0001" at the label printer's corner,
+/// "B-0001@9" at place 9 of the 2 × 8 laser sheet, "@?" anywhere else.
+QStringList places(const Ops &page, bool laser)
 {
-    for (const auto &op : page)
-        if (op.kind == RecordedOp::Text && op.text == text)
-            return &op;
-    return nullptr;
+    QStringList out;
+    for (const Op &op : page) {
+        if (op.kind != Op::Text || !op.font.bold || op.font.size != 12)
+            continue;
+        const int x = qRound(op.x) - (laser ? 100 : 0), y = qRound(op.y) - 700 - (laser ? 700 : 0);
+        const bool placed = laser ? x % 6000 == 0 && y % 1930 == 0 && y / 1930 < 8 : x == 0 && y == 0;
+        out << op.text + (!placed ? QStringLiteral("@?") : laser ? QStringLiteral("@%1").arg(x / 6000 * 8 + y / 1930 + 1) : "");
+    }
+    return out;
+}
+
+QStringList numbers(int from, int to, int place)
+{
+    QStringList out;
+    for (int i = from; i <= to; ++i)
+        out << QStringLiteral("B-%1@%2").arg(i, 4, 10, QLatin1Char('0')).arg(place++);
+    return out;
 }
 
 } // namespace
@@ -109,420 +97,264 @@ class TestRuns : public QObject
     Q_OBJECT
 
 private slots:
-    void labelsAndCopies_data()
-    {
-        QTest::addColumn<QString>("file");
-        QTest::addColumn<int>("copies");
-        QTest::addColumn<Texts>("numbers");
-        QTest::newRow("two records, one copy") << "zwei.txt" << 1 << Texts{"B-0001", "B-0002"};
-        QTest::newRow("two records, three copies")
-            << "zwei.txt" << 3 << Texts{"B-0001", "B-0001", "B-0001", "B-0002", "B-0002", "B-0002"};
-        QTest::newRow("copy count 0 prints once") << "zwei.txt" << 0 << Texts{"B-0001", "B-0002"};
-        QTest::newRow("empty file") << TARVEL_TEST_DATA "/datei/leer.txt" << 1 << Texts{};
-    }
-    void labelsAndCopies()
-    {
-        QFETCH(QString, file);
-        QFETCH(int, copies);
-        QFETCH(Texts, numbers);
-        Lauf lauf;
-        DateiDruck::Auswahl a;
-        a.kopien = copies;
-        const auto result = lauf.druck->LabelDrucken(file.startsWith(u'/') ? file : artikel(file), a);
-        QVERIFY2(result.ok(), qPrintable(result.meldung));
-        QCOMPARE(result.meldung, QStringLiteral("Barcode erfolgreich gedruckt."));
-        const auto pages = lauf.pages();
-        QCOMPARE(pages.size(), numbers.size()); // one label a page, no blank page at the end
-        for (qsizetype i = 0; i < pages.size(); ++i) {
-            QCOMPARE(labelOrigins(pages[i]), Points{QPoint(0, 0)});
-            QCOMPARE(textsOf(pages[i], 12, true), Texts{numbers[i]});
-        }
-        QCOMPARE(lauf.count(RecordedOp::EndJob), numbers.isEmpty() ? 0 : 1);
-        QCOMPARE(lauf.count(RecordedOp::CancelJob), 0);
-    }
+    void initTestCase() { QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany)); }
 
-    void labelLayout_data()
+    void labelPlaces_data()
     {
-        QTest::addColumn<int>("preis1");
-        QTest::addColumn<bool>("lagerfach");
-        QTest::addColumn<QString>("price");
-        QTest::addColumn<int>("priceLine");
-        QTest::newRow("EK") << 0 << false << "1,50 €" << 2;
-        QTest::newRow("VK with storage bin") << 1 << true << "11,90 €" << 3;
-        QTest::newRow("Listenpreis") << 2 << false << "12,95 €" << 2;
-        QTest::newRow("leer") << 3 << true << QString() << 3;
-    }
-    void labelLayout()
-    {
-        QFETCH(int, preis1);
-        QFETCH(bool, lagerfach);
-        QFETCH(QString, price);
-        QFETCH(int, priceLine);
-        Lauf lauf;
-        DateiDruck::Auswahl a;
-        a.preis1 = sheets::Preis(preis1);
-        a.preis2 = sheets::Preis::EK; // labels show one price only
-        a.lagerfach = lagerfach;
-        a.waehrung = "€";
-        a.startLabel = "9";
-        QVERIFY(lauf.druck->LaserDrucken(artikel("zwei.txt"), a).ok());
-        const auto page = lauf.pages().value(0);
-        const double h8 = lauf.lineHeight(8), h12 = lauf.lineHeight(12);
-        const int x = 6100, y = 700; // label 9: top of the second column
-
-        const RecordedOp *first = textAt(page, "Buch 100.001");
-        QVERIFY(first);
-        QCOMPARE(QPointF(first->x, first->y), QPointF(x + 3600, y));
-        QCOMPARE(first->font.size, 8.0);
-        QCOMPARE(textAt(page, "MATCH1")->y, y + h8);
-        QCOMPARE(textAt(page, "Lagerfach: R01") != nullptr, lagerfach);
-        Texts big = textsOf(page, 12, true);
-        if (price.isEmpty()) {
-            QCOMPARE(big, (Texts{"B-0001", "B-0002"}));
-        } else {
-            const RecordedOp *p = textAt(page, price);
-            QVERIFY2(p, qPrintable(big.join('|')));
-            QCOMPARE(QPointF(p->x, p->y), QPointF(x + 3600, y + priceLine * h8));
-        }
-        const RecordedOp *number = textAt(page, "B-0001");
-        QCOMPARE(QPointF(number->x, number->y), QPointF(x, y + 700));
-        QCOMPARE(textAt(page, "Kurztext eins 1")->y, y + 700 + h12);
-        QCOMPARE(textAt(page, "Kurztext zwei 1")->y, y + 700 + 2 * h12);
-        QCOMPARE(textAt(page, "Kurztext eins 1")->font.bold, false);
-        // The bars start at the label's corner and are 680 high.
-        const auto bar = std::find_if(page.begin(), page.end(), [](const auto &op) { return op.isBar(); });
-        QCOMPARE(QPointF(bar->x, bar->y), QPointF(x, y));
-        QCOMPARE(bar->height, 680.0);
-    }
-
-    void laserPositions_data()
-    {
+        QTest::addColumn<QString>("kind");
         QTest::addColumn<QString>("file");
         QTest::addColumn<QString>("start");
         QTest::addColumn<int>("copies");
-        QTest::addColumn<QList<Points>>("pages");
-        const auto at = [](int col, int row) { return QPoint(col * 6000 + 100, row * 1930 + 700); };
-        Points fullSheet;
-        for (int col = 0; col < 2; ++col)
-            for (int row = 0; row < 8; ++row)
-                fullSheet << at(col, row);
-        QTest::newRow("start 9") << "zwei.txt" << "9" << 1 << QList<Points>{{QPoint(6100, 700), at(1, 1)}};
-        QTest::newRow("start 1") << "zwei.txt" << "1" << 1 << QList<Points>{{QPoint(100, 700), at(0, 1)}};
-        QTest::newRow("start 0") << "zwei.txt" << "0" << 1 << QList<Points>{{QPoint(100, 700), at(0, 1)}};
-        QTest::newRow("start 17 wraps") << "zwei.txt" << "17" << 1 << QList<Points>{{QPoint(100, 700), at(0, 1)}};
-        QTest::newRow("start 16") << "zwei.txt" << "16" << 1 << QList<Points>{{at(1, 7)}, {at(0, 0)}};
-        QTest::newRow("start not a number") << "zwei.txt" << "x" << 1 << QList<Points>{{at(0, 0), at(0, 1)}};
-        QTest::newRow("3 copies of 2 records") << "zwei.txt" << "1" << 3
-                                               << QList<Points>{{at(0, 0), at(0, 1), at(0, 2), at(0, 3), at(0, 4), at(0, 5)}};
-        QTest::newRow("16 records fill one sheet") << "sechzehn.txt" << "1" << 1 << QList<Points>{fullSheet};
-        QTest::newRow("17 records give a second sheet")
-            << "siebzehn.txt" << "1" << 1 << QList<Points>{fullSheet, {QPoint(100, 700)}};
+        QTest::addColumn<Pages>("pages");
+        const QString leer = QStringLiteral(TARVEL_TEST_DATA "/datei/leer.txt");
+        QTest::newRow("labels") << "label" << "zwei.txt" << "1" << 1 << Pages{{"B-0001"}, {"B-0002"}};
+        QTest::newRow("labels, 3 copies") << "label" << "zwei.txt" << "1" << 3
+                                          << Pages{{"B-0001"}, {"B-0001"}, {"B-0001"}, {"B-0002"}, {"B-0002"}, {"B-0002"}};
+        QTest::newRow("labels, 0 copies print once") << "label" << "zwei.txt" << "1" << 0 << Pages{{"B-0001"}, {"B-0002"}};
+        QTest::newRow("labels, empty file") << "label" << leer << "1" << 1 << Pages{};
+        QTest::newRow("laser from 9") << "laser" << "zwei.txt" << "9" << 1 << Pages{numbers(1, 2, 9)};
+        QTest::newRow("laser from 16") << "laser" << "zwei.txt" << "16" << 1 << Pages{{"B-0001@16"}, {"B-0002@1"}};
+        QTest::newRow("laser from 17 wraps") << "laser" << "zwei.txt" << "17" << 1 << Pages{numbers(1, 2, 1)};
+        QTest::newRow("laser from no number") << "laser" << "zwei.txt" << "x" << 1 << Pages{numbers(1, 2, 1)};
+        QTest::newRow("laser, 3 copies from 7")
+            << "laser" << "zwei.txt" << "7" << 3
+            << Pages{{"B-0001@7", "B-0001@8", "B-0001@9", "B-0002@10", "B-0002@11", "B-0002@12"}};
+        QTest::newRow("laser, 16 records fill a sheet") << "laser" << "sechzehn.txt" << "1" << 1 << Pages{numbers(1, 16, 1)};
+        QTest::newRow("laser, 17 records") << "laser" << "siebzehn.txt" << "1" << 1
+                                           << Pages{numbers(1, 16, 1), {"B-0017@1"}};
     }
-    void laserPositions()
+    void labelPlaces()
     {
+        QFETCH(QString, kind);
         QFETCH(QString, file);
         QFETCH(QString, start);
         QFETCH(int, copies);
-        QFETCH(QList<Points>, pages);
-        Lauf lauf;
+        QFETCH(Pages, pages);
+        RecordedJob job;
+        DateiDruck druck(job.printer(), job.code());
         DateiDruck::Auswahl a;
         a.startLabel = start;
         a.kopien = copies;
-        const auto result = lauf.druck->LaserDrucken(artikel(file), a);
-        QVERIFY2(result.ok(), qPrintable(result.meldung));
-        QCOMPARE(result.meldung, QStringLiteral("LaserLabels erfolgreich gedruckt."));
-        const auto recorded = lauf.pages();
-        QCOMPARE(recorded.size(), pages.size());
-        for (qsizetype i = 0; i < pages.size(); ++i)
-            QCOMPARE(labelOrigins(recorded[i]), pages[i]);
+        const auto result = run(druck, kind, file, a);
+        QCOMPARE(result.meldung, kind == "laser" ? "LaserLabels erfolgreich gedruckt." : "Barcode erfolgreich gedruckt.");
+        Pages seen;
+        for (const Ops &page : ::pages(job.ops()))
+            seen << places(page, kind == "laser");
+        QCOMPARE(seen, pages); // no blank page at the end either
+        QCOMPARE(job.count(Op::EndJob), pages.isEmpty() ? 0 : 1);
     }
 
+    // What one label, or the first row of the list, shows where, from its corner.
+    void content_data()
+    {
+        QTest::addColumn<QString>("kind");
+        QTest::addColumn<QString>("file");
+        QTest::addColumn<QList<int>>("prices"); // 0 EK, 1 VK, 2 Listenpreis, 3 none; labels show the first
+        QTest::addColumn<bool>("lagerfach");
+        QTest::addColumn<QPointF>("corner");
+        QTest::addColumn<QStringList>("lines");
+        const QStringList top{"Buch 100.001 3600,0 8", "MATCH1 3600,184 8"};
+        const QStringList below{"B-0001 0,700 12b", "Kurztext eins 1 0,976 12", "Kurztext zwei 1 0,1252 12"};
+        const QStringList row{"Matchcode: MATCH1 500,0 8", "Buch 100.001 3500,0 8"};
+        const QStringList texts{"Kurztext eins 1 500,184 8", "Kurztext zwei 1 500,368 8"};
+        const QString number = QStringLiteral("B-0001 5500,750 10b");
+        const auto add = [](const char *name, const char *kind, const char *file, QList<int> prices, bool lagerfach,
+                            QPointF corner, const QStringList &lines) {
+            QTest::newRow(name) << kind << file << prices << lagerfach << corner << lines;
+        };
+        add("label, VK, storage bin", "label", "zwei.txt", {1, 0}, true, {0, 0},
+            top + QStringList{"Lagerfach: R01 3600,368 8", "11,90 € 3600,552 12b"} + below);
+        add("laser place 9, EK", "laser", "zwei.txt", {0, 1}, false, {6100, 700}, top + QStringList{"1,50 € 3600,368 12b"} + below);
+        add("laser place 9, Listenpreis", "laser", "zwei.txt", {2, 1}, false, {6100, 700},
+            top + QStringList{"12,95 € 3600,368 12b"} + below);
+        add("label, no price, storage bin", "label", "zwei.txt", {3, 0}, true, {0, 0},
+            top + QStringList{"Lagerfach: R01 3600,368 8"} + below);
+        // The test label: its third short text is not printed.
+        add("test label", "probe", "", {1, 0}, true, {0, 0},
+            {" 123.456 3600,0 8", "BOELKSTOFF 3600,184 8", "Lagerfach: AB1234 3600,368 8", "123456,12 € 3600,552 12b",
+             "Flasch Bier 0,700 12b", "1234567890123456789012345678901234567890 0,976 12",
+             "Das sind noch mal ganz genau 40 Zeichen. 0,1252 12"});
+        add("list, VK and none", "liste", "zwei.txt", {1, 3}, false, {0, 900},
+            row + texts + QStringList{"Preis:  500,552 8", "11,90 € +,552 8b", number});
+        add("list, none and VK", "liste", "zwei.txt", {3, 1}, false, {0, 900},
+            row + texts + QStringList{"Preis:  3500,552 8", "11,90 € +,552 8b", number});
+        add("list, EK and Liste, storage bin", "liste", "zwei.txt", {0, 2}, true, {0, 900},
+            row + QStringList{"Lagerfach: R01 500,184 8", "Kurztext eins 1 500,368 8", "Kurztext zwei 1 500,552 8",
+                              "EK-Preis:  500,736 8", "1,50 € +,736 8b", "Liste:  3500,736 8", "12,95 € +,736 8b", number});
+        add("list, third short text", "liste", "beispiel.txt", {2, 0}, false, {0, 900},
+            {"Matchcode: ZAUBERBERG 500,0 8", "Buch 100.001 3500,0 8", "Der Zauberberg 500,184 8", "Thomas Mann 500,368 8",
+             "S. Fischer 500,552 8", "Liste:  500,736 8", "19,90 € +,736 8b", "EK-Preis:  3500,736 8", "12,50 € +,736 8b",
+             "3-12-3456 5500,750 10b"});
+    }
+    void content()
+    {
+        QFETCH(QString, kind);
+        QFETCH(QString, file);
+        QFETCH(QList<int>, prices);
+        QFETCH(bool, lagerfach);
+        QFETCH(QPointF, corner);
+        QFETCH(QStringList, lines);
+        RecordedJob job;
+        DateiDruck druck(job.printer(), job.code());
+        DateiDruck::Auswahl a;
+        a.preis1 = tarvel::sheets::Preis(prices[0]);
+        a.preis2 = tarvel::sheets::Preis(prices[1]);
+        a.lagerfach = lagerfach;
+        a.waehrung = "€";
+        a.startLabel = "9";
+        QVERIFY(run(druck, kind, file, a).ok());
+        const Ops page = pages(job.ops()).value(0);
+        const bool list = kind == "liste";
+        QCOMPARE(printed(job, page, QRectF(corner, list ? QSizeF(20000, 1200) : QSizeF(6000, 1930))), lines);
+        // The bars start at the label's corner, or right of the row's text, and are 680 high.
+        const Op *bar = RecordedJob::first(page, Op::Line);
+        QCOMPARE(QRectF(bar->x, bar->y, 0, bar->height), QRectF(corner.x() + (list ? 5500 : 0), corner.y(), 0, 680));
+    }
+
+    // Twelve rows a page under a header; a range prints only its pages.
     void listPages_data()
     {
         QTest::addColumn<QString>("file");
-        QTest::addColumn<bool>("range");
-        QTest::addColumn<int>("from");
+        QTest::addColumn<int>("from"); // 0: no range
         QTest::addColumn<int>("to");
         QTest::addColumn<QList<int>>("pageNumbers");
-        QTest::addColumn<QList<int>>("firstRecord"); // per page; 0 for a page with only the header
+        QTest::addColumn<QList<int>>("firstRecord"); // per page
         QTest::addColumn<QList<int>>("rows");
-        QTest::newRow("12 records: second page with header only")
-            << "zwoelf.txt" << false << 0 << 0 << QList<int>{1, 2} << QList<int>{1, 0} << QList<int>{12, 0};
-        QTest::newRow("17 records") << "siebzehn.txt" << false << 0 << 0 << QList<int>{1, 2} << QList<int>{1, 13}
-                                    << QList<int>{12, 5};
-        QTest::newRow("range 2 to 3") << "vierzig.txt" << true << 2 << 3 << QList<int>{2, 3} << QList<int>{13, 25}
-                                      << QList<int>{12, 12};
-        QTest::newRow("to below from") << "vierzig.txt" << true << 3 << 1 << QList<int>{3} << QList<int>{25}
-                                       << QList<int>{12};
-        QTest::newRow("range 0 to 0") << "vierzig.txt" << true << 0 << 0 << QList<int>{1} << QList<int>{1}
-                                      << QList<int>{12};
-        QTest::newRow("from beyond the end") << "vierzig.txt" << true << 9 << 9 << QList<int>{4} << QList<int>{0}
-                                             << QList<int>{0};
-        QTest::newRow("empty file") << TARVEL_TEST_DATA "/datei/leer.txt" << false << 0 << 0 << QList<int>{1}
-                                    << QList<int>{0} << QList<int>{0};
+        const QString leer = QStringLiteral(TARVEL_TEST_DATA "/datei/leer.txt");
+        using L = QList<int>;
+        QTest::newRow("12 records: the second page has only its header")
+            << "zwoelf.txt" << 0 << 0 << L{1, 2} << L{1, 0} << L{12, 0};
+        QTest::newRow("17 records") << "siebzehn.txt" << 0 << 0 << L{1, 2} << L{1, 13} << L{12, 5};
+        QTest::newRow("pages 2 to 3") << "vierzig.txt" << 2 << 3 << L{2, 3} << L{13, 25} << L{12, 12};
+        QTest::newRow("to below from") << "vierzig.txt" << 3 << 1 << L{3} << L{25} << L{12};
+        QTest::newRow("from beyond the end") << "vierzig.txt" << 9 << 9 << L{4} << L{0} << L{0};
+        QTest::newRow("empty file") << leer << 0 << 0 << L{1} << L{0} << L{0};
     }
     void listPages()
     {
         QFETCH(QString, file);
-        QFETCH(bool, range);
         QFETCH(int, from);
         QFETCH(int, to);
         QFETCH(QList<int>, pageNumbers);
         QFETCH(QList<int>, firstRecord);
         QFETCH(QList<int>, rows);
-        Lauf lauf;
+        RecordedJob job;
+        DateiDruck druck(job.printer(), job.code());
         DateiDruck::Auswahl a;
-        a.seitenBereich = range;
+        a.seitenBereich = from > 0;
         a.vonSeite = from;
         a.bisSeite = to;
         a.datum = QDate(2026, 12, 5);
-        const auto result = lauf.druck->ListeDrucken(file.startsWith(u'/') ? file : artikel(file), a);
-        QVERIFY2(result.ok(), qPrintable(result.meldung));
+        const auto result = druck.ListeDrucken(artikel(file), a);
         QCOMPARE(result.meldung, QStringLiteral("Barcode erfolgreich gedruckt."));
-        const auto pages = lauf.pages();
-        QCOMPARE(pages.size(), pageNumbers.size());
-        const QString date = QLocale().toString(QDate(2026, 12, 5), QLocale().dateFormat(QLocale::ShortFormat)
-                                                                        .replace("yyyy", "yy").replace("yy", "yyyy"));
-        for (qsizetype i = 0; i < pages.size(); ++i) {
-            const auto &page = pages[i];
-            const RecordedOp *title = textAt(page, "Barcode-Liste vom " + date);
-            QVERIFY2(title, qPrintable(textsOf(page, 10, false).join('|')));
-            QCOMPARE(QPointF(title->x, title->y), QPointF(500, 300));
-            QVERIFY(title->font.italic);
-            QCOMPARE(title->color, QColor(0, 0, 128));
-            const RecordedOp *seite = textAt(page, "Seite ");
-            QCOMPARE(QPointF(seite->x, seite->y), QPointF(5500, 300));
-            QCOMPARE(textsOf(page, 10, false).value(2), Printer::NumberItem(pageNumbers[i]));
-            // Bold order numbers under the bars: one per row, 1200 apart from 900 on.
-            const Texts numbers = textsOf(page, 10, true);
-            QCOMPARE(numbers.size(), rows[i]);
-            for (int r = 0; r < rows[i]; ++r) {
-                const QString expected = QStringLiteral("B-%1").arg(firstRecord[i] + r, 4, 10, QChar(u'0'));
-                const RecordedOp *n = textAt(page, expected);
-                QVERIFY2(n, qPrintable(expected));
-                QCOMPARE(QPointF(n->x, n->y), QPointF(5500, 900 + r * 1200 + 750));
-                QCOMPARE(n->color, QColor(Qt::black));
-            }
+        const QList<Ops> recorded = pages(job.ops());
+        QCOMPARE(recorded.size(), pageNumbers.size());
+        for (qsizetype i = 0; i < recorded.size(); ++i) {
+            const Ops &page = recorded[i];
+            QCOMPARE(printed(job, page, QRectF(0, 0, 20000, 900)),
+                     (QStringList{"Barcode-Liste vom 05.12.2026 500,300 10", "Seite  5500,300 10",
+                                  QStringLiteral(" %1  +,300 10").arg(pageNumbers[i])}));
+            const Op *title = RecordedJob::text(page, "Barcode-Liste vom 05.12.2026");
+            QCOMPARE(std::pair(title->font.italic, title->color), std::pair(true, QColor(0, 0, 128)));
+            // Bold order numbers under the bars: one a row, 1200 apart.
+            QStringList expected, seen;
+            for (int r = 0; r < rows[i]; ++r)
+                expected << QStringLiteral("B-%1 5500,%2 10b").arg(firstRecord[i] + r, 4, 10, QChar(u'0')).arg(1650 + r * 1200);
+            for (const QString &line : printed(job, page, QRectF(0, 0, 20000, 20000)))
+                if (line.endsWith("b"))
+                    seen << line;
+            QCOMPARE(seen, expected);
+            const Op *number = RecordedJob::text(page, QStringLiteral("B-%1").arg(firstRecord[i], 4, 10, QChar(u'0')));
+            QVERIFY(!number || (!number->font.italic && number->color == Qt::black));
         }
     }
 
-    void listDateIsTheFullShortDate()
+    // A run that fails or is stopped delivers nothing; its message names the
+    // file, the line and the field.
+    void failedRun_data()
     {
-        const QLocale before;
-        QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
-        Lauf lauf;
-        DateiDruck::Auswahl a;
-        a.datum = QDate(2026, 12, 5);
-        QVERIFY(lauf.druck->ListeDrucken(TARVEL_TEST_DATA "/datei/leer.txt", a).ok());
-        QLocale::setDefault(before);
-        QVERIFY(textAt(lauf.pages().value(0), "Barcode-Liste vom 05.12.2026"));
-    }
-
-    void listTextBlock_data()
-    {
+        QTest::addColumn<QString>("kind");
         QTest::addColumn<QString>("file");
-        QTest::addColumn<int>("preis1");
-        QTest::addColumn<int>("preis2");
-        QTest::addColumn<bool>("lagerfach");
-        QTest::addColumn<QString>("at500");  // caption at 500, bold price behind it
-        QTest::addColumn<QString>("at3500"); // caption at 3500, bold price behind it
-        QTest::addColumn<int>("priceLine");
-        QTest::newRow("VK and leer") << "zwei.txt" << 1 << 3 << false << "Preis: |11,90 EUR" << QString() << 3;
-        QTest::newRow("EK and Liste, storage bin")
-            << "zwei.txt" << 0 << 2 << true << "EK-Preis: |1,50 EUR" << "Liste: |12,95 EUR" << 4;
-        QTest::newRow("leer and VK") << "zwei.txt" << 3 << 1 << false << QString() << "Preis: |11,90 EUR" << 3;
-        // The sample's first record has a third short text: the price line moves down.
-        QTest::newRow("KurzText3 and storage bin")
-            << "../artikel/beispiel.txt" << 2 << 0 << true << "Liste: |19,90 EUR" << "EK-Preis: |12,50 EUR" << 5;
+        QTest::addColumn<QString>("start");
+        QTest::addColumn<QString>("fault"); // "printer": fails at record 2; "stop": stopped after record 3
+        QTest::addColumn<QString>("message");
+        const QString failed = QStringLiteral("Beim Drucken ist folgender Fehler aufgetreten:\n\r\n\r");
+        const QString line7 = "Index außerhalb des gültigen Bereichs (Datei „fehler_zeile7.txt“, Zeile 7, Feld "
+                              "BestellNr: Zeichen \"ä\" an Stelle 2 kann nicht im Barcode stehen)";
+        QTest::newRow("bad record, labels") << "label" << "fehler_zeile7.txt" << "1" << "" << failed + line7;
+        QTest::newRow("bad record, list") << "liste" << "fehler_zeile7.txt" << "1" << "" << failed + line7;
+        QTest::newRow("missing file") << "laser" << artikel("fehlt.txt") << "1" << ""
+                                      << failed + "Datei nicht gefunden (Datei „" + artikel("fehlt.txt")
+                                             + "“: die Datei ist nicht vorhanden)";
+        QTest::newRow("start label beyond 16 bits")
+            << "laser" << "zwei.txt" << "99999" << "" << failed + "Überlauf (Feld Startlabel „99999“)";
+        QTest::newRow("printer fails") << "label" << "zwei.txt" << "1" << "printer"
+                                       << failed + "Druckerfehler (Datei „zwei.txt“, Zeile 2: Aufzeichnung gestört)";
+        QTest::newRow("stopped") << "laser" << "siebzehn.txt" << "1" << "stop"
+                                 << "Der Druck von „siebzehn.txt“ wurde abgebrochen; nichts davon wurde gedruckt.";
     }
-    void listTextBlock()
+    void failedRun()
     {
+        QFETCH(QString, kind);
         QFETCH(QString, file);
-        QFETCH(int, preis1);
-        QFETCH(int, preis2);
-        QFETCH(bool, lagerfach);
-        QFETCH(QString, at500);
-        QFETCH(QString, at3500);
-        QFETCH(int, priceLine);
-        Lauf lauf;
-        DateiDruck::Auswahl a;
-        a.preis1 = sheets::Preis(preis1);
-        a.preis2 = sheets::Preis(preis2);
-        a.lagerfach = lagerfach;
-        a.waehrung = "EUR";
-        QVERIFY(lauf.druck->ListeDrucken(artikel(file), a).ok());
-        const auto page = lauf.pages().value(0);
-        const double h8 = lauf.lineHeight(8);
-        const double y = 900 + priceLine * h8;
-        const auto priceAt = [&](double x) {
-            QStringList parts;
-            for (const auto &op : page)
-                if (op.kind == RecordedOp::Text && op.y == y && op.font.size == 8
-                    && (qFuzzyCompare(op.x, x) || (!parts.isEmpty() && op.font.bold)) && parts.size() < 2)
-                    parts << op.text;
-            return parts.join('|');
-        };
-        QCOMPARE(priceAt(500), at500);
-        QCOMPARE(priceAt(3500), at3500);
-        const RecordedOp *match = nullptr;
-        for (const auto &op : page)
-            if (op.kind == RecordedOp::Text && op.text.startsWith("Matchcode: ") && !match)
-                match = &op;
-        QCOMPARE(QPointF(match->x, match->y), QPointF(500, 900));
-        QCOMPARE(textAt(page, "Lagerfach: R01") != nullptr || textAt(page, "Lagerfach: R12-03") != nullptr,
-                 lagerfach);
-        const auto bar = std::find_if(page.begin(), page.end(), [](const auto &op) { return op.isBar(); });
-        QCOMPARE(QPointF(bar->x, bar->y), QPointF(5500, 900));
-    }
-
-    void errorInRecordCancelsTheJob_data()
-    {
-        QTest::addColumn<int>("run");
-        QTest::newRow("labels") << 0;
-        QTest::newRow("laser") << 1;
-        QTest::newRow("list") << 2;
-    }
-    void errorInRecordCancelsTheJob()
-    {
-        QFETCH(int, run);
-        Lauf lauf;
-        DateiDruck::Auswahl a;
-        const QString file = artikel("fehler_zeile7.txt");
-        const auto result = run == 0   ? lauf.druck->LabelDrucken(file, a)
-                            : run == 1 ? lauf.druck->LaserDrucken(file, a)
-                                       : lauf.druck->ListeDrucken(file, a);
-        QCOMPARE(result.art, DateiDruck::Ergebnis::Fehler);
-        QVERIFY(result.meldung.startsWith("Beim Drucken ist folgender Fehler aufgetreten:\n\r\n\r"));
-        QVERIFY2(result.meldung.contains("„fehler_zeile7.txt“, Zeile 7, Feld BestellNr: Zeichen \"ä\" an Stelle 2"),
-                 qPrintable(result.meldung));
-        QCOMPARE(lauf.count(RecordedOp::CancelJob), 1);
-        QCOMPARE(lauf.count(RecordedOp::EndJob), 0);
-        QVERIFY(!lauf.printer->hasOpenJob());
-    }
-
-    void missingFileIsReported_data() { errorInRecordCancelsTheJob_data(); }
-    void missingFileIsReported()
-    {
-        QFETCH(int, run);
-        Lauf lauf;
-        DateiDruck::Auswahl a;
-        const QString file = artikel("fehlt.txt");
-        const auto result = run == 0   ? lauf.druck->LabelDrucken(file, a)
-                            : run == 1 ? lauf.druck->LaserDrucken(file, a)
-                                       : lauf.druck->ListeDrucken(file, a);
-        QCOMPARE(result.art, DateiDruck::Ergebnis::Fehler);
-        QCOMPARE(result.fehler->number(), 53);
-        QVERIFY2(result.meldung.contains(QDir::toNativeSeparators(file)), qPrintable(result.meldung));
-        QVERIFY(lauf.ops().isEmpty());
-    }
-
-    void cancelFromProgress()
-    {
-        Lauf lauf;
-        QList<qint64> seen;
-        lauf.druck->setFortschritt([&](qint64 done, qint64 total) {
-            seen << done;
-            return total == 17 && done < 3;
-        });
-        const auto result = lauf.druck->LaserDrucken(artikel("siebzehn.txt"), {});
-        QCOMPARE(result.art, DateiDruck::Ergebnis::Abgebrochen);
-        QCOMPARE(seen, (QList<qint64>{0, 1, 2, 3}));
-        QCOMPARE(lauf.count(RecordedOp::CancelJob), 1);
-        QCOMPARE(lauf.count(RecordedOp::EndJob), 0);
-    }
-
-    void printerFaultCancelsTheJob()
-    {
-        Lauf lauf;
-        lauf.druck->setFortschritt([&](qint64 done, qint64) {
-            if (done == 1)
-                lauf.rec->failNextOperation(); // the first drawing of record 2
-            return true;
-        });
-        const auto result = lauf.druck->LabelDrucken(artikel("zwei.txt"), {});
-        QCOMPARE(result.art, DateiDruck::Ergebnis::Fehler);
-        QCOMPARE(result.fehler->number(), 482);
-        QVERIFY2(result.meldung.contains("Zeile 2"), qPrintable(result.meldung));
-        QCOMPARE(lauf.count(RecordedOp::CancelJob), 1);
-    }
-
-    void testLabel()
-    {
-        Lauf lauf;
-        DateiDruck::Auswahl a;
-        a.preis1 = sheets::Preis::VK;
-        a.waehrung = "DM";
-        a.lagerfach = true;
-        const auto result = lauf.druck->ProbeDrucken(a);
-        QVERIFY(result.ok());
-        QCOMPARE(result.meldung, QStringLiteral("Test-Label erfolgreich gedruckt."));
-        const auto pages = lauf.pages();
-        QCOMPARE(pages.size(), 1);
-        QCOMPARE(labelOrigins(pages[0]), Points{QPoint(0, 0)});
-        QVERIFY(textAt(pages[0], " 123.456"));
-        QVERIFY(textAt(pages[0], "BOELKSTOFF"));
-        QVERIFY(textAt(pages[0], "Lagerfach: AB1234"));
-        QVERIFY(textAt(pages[0], "123456,12 DM"));
-        QVERIFY(textAt(pages[0], "Das sind noch mal ganz genau 40 Zeichen."));
-        QVERIFY(!textAt(pages[0], "Dritte Kurzttextzeile..................."));
-        QCOMPARE(lauf.count(RecordedOp::EndJob), 1);
-    }
-
-    void endToEndBarcodesDecode_data()
-    {
-        QTest::addColumn<int>("run");
-        QTest::newRow("laser") << 1;
-        QTest::newRow("list") << 2;
-    }
-    void endToEndBarcodesDecode()
-    {
-        QFETCH(int, run);
-        QTemporaryDir jobs;
-        platform::PdfBackend::setJobsFolder(jobs.path());
-        Printer printer(std::make_unique<platform::PdfBackend>());
-        barcode::Code128 code;
+        QFETCH(QString, start);
+        QFETCH(QString, fault);
+        QFETCH(QString, message);
+        auto backend = std::make_unique<tarvel::platform::RecordingBackend>();
+        auto &rec = *backend;
+        tarvel::platform::Printer printer(std::move(backend));
+        tarvel::barcode::Code128 code;
         code.InitBreite(printer, 0);
         DateiDruck druck(printer, code);
+        QList<qint64> seen;
+        druck.setFortschritt([&](qint64 done, qint64 total) {
+            seen << done;
+            if (fault == "printer" && done == 1)
+                rec.failNextOperation(); // the first drawing of record 2
+            return fault != "stop" || (total == 17 && done < 3);
+        });
         DateiDruck::Auswahl a;
-        a.preis1 = sheets::Preis::VK;
-        a.preis2 = sheets::Preis::Listenpreis;
-        a.waehrung = "€";
-        const QString file = artikel("beispiel.txt");
-        const auto result = run == 1 ? druck.LaserDrucken(file, a) : druck.ListeDrucken(file, a);
-        QVERIFY2(result.ok(), qPrintable(result.meldung));
-        QVERIFY(QFileInfo(result.ziel).isFile());
-        platform::PdfBackend::setJobsFolder({});
+        a.startLabel = start;
+        const auto result = run(druck, kind, file, a);
+        QCOMPARE(result.meldung, message);
+        QCOMPARE(result.art, fault == "stop" ? DateiDruck::Ergebnis::Abgebrochen : DateiDruck::Ergebnis::Fehler);
+        if (fault == "stop")
+            QCOMPARE(seen, (QList<qint64>{0, 1, 2, 3}));
+        QList<Op::Kind> ends;
+        for (const Op &op : rec.ops())
+            if (op.kind == Op::BeginJob || op.kind == Op::EndJob || op.kind == Op::CancelJob)
+                ends << op.kind;
+        QVERIFY(ends.isEmpty() || ends == (QList<Op::Kind>{Op::BeginJob, Op::CancelJob}));
+        QVERIFY(!printer.hasOpenJob());
+    }
 
-        QStringList expected;
-        Datei d;
-        d.Oeffnen(file);
-        while (d.Lesen())
-            expected << d.BestellNr;
-        QCOMPARE(expected.size(), 14);
-
-        const test::PdfPages pdf(result.ziel);
-        QCOMPARE(pdf.pageCount(), run == 1 ? 1 : 2);
-        QStringList decoded;
-        const double px = 300.0 / 1440.0;
-        for (int p = 1; p <= pdf.pageCount(); ++p) {
-            const QImage page = pdf.render(p, 300);
-            if (run == 1) {
-                for (int col = 0; col < 2; ++col)
-                    for (int row = 0; row < 8; ++row)
-                        decoded << test::BarcodeDecoder::decodeArea(
-                            page, QRect(int((col * 6000 + 100) * px), int((row * 1930 + 700) * px), int(3550 * px),
-                                        int(680 * px)));
-            } else {
-                for (int row = 0; row < 12; ++row)
-                    decoded << test::BarcodeDecoder::decodeArea(
-                        page, QRect(int(5500 * px), int((900 + row * 1200) * px), page.width() - int(5500 * px),
-                                    int(680 * px)));
-            }
-        }
-        QCOMPARE(decoded, expected);
-        const QString text = pdf.text();
-        QVERIFY2(text.contains("Grüße aus Österreich"), qPrintable(text.left(2000)));
-        QVERIFY(text.contains(run == 1 ? "19,90 €" : "Liste:"));
+    // Each run starts from upright black type, whatever the run before left.
+    void noStateFromTheRunBefore_data()
+    {
+        QTest::addColumn<QString>("list");
+        QTest::addColumn<int>("from");
+        QTest::addColumn<QString>("next");
+        QTest::newRow("12 records, then labels") << "zwoelf.txt" << 0 << "label";
+        QTest::newRow("empty file, then laser") << TARVEL_TEST_DATA "/datei/leer.txt" << 0 << "laser";
+        QTest::newRow("range past the end, then the test label") << "vierzig.txt" << 9 << "probe";
+    }
+    void noStateFromTheRunBefore()
+    {
+        QFETCH(QString, list);
+        QFETCH(int, from);
+        QFETCH(QString, next);
+        RecordedJob job;
+        DateiDruck druck(job.printer(), job.code());
+        DateiDruck::Auswahl a;
+        a.seitenBereich = from > 0;
+        a.vonSeite = a.bisSeite = from;
+        QVERIFY(druck.ListeDrucken(artikel(list), a).ok());
+        const Ops ops = job.during([&] { QVERIFY(run(druck, next, "zwei.txt", {}).ok()); });
+        const Ops texts = RecordedJob::texts(ops);
+        QVERIFY(!texts.isEmpty());
+        const Op *first = &texts.first();
+        QEXPECT_FAIL("", "a list whose last page holds only its header leaves italic dark blue type behind", Continue);
+        QCOMPARE(std::pair(first->font.italic, first->color), std::pair(false, QColor(Qt::black)));
     }
 };
 

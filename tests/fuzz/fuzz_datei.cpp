@@ -1,7 +1,6 @@
 // Fuzz target of the article file reader Datei: any bytes as an article file.
-// The counting reader, the record reader and the line structure of the bytes
-// must agree; fields never hold a separator or a line end; ASCII lines split
-// into exactly the fields their text gives.
+// Counting and reading agree with the line ends of the bytes; fields never hold
+// a separator or a line end; ASCII lines split into exactly their fields.
 
 #include "runs/Datei.h"
 #include "platform/RuntimeError.h"
@@ -11,7 +10,6 @@
 #include <QTemporaryDir>
 #include <cstdio>
 #include <cstdlib>
-#include <vector>
 
 using tarvel::runs::Datei;
 using tarvel::platform::RuntimeError;
@@ -19,7 +17,6 @@ using tarvel::platform::RuntimeError;
 namespace {
 
 QString g_path;
-constexpr uint8_t BlockFlag = 0xB1;
 
 [[noreturn]] void fail(const char *what, long long a = 0, long long b = 0)
 {
@@ -28,57 +25,33 @@ constexpr uint8_t BlockFlag = 0xB1;
 }
 
 // The lines of a file: CR LF, CR and LF each end one; a last line needs no end.
-std::vector<QByteArray> linesOf(const QByteArray &bytes)
+QList<QByteArray> linesOf(const QByteArray &bytes)
 {
-    std::vector<QByteArray> lines;
+    QList<QByteArray> lines;
     qsizetype start = bytes.startsWith("\xEF\xBB\xBF") ? 3 : 0;
-    qsizetype i = start;
-    while (i < bytes.size()) {
-        const char c = bytes[i];
-        if (c == '\r' || c == '\n') {
-            lines.push_back(bytes.mid(start, i - start));
-            i += (c == '\r' && i + 1 < bytes.size() && bytes[i + 1] == '\n') ? 2 : 1;
-            start = i;
-        } else {
-            ++i;
+    for (qsizetype i = start; i < bytes.size(); ++i) {
+        if (bytes[i] == '\r' || bytes[i] == '\n') {
+            lines << bytes.mid(start, i - start);
+            if (bytes[i] == '\r' && i + 1 < bytes.size() && bytes[i + 1] == '\n')
+                ++i;
+            start = i + 1;
         }
     }
     if (start < bytes.size())
-        lines.push_back(bytes.mid(start));
+        lines << bytes.mid(start);
     return lines;
-}
-
-bool isAscii(const QByteArray &line)
-{
-    for (char c : line)
-        if (static_cast<unsigned char>(c) > 127)
-            return false;
-    return true;
 }
 
 // The eleven fields of an ASCII line: blanks stripped at both ends, split at
 // every ";", missing fields empty, fields after the eleventh dropped.
-QStringList asciiFields(const QByteArray &line)
+QStringList asciiFields(QByteArray line)
 {
-    QByteArray t = line;
-    while (!t.isEmpty() && t.front() == ' ')
-        t.remove(0, 1);
-    while (!t.isEmpty() && t.back() == ' ')
-        t.chop(1);
-    QStringList fields;
-    qsizetype from = 0;
-    for (int i = 0; i < Datei::FeldAnzahl; ++i) {
-        const qsizetype semi = t.indexOf(';', from);
-        if (from > t.size()) {
-            fields << QString();
-        } else if (semi < 0) {
-            fields << QString::fromLatin1(t.mid(from));
-            from = t.size() + 1;
-        } else {
-            fields << QString::fromLatin1(t.mid(from, semi - from));
-            from = semi + 1;
-        }
-    }
+    while (line.startsWith(' '))
+        line.remove(0, 1);
+    while (line.endsWith(' '))
+        line.chop(1);
+    QStringList fields = QString::fromLatin1(line).split(u';');
+    fields.resize(Datei::FeldAnzahl);
     return fields;
 }
 
@@ -93,54 +66,42 @@ extern "C" int LLVMFuzzerInitialize(int *, char ***)
     return 0;
 }
 
-// Input: one flag byte, one shift byte, then the file. With the flag BlockFlag
-// the file is preceded by a first line of nearly 64 KiB, so that the rest
+// Input: one flag byte, one shift byte, then the file. With the flag 0xB1 the
+// file is preceded by a first line of nearly 64 KiB, so that the rest
 // straddles the reader's block boundary at 65536 bytes.
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
     if (size < 2)
         return 0;
-    QByteArray bytes;
-    if (data[0] == BlockFlag)
-        bytes = QByteArray(65536 - 1 - data[1], 'A');
+    QByteArray bytes = data[0] == 0xB1 ? QByteArray(65536 - 1 - data[1], 'A') : QByteArray();
     bytes.append(reinterpret_cast<const char *>(data) + 2, qsizetype(size - 2));
-    {
-        QFile f(g_path);
-        if (!f.open(QIODevice::WriteOnly | QIODevice::Truncate) || f.write(bytes) != bytes.size())
-            fail("Datei nicht geschrieben");
-    }
-    const std::vector<QByteArray> lines = linesOf(bytes);
-
+    QFile f(g_path);
+    if (!f.open(QIODevice::WriteOnly | QIODevice::Truncate) || f.write(bytes) != bytes.size())
+        fail("Datei nicht geschrieben");
+    f.close();
+    const QList<QByteArray> lines = linesOf(bytes);
     try {
-        Datei zaehler;
-        const qint64 anzahl = zaehler.GetAnzahl(g_path);
-        if (anzahl != qint64(lines.size()))
-            fail("GetAnzahl zählt anders als die Zeilenenden", anzahl, qint64(lines.size()));
-
         Datei leser;
+        if (leser.GetAnzahl(g_path) != lines.size())
+            fail("GetAnzahl zählt anders als die Zeilenenden", leser.GetAnzahl(g_path), lines.size());
         leser.Oeffnen(g_path);
         qint64 n = 0;
         while (leser.Lesen()) {
-            if (n >= qint64(lines.size()))
-                fail("mehr Sätze als Zeilen", n);
-            ++n;
-            if (leser.zeile() != n)
-                fail("Zeilennummer", leser.zeile(), n);
+            if (++n > lines.size() || leser.zeile() != n)
+                fail("mehr Sätze als Zeilen oder Zeilennummer falsch", n, leser.zeile());
+            const QByteArray &line = lines[n - 1];
+            const bool ascii = std::all_of(line.begin(), line.end(), [](char c) { return uchar(c) < 128; });
+            const QStringList expected = asciiFields(line);
             for (int i = 0; i < Datei::FeldAnzahl; ++i) {
-                const QString &f = leser.feld(i);
-                if (f.contains(u';') || f.contains(u'\r') || f.contains(u'\n'))
+                const QString &field = leser.feld(i);
+                if (field.contains(u';') || field.contains(u'\r') || field.contains(u'\n'))
                     fail("Trennzeichen oder Zeilenende im Feld", n, i);
-            }
-            const QByteArray &line = lines[size_t(n - 1)];
-            if (isAscii(line)) {
-                const QStringList expected = asciiFields(line);
-                for (int i = 0; i < Datei::FeldAnzahl; ++i)
-                    if (leser.feld(i) != expected[i])
-                        fail("Feld einer ASCII-Zeile", n, i);
+                if (ascii && field != expected[i])
+                    fail("Feld einer ASCII-Zeile", n, i);
             }
         }
-        if (n != anzahl)
-            fail("Lesen liest anders viele Sätze als GetAnzahl zählt", n, anzahl);
+        if (n != lines.size())
+            fail("Lesen liest anders viele Sätze als Zeilen", n, lines.size());
         const QString letzter = leser.MatchCode;
         if (leser.Lesen() || leser.MatchCode != letzter)
             fail("Lesen nach dem Ende");
