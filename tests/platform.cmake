@@ -1,3 +1,6 @@
+# The settings store, and the window and the setup dialog on a broken settings file.
+target_link_libraries(tst_settings PRIVATE tarvel_ui)
+
 # Printing to a real CUPS: starts (and in one case stops) the scheduler.
 tarvel_test(cups TIMEOUT 180)
 set_tests_properties(cups PROPERTIES RUN_SERIAL TRUE)

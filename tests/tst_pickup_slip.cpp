@@ -6,6 +6,7 @@
 #include <QtTest>
 
 using namespace tarvel::labelprinter;
+using tarvel::platform::FontSpec;
 using tarvel::test::RecordedJob;
 using Op = RecordedJob::Op;
 using Ops = RecordedJob::Ops;
@@ -22,26 +23,21 @@ struct SlipJob : RecordedJob
 
     SlipJob()
     {
-        data.Preis1 = "19,90 EUR";
-        data.Preis2 = "38,92 DM";
-        data.MatchCode = "MUSTER";
-        data.ISBN = "978-3-16-148410-0";
-        data.Datum = "05.12.2026";
-        data.Menge = "2";
-        data.Bemerkung = "bezahlt";
-        data.Name1 = "Erika Mustermann";
-        data.Name2 = "c/o Buchhandlung";
-        data.Strasse = "Hauptstr. 1";
-        data.PLZ = "12345";
-        data.Ort = "Musterstadt";
-        data.VorgangsNr = "V-2026-0815";
-        data.SchlussText = Closing;
+        data.Preis1 = "19,90 EUR", data.Preis2 = "38,92 DM", data.MatchCode = "MUSTER";
+        data.ISBN = "978-3-16-148410-0", data.Datum = "05.12.2026", data.Menge = "2", data.Bemerkung = "bezahlt";
+        data.Name1 = "Erika Mustermann", data.Name2 = "c/o Buchhandlung", data.Strasse = "Hauptstr. 1";
+        data.PLZ = "12345", data.Ort = "Musterstadt", data.VorgangsNr = "V-2026-0815", data.SchlussText = Closing;
     }
     Ops slip(qint16 perPage, const QStringList &lines = Lines, const QString &anrede = "Frau")
     {
         return during([&] { Abholschein(printer(), code(), boxes, data).Drucke(lines, "z. Hd. Herrn Beispiel", anrede, perPage); });
     }
 };
+
+QPointF at(const Op *op)
+{
+    return op ? QPointF(op->x, op->y) : QPointF(-1, -1);
+}
 
 } // namespace
 
@@ -50,7 +46,10 @@ class TestPickupSlip : public QObject
     Q_OBJECT
 
 private slots:
-    /// The quarter of each start position: filled column by column.
+    /// The quarter of each start position, filled column by column: the slip
+    /// sits well in it, the address block and the right column start at its top,
+    /// and the name turned in the margin rises from the line below the closing
+    /// text, 100 twips into the slip, FontSize 14 × 24 twips high, at normal weight.
     void quarters_data()
     {
         QTest::addColumn<int>("start");
@@ -69,51 +68,49 @@ private slots:
         SlipJob job;
         job.data.StartPosition = start;
         const auto ops = job.slip(4);
-        QCOMPARE(QPointF(job.text(ops, "Datum: ")->x, job.text(ops, "Datum: ")->y), QPointF(corner + QPoint(5300, 0)));
-        QCOMPARE(job.text(ops, "05.12.2026")->x, corner.x() + 6300.0);
-        QCOMPARE(QPointF(job.text(ops, "Frau")->x, job.text(ops, "Frau")->y), QPointF(corner + QPoint(800, 0)));
-        QCOMPARE(job.first(ops, Op::Line)->x, corner.x() + 800.0);
+        QCOMPARE(job.crowded(ops, QRectF(corner, QSizeF(8400, 5800))), QString());
+        QCOMPARE(at(job.text(ops, "Frau")), corner + QPointF(800, 0));
+        QCOMPARE(at(job.text(ops, "Datum: ")), corner + QPointF(5300, 0));
+        QCOMPARE(at(job.text(ops, "05.12.2026")), corner + QPointF(6300, 0));
+        QCOMPARE(at(job.text(ops, "bezahlt")), corner + QPointF(5300, 6 * job.lineHeight(10)));
+        const auto *turned = job.first(ops, Op::RotatedText);
+        QCOMPARE(turned->text, QStringLiteral("Erika Mustermann"));
+        QCOMPARE(at(turned), QPointF(corner.x() + 100, job.text(ops, Closing)->y + job.lineHeight(8)));
+        QCOMPARE(turned->height, 14.0 * 24);
+        QCOMPARE(turned->font, (FontSpec{"Liberation Sans", 16.8}));
         QCOMPARE(job.data.StartPosition, qMax(start, 1) + 1);
     }
 
-    /// Four to a page from position 1 or as the host set it; the page ends after the fourth quarter.
-    void pageEndsAfterTheFourthQuarter_data()
+    /// The page ends after the slip in the fourth quarter, or after each slip
+    /// when one goes to a page (the host sets StartPosition to 1 for each).
+    void pageEnd_data()
     {
+        QTest::addColumn<int>("perPage");
         QTest::addColumn<int>("start");
         QTest::addColumn<int>("slipsOnFirstPage");
-        QTest::newRow("from 1") << 1 << 4;
-        QTest::newRow("from 3") << 3 << 2;
+        QTest::newRow("four a page, from 1") << 4 << 1 << 4;
+        QTest::newRow("four a page, from 3") << 4 << 3 << 2;
+        QTest::newRow("one a page") << 1 << 1 << 1;
     }
-    void pageEndsAfterTheFourthQuarter()
+    void pageEnd()
     {
+        QFETCH(int, perPage);
         QFETCH(int, start);
         QFETCH(int, slipsOnFirstPage);
         SlipJob job;
         job.data.StartPosition = start;
         for (int i = 0; i < slipsOnFirstPage; ++i)
-            job.slip(4);
+            job.slip(qint16(perPage));
         QCOMPARE(job.count(Op::NewPage), 0);
-        const auto next = job.slip(4);
-        QCOMPARE(next.first().kind, Op::NewPage);
-        QCOMPARE(QPointF(job.text(next, "Frau")->x, job.text(next, "Frau")->y), QPointF(800, 0));
-    }
-
-    /// One slip a page, as on the label printer: position 1 each time, top left, page end after each.
-    void onePerPage()
-    {
-        SlipJob job;
-        job.data.StartPosition = 3; // left by a sheet run
-        for (int i = 0; i < 3; ++i) {
+        if (perPage == 1)
             job.data.StartPosition = 1;
-            const auto ops = job.slip(1);
-            QCOMPARE(ops.first().kind, i == 0 ? Op::BeginJob : Op::NewPage);
-            QCOMPARE(QPointF(job.text(ops, "Frau")->x, job.text(ops, "Frau")->y), QPointF(800, 0));
-        }
-        job.probe();
-        QCOMPARE(job.count(Op::NewPage), 3);
+        const auto next = job.slip(qint16(perPage));
+        QCOMPARE(next.first().kind, Op::NewPage);
+        QCOMPARE(at(job.text(next, "Frau")), QPointF(800, 0));
     }
 
-    /// Empty salutation, second name, ISBN and free lines take no line; other empty fields do.
+    /// Empty salutation, second name, ISBN and free lines take no line; other
+    /// empty fields do. The right column never moves.
     void emptyLines_data()
     {
         QTest::addColumn<QString>("field");
@@ -129,72 +126,42 @@ private slots:
     {
         QFETCH(QString, field);
         QFETCH(double, lineSize);
-        SlipJob full;
-        const auto fullOps = full.slip(4);
+        const auto full = SlipJob().slip(4);
         SlipJob job;
         QStringList lines = Lines;
         QString anrede = "Frau";
         QString *const fields[] = {&anrede, &lines[2], &job.data.Name2, &job.data.ISBN, &job.data.Strasse, &job.data.MatchCode};
-        const QStringList names{"Anrede", "Zeile", "Name2", "ISBN", "Strasse", "MatchCode"};
-        fields[names.indexOf(field)]->clear();
+        fields[QStringList{"Anrede", "Zeile", "Name2", "ISBN", "Strasse", "MatchCode"}.indexOf(field)]->clear();
         const auto ops = job.slip(4, lines, anrede);
         const double shift = lineSize > 0 ? job.lineHeight(lineSize) : 0.0;
-        QVERIFY(qAbs(job.text(ops, Closing)->y - (job.text(fullOps, Closing)->y - shift)) < 0.01);
-        // The turned name moves with the closing text; the right column never moves.
-        QVERIFY(qAbs(job.first(ops, Op::RotatedText)->y - (job.first(fullOps, Op::RotatedText)->y - shift)) < 0.01);
-        QCOMPARE(job.text(ops, "bezahlt")->y, job.text(fullOps, "bezahlt")->y);
+        QVERIFY(qAbs(job.text(ops, Closing)->y - (job.text(full, Closing)->y - shift)) < 0.01);
+        QVERIFY(qAbs(job.first(ops, Op::RotatedText)->y - (job.first(full, Op::RotatedText)->y - shift)) < 0.01);
+        QCOMPARE(job.text(ops, "bezahlt")->y, job.text(full, "bezahlt")->y);
     }
 
-    /// Down the left column: name 16 bold, town 14 bold, prices, bars, then the number
-    /// 700 and the match code 950 below the bars' top, all in 8 point from there.
+    /// Down the left column: name 16 bold, town 14 bold, prices, the bars after
+    /// the bar-width step, then number and match code 700 and 950 below the bars'
+    /// top, and everything from there in 8 point regular; Zeile(5) never.
     void leftColumn()
     {
         SlipJob job;
         job.boxes.setStrichbreite("3");
         const auto ops = job.slip(4);
-        const double h10 = job.lineHeight(10), h16b = job.lineHeight(16, true), h14b = job.lineHeight(14, true);
-        const auto *name = job.text(ops, "Erika Mustermann");
-        QCOMPARE(name->y, h10);
-        QCOMPARE(name->font, (tarvel::platform::FontSpec{"Arial", 16, true, false}));
-        QCOMPARE(job.text(ops, "12345")->font.size, 14.0);
-        const double prices = h10 + h16b + 2 * h10 + h14b + h10;
+        const double h10 = job.lineHeight(10);
+        QCOMPARE(job.text(ops, "Erika Mustermann")->y, h10);
+        QCOMPARE(job.text(ops, "Erika Mustermann")->font, (FontSpec{"Arial", 16, true}));
+        QCOMPARE(job.text(ops, "Musterstadt")->font, (FontSpec{"Arial", 14, true}));
+        const double prices = h10 + job.lineHeight(16, true) + 2 * h10 + job.lineHeight(14, true) + h10;
         QVERIFY(qAbs(job.text(ops, "19,90 EUR")->y - prices) < 0.01);
         const auto *bar = job.first(ops, Op::Line);
         QCOMPARE(bar->y, std::nearbyint(prices + 2 * h10));
         QCOMPARE(bar->height, 680.0);
-        QCOMPARE(bar->penWidth, 3.0); // the bar-width step ran first
+        QCOMPARE(bar->penWidth, 3.0);
         QCOMPARE(job.text(ops, "V-2026-0815")->y, bar->y + 700);
         QCOMPARE(job.text(ops, "MUSTER")->y, bar->y + 950);
-        QCOMPARE(job.text(ops, "Zeile 0")->font.size, 8.0);
-        QVERIFY(job.text(ops, "Zeile 4") && !job.text(ops, "Zeile 5"));
-        // The right column's remark in 16 bold, below five order lines and the attention line.
-        QVERIFY(qAbs(job.text(ops, "bezahlt")->y - 6 * h10) < 0.01);
-        QVERIFY(job.text(ops, "bezahlt")->font.bold);
-    }
-
-    /// The turned name: 100 twips into the slip, level with the line below the closing
-    /// text, FontSize 14 × 24 twips high, default sans at normal weight.
-    void turnedName_data()
-    {
-        QTest::addColumn<int>("start");
-        QTest::addColumn<int>("left");
-        QTest::newRow("top left") << 1 << 100;
-        QTest::newRow("bottom right") << 4 << 8500;
-    }
-    void turnedName()
-    {
-        QFETCH(int, start);
-        QFETCH(int, left);
-        SlipJob job;
-        job.data.StartPosition = start;
-        const auto ops = job.slip(4);
-        const auto *turned = job.first(ops, Op::RotatedText);
-        QCOMPARE(turned->text, QStringLiteral("Erika Mustermann"));
-        QCOMPARE(turned->x, double(left));
-        QVERIFY(qAbs(turned->y - (job.text(ops, Closing)->y + job.lineHeight(8))) < 0.01);
-        QCOMPARE(turned->height, 14.0 * 24);
-        QCOMPARE(turned->font.name, QStringLiteral("Liberation Sans"));
-        QVERIFY(!turned->font.bold);
+        for (const QString &text : QStringList{"V-2026-0815", "MUSTER", "978-3-16-148410-0", "Zeile 0", "Zeile 4", Closing})
+            QCOMPARE(job.text(ops, text)->font, (FontSpec{"Arial", 8}));
+        QVERIFY(!job.text(ops, "Zeile 5"));
     }
 
     /// Refused before anything is drawn and before the position moves on.
@@ -203,23 +170,32 @@ private slots:
         QTest::addColumn<int>("start");
         QTest::addColumn<int>("lines");
         QTest::addColumn<int>("perPage");
-        QTest::addColumn<int>("error");
-        QTest::newRow("StartPosition -1") << -1 << 6 << 4 << 5;
-        QTest::newRow("four lines") << 1 << 4 << 4 << 9;
-        QTest::newRow("SeitenProBlatt 0") << 1 << 6 << 0 << 5;
-        QTest::newRow("five lines are enough") << 2 << 5 << 4 << 0;
+        QTest::addColumn<QString>("error");
+        QTest::newRow("StartPosition -1")
+            << -1 << 6 << 4
+            << "Laufzeitfehler 5: Ungültiger Prozeduraufruf oder ungültiges Argument (Abholschein: StartPosition -1, "
+               "erlaubt sind Positionen ab 1)";
+        QTest::newRow("SeitenProBlatt 0")
+            << 1 << 6 << 0
+            << "Laufzeitfehler 5: Ungültiger Prozeduraufruf oder ungültiges Argument (Abholschein: SeitenProBlatt 0, "
+               "erlaubt sind 1 bis 4)";
+        QTest::newRow("four lines")
+            << 1 << 4 << 4
+            << "Laufzeitfehler 9: Index außerhalb des gültigen Bereichs (Abholschein: 4 Zeilen übergeben, gebraucht "
+               "werden die Zeilen 0 bis 4)";
+        QTest::newRow("five lines are enough") << 2 << 5 << 4 << "";
     }
     void refusedArguments()
     {
         QFETCH(int, start);
         QFETCH(int, lines);
         QFETCH(int, perPage);
-        QFETCH(int, error);
+        QFETCH(QString, error);
         SlipJob job;
         job.data.StartPosition = start;
-        QCOMPARE(job.errorOf([&] { job.slip(qint16(perPage), Lines.mid(0, lines)); }), error);
-        QCOMPARE(job.ops().isEmpty(), error != 0);
-        QCOMPARE(job.data.StartPosition, error ? start : start + 1);
+        QCOMPARE(job.messageOf([&] { job.slip(qint16(perPage), Lines.mid(0, lines)); }), error);
+        QCOMPARE(job.ops().isEmpty(), !error.isEmpty());
+        QCOMPARE(job.data.StartPosition, error.isEmpty() ? start + 1 : start);
     }
 };
 

@@ -1,73 +1,64 @@
-#include "platform/RuntimeError.h"
+// The sheet layouts (laser sheet, four-lane stock, address labels, barcode list)
+// on the recording printer: where each label or row goes and what ends a page,
+// the fonts each prints in whatever printed before, what is cut and what refused.
+
 #include "sheets/AdressLabels.h"
 #include "sheets/LaserLabels.h"
 #include "sheets/LaserLabels4Bahn.h"
-#include "sheets/SheetPlace.h"
+#include "sheets/Liste.h"
 #include "support/RecordedJob.h"
 
+#include <QDate>
 #include <QtTest>
 
 using namespace tarvel::sheets;
+using tarvel::platform::FontSpec;
 using tarvel::test::RecordedJob;
 using Op = RecordedJob::Op;
 using Ops = RecordedJob::Ops;
 
+Q_DECLARE_METATYPE(FontSpec)
+
 namespace {
 
-enum Kind { Laser, FourLane, Address };
+enum Kind { Laser, FourLane, Address, ListRow, ListHeader };
+const char *const KindNames[] = {"laser", "four-lane", "address", "list row", "list header"};
 
-/// The three sheet classes on one recorded job.
+/// The sheet classes on one recorded job.
 struct Sheets : RecordedJob
 {
     LaserLabels laser{printer(), code()};
     LaserLabels4Bahn four{printer(), code()};
     AdressLabels address{printer()};
+    Liste liste{printer(), code()};
+    qint32 abstand = 0;
 
-    Ops label(Kind kind, qint32 offsetX = 0, qint32 offsetY = 0, qint32 abstand = 0)
+    Ops label(int kind, qint32 offsetX = 0, qint32 offsetY = 0)
     {
         return during([&] {
             switch (kind) {
             case Laser: laser.Drucke(offsetX, offsetY, "4711", "978-3-16", "MUSTER", "12,00", "9,99"); break;
             case FourLane: four.Drucke(offsetX, offsetY, abstand, "4711", "978-3", "MUSTER", "12,00", "9,99"); break;
-            case Address: address.Drucke(-1, {"Herrn", "Max Mustermann", "Hauptstr. 1", "", "12345 Musterstadt"}); break;
+            case Address: address.Drucke(2, {"Herrn", "Max Mustermann", "Hauptstr. 1", "", "12345 Musterstadt"}); break;
+            case ListRow: liste.Drucke("4711", "978-3-16", "MUSTER", "12,00", "9,99"); break;
+            case ListHeader: liste.Kopf(); break;
             }
         });
     }
-    void setStartPosition(Kind kind, qint16 pos)
+    void setStartPosition(int kind, qint16 pos)
     {
         kind == Laser ? laser.setStartPosition(pos)
                       : kind == FourLane ? four.setStartPosition(pos) : address.setStartPosition(pos);
     }
-    /// The top-left of a label: its bars, or for an address label its first
-    /// line's left edge and one 10-point line above it.
-    QPointF origin(const Ops &ops, Kind kind)
+    /// The top-left corner of a label: its bars, or for an address label the
+    /// left edge of its first line and one 10-point line above it.
+    QPointF origin(const Ops &ops, int kind)
     {
         if (kind != Address)
             return {first(ops, Op::Line)->x, first(ops, Op::Line)->y};
-        const auto t = texts(ops);
-        return {t.first().x, t.first().y - lineHeight(10)};
+        return {texts(ops).first().x, texts(ops).first().y - lineHeight(10)};
     }
 };
-
-/// Left, top, pitch across, pitch down and rows of each grid.
-struct Grid
-{
-    int left, top, pitchX, pitchY, rows;
-};
-Grid gridOf(Kind kind, int abstand = 0)
-{
-    switch (kind) {
-    case Laser: return {310, 700, 3700, 1930, 8};
-    case FourLane: return {540, 1250, 2740, 1210 + abstand, 12};
-    case Address: break;
-    }
-    return {310, 450, 3700, 1930, 8};
-}
-QPointF placeOf(Kind kind, int pos, int abstand = 0)
-{
-    const Grid g = gridOf(kind, abstand);
-    return QPointF(g.left + (pos - 1) / g.rows * g.pitchX, g.top + (pos - 1) % g.rows * g.pitchY);
-}
 
 } // namespace
 
@@ -76,255 +67,287 @@ class TestSheetGrids : public QObject
     Q_OBJECT
 
 private slots:
-    /// Every place down the columns, and a page end right after the last one only.
-    void placesAndPageEnd_data()
+    /// The places of a sheet, numbered down the columns from the first to the
+    /// last; each label sits well in its place; the page ends right after the last.
+    void places_data()
     {
         QTest::addColumn<int>("kind");
-        QTest::addColumn<int>("places");
         QTest::addColumn<int>("abstand");
-        QTest::newRow("laser, 24") << int(Laser) << 24 << 0;
-        QTest::newRow("four-lane, 48, Abstand4Bahn 0") << int(FourLane) << 48 << 0;
-        QTest::newRow("four-lane, 48, Abstand4Bahn 100") << int(FourLane) << 48 << 100;
-        QTest::newRow("address, 24") << int(Address) << 24 << 0;
+        QTest::addColumn<QSize>("grid"); // columns × rows
+        QTest::addColumn<QPoint>("first");
+        QTest::addColumn<QPoint>("last");
+        QTest::addColumn<double>("barHeight");
+        QTest::newRow("laser") << int(Laser) << 0 << QSize(3, 8) << QPoint(310, 700) << QPoint(7710, 14210) << 680.0;
+        QTest::newRow("four-lane") << int(FourLane) << 0 << QSize(4, 12) << QPoint(540, 1250) << QPoint(8760, 14560) << 300.0;
+        QTest::newRow("four-lane, Abstand4Bahn 100")
+            << int(FourLane) << 100 << QSize(4, 12) << QPoint(540, 1250) << QPoint(8760, 15660) << 300.0;
+        QTest::newRow("address") << int(Address) << 0 << QSize(3, 8) << QPoint(310, 450) << QPoint(7710, 13960) << 0.0;
     }
-    void placesAndPageEnd()
+    void places()
     {
         QFETCH(int, kind);
-        QFETCH(int, places);
         QFETCH(int, abstand);
+        QFETCH(QSize, grid);
+        QFETCH(QPoint, first);
+        QFETCH(QPoint, last);
+        QFETCH(double, barHeight);
+        const QSizeF pitch((last.x() - first.x()) / (grid.width() - 1.0), (last.y() - first.y()) / (grid.height() - 1.0));
         Sheets s;
-        for (int pos = 1; pos <= places; ++pos) {
-            const auto ops = s.label(Kind(kind), 0, 0, abstand);
-            QCOMPARE(s.origin(ops, Kind(kind)), placeOf(Kind(kind), pos, abstand));
-            if (kind == FourLane)
-                QCOMPARE(s.first(ops, Op::Line)->height, 300.0);
-            // Nothing before the last place ends the page.
-            if (pos == places - 1) {
-                QCOMPARE(s.during([&] { s.probe(); }).first().kind, Op::Text);
-            }
+        s.abstand = abstand;
+        for (int i = 0; i < grid.width() * grid.height(); ++i) {
+            const auto ops = s.label(kind);
+            const QPointF origin = s.origin(ops, kind);
+            QCOMPARE(origin, first + QPointF(i / grid.height() * pitch.width(), i % grid.height() * pitch.height()));
+            QCOMPARE(s.crowded(ops, QRectF(origin, pitch)), QString());
+            if (barHeight > 0)
+                QCOMPARE(s.first(ops, Op::Line)->height, barHeight);
         }
-        if (kind == FourLane) // the twelfth row of a lane
-            QCOMPARE(placeOf(FourLane, 12, abstand).y(), 11.0 * (1210 + abstand) + 1250);
         QCOMPARE(s.count(Op::NewPage), 0);
-        // The page break is pending: the next drawing opens a fresh page at place 1.
-        const auto next = s.label(Kind(kind), 0, 0, abstand);
+        // The page break is pending: the next label opens a fresh page at the first place.
+        const auto next = s.label(kind);
         QCOMPARE(next.first().kind, Op::NewPage);
-        QCOMPARE(s.origin(next, Kind(kind)), placeOf(Kind(kind), 1));
+        QCOMPARE(s.origin(next, kind), QPointF(first));
     }
 
-    void endDocOnAFullSheetAddsNoPage()
-    {
-        Sheets s;
-        for (int i = 0; i < 24; ++i)
-            s.label(Laser);
-        s.printer().EndDoc();
-        QCOMPARE(s.count(Op::NewPage), 0);
-        QCOMPARE(s.ops().last().kind, Op::EndJob);
-    }
-
+    /// Set in the middle of a sheet, the next label goes to that place on the same
+    /// page; a negative place is error 5 and leaves the place as it was.
     void startPositions_data()
     {
         QTest::addColumn<int>("kind");
         QTest::addColumn<int>("pos");
-        QTest::addColumn<int>("actsAs");
-        QTest::newRow("laser 9: top of the middle column") << int(Laser) << 9 << 9;
-        QTest::newRow("laser 24") << int(Laser) << 24 << 24;
-        QTest::newRow("laser 25 acts as 1") << int(Laser) << 25 << 1;
-        QTest::newRow("laser 0 acts as 1") << int(Laser) << 0 << 1;
-        QTest::newRow("laser 32767 acts as 7") << int(Laser) << 32767 << 7;
-        QTest::newRow("four-lane 13: top of the second lane") << int(FourLane) << 13 << 13;
-        QTest::newRow("four-lane 49 acts as 1") << int(FourLane) << 49 << 1;
-        QTest::newRow("four-lane 0 acts as 1") << int(FourLane) << 0 << 1;
-        QTest::newRow("address 9") << int(Address) << 9 << 9;
-        QTest::newRow("address 25 acts as 1") << int(Address) << 25 << 1;
-        QTest::newRow("address 0 acts as 1") << int(Address) << 0 << 1;
+        QTest::addColumn<int>("place");
+        QTest::addColumn<QString>("refusedBy");
+        QTest::newRow("laser 9: top of the middle column") << int(Laser) << 9 << 9 << "";
+        QTest::newRow("laser 25 acts as 1") << int(Laser) << 25 << 1 << "";
+        QTest::newRow("laser 0 acts as 1") << int(Laser) << 0 << 1 << "";
+        QTest::newRow("laser 32767 acts as 7") << int(Laser) << 32767 << 7 << "";
+        QTest::newRow("four-lane 13: top of the second lane") << int(FourLane) << 13 << 13 << "";
+        QTest::newRow("four-lane 49 acts as 1") << int(FourLane) << 49 << 1 << "";
+        QTest::newRow("address 24") << int(Address) << 24 << 24 << "";
+        QTest::newRow("laser -32768") << int(Laser) << -32768 << 3 << "LaserLabels";
+        QTest::newRow("four-lane -1") << int(FourLane) << -1 << 3 << "LaserLabels4Bahn";
+        QTest::newRow("address -1") << int(Address) << -1 << 3 << "AdressLabels";
     }
     void startPositions()
     {
         QFETCH(int, kind);
         QFETCH(int, pos);
-        QFETCH(int, actsAs);
-        Sheets s;
-        s.label(Kind(kind));
-        s.label(Kind(kind));
-        // Set in the middle of a sheet: the next label goes there on the same page.
-        s.setStartPosition(Kind(kind), qint16(pos));
-        QCOMPARE(s.origin(s.label(Kind(kind)), Kind(kind)), placeOf(Kind(kind), actsAs));
+        QFETCH(int, place);
+        QFETCH(QString, refusedBy);
+        Sheets s, fresh;
+        s.label(kind);
+        s.label(kind);
+        QCOMPARE(s.messageOf([&] { s.setStartPosition(kind, qint16(pos)); }),
+                 refusedBy.isEmpty() ? QString()
+                                     : QStringLiteral("Laufzeitfehler 5: Ungültiger Prozeduraufruf oder ungültiges Argument "
+                                                      "(%1.StartPosition %2: erlaubt sind Etikettenpositionen ab 1, 0 gilt als 1)")
+                                           .arg(refusedBy).arg(pos));
+        const QPointF at = s.origin(s.label(kind), kind);
         QCOMPARE(s.count(Op::NewPage), 0);
+        for (int i = 1; i < place; ++i)
+            fresh.label(kind);
+        QCOMPARE(at, fresh.origin(fresh.label(kind), kind));
     }
 
-    /// Refused with error 5, and the place stays where it was.
-    void negativeStartPositionIsRefused_data()
-    {
-        QTest::addColumn<int>("kind");
-        QTest::addColumn<int>("pos");
-        QTest::newRow("laser -1") << int(Laser) << -1;
-        QTest::newRow("laser -32768") << int(Laser) << -32768;
-        QTest::newRow("four-lane -1") << int(FourLane) << -1;
-        QTest::newRow("address -1") << int(Address) << -1;
-    }
-    void negativeStartPositionIsRefused()
-    {
-        QFETCH(int, kind);
-        QFETCH(int, pos);
-        QCOMPARE(RecordedJob::errorOf([&] { SheetPlace::checkStartPosition(qint16(pos)); }), 5);
-        QCOMPARE(RecordedJob::errorOf([] { SheetPlace::checkStartPosition(0); }), 0);
-        Sheets s;
-        s.setStartPosition(Kind(kind), 5);
-        QCOMPARE(s.errorOf([&] { s.setStartPosition(Kind(kind), qint16(pos)); }), 5);
-        QCOMPARE(s.origin(s.label(Kind(kind)), Kind(kind)), placeOf(Kind(kind), 5));
-    }
-
-    /// OffsetX moves the labels down and OffsetY to the right, not the reverse.
+    /// OffsetX moves the labels down and OffsetY to the right, not the reverse. An
+    /// origin that overflows is error 6 and leaves the place unused.
     void offsets_data()
     {
         QTest::addColumn<int>("kind");
         QTest::addColumn<int>("offsetX");
         QTest::addColumn<int>("offsetY");
+        QTest::addColumn<QString>("error");
         for (const int kind : {int(Laser), int(FourLane)}) {
-            const char *name = kind == Laser ? "laser" : "four-lane";
-            QTest::addRow("%s OffsetX 200", name) << kind << 200 << 0;
-            QTest::addRow("%s OffsetY 300", name) << kind << 0 << 300;
-            QTest::addRow("%s both negative", name) << kind << -150 << -40;
+            QTest::addRow("%s, OffsetX 200", KindNames[kind]) << kind << 200 << 0 << "";
+            QTest::addRow("%s, OffsetY 300", KindNames[kind]) << kind << 0 << 300 << "";
+            QTest::addRow("%s, both negative", KindNames[kind]) << kind << -150 << -40 << "";
         }
+        QTest::newRow("laser, overflow down") << int(Laser) << 2147483000 << 0
+                                              << "(LaserLabels: Etikettenposition mit OffsetX 2147483000, OffsetY 0)";
+        QTest::newRow("four-lane, overflow across")
+            << int(FourLane) << 0 << 2147483647
+            << "(LaserLabels4Bahn: Etikettenposition mit OffsetX 0, OffsetY 2147483647, Abstand4Bahn 0)";
     }
     void offsets()
     {
         QFETCH(int, kind);
         QFETCH(int, offsetX);
         QFETCH(int, offsetY);
+        QFETCH(QString, error);
         Sheets s;
-        const auto ops = s.label(Kind(kind), offsetX, offsetY);
-        const QPointF moved = placeOf(Kind(kind), 1) + QPointF(offsetY, offsetX);
-        QCOMPARE(s.origin(ops, Kind(kind)), moved);
-        QCOMPARE(s.texts(ops).first().x, moved.x());
+        const QPointF unmoved = s.origin(s.label(kind), kind);
+        s.setStartPosition(kind, 1);
+        Ops ops;
+        QCOMPARE(s.messageOf([&] { ops = s.label(kind, offsetX, offsetY); }),
+                 error.isEmpty() ? error : "Laufzeitfehler 6: Überlauf " + error);
+        if (!error.isEmpty()) // the place stays unused
+            ops = s.label(kind), offsetX = offsetY = 0;
+        QCOMPARE(s.origin(ops, kind), unmoved + QPointF(offsetY, offsetX));
+        QCOMPARE(s.texts(ops).first().x, unmoved.x() + offsetY);
     }
 
-    /// An origin that overflows is error 6 and leaves the place unused.
-    void offsetOverflowLeavesThePlace()
-    {
-        Sheets s;
-        s.laser.setStartPosition(2);
-        QCOMPARE(s.errorOf([&] { s.laser.Drucke(2147483000, 0, "1", "", "", "", ""); }), 6);
-        QCOMPARE(s.origin(s.label(Laser), Laser), placeOf(Laser, 2));
-    }
-
-    /// Number and match code of a four-lane label are regular, whatever printed before.
-    void fourLaneNumberLinesAreRegular_data()
+    /// Each layout sets every font and colour it prints in: italic and dark blue
+    /// from a list header, bold from a label, never carry over.
+    void fontsWhateverCameBefore_data()
     {
         QTest::addColumn<int>("before");
-        QTest::newRow("after a laser label (bold prices)") << int(Laser);
-        QTest::newRow("after a four-lane label") << int(FourLane);
+        QTest::addColumn<int>("kind");
+        QTest::addColumn<QList<FontSpec>>("fonts");
+        const FontSpec r8{"Arial", 8}, r10{"Arial", 10}, b10{"Arial", 10, true}, b14{"Arial", 14, true}, b16{"Arial", 16, true};
+        const QList<FontSpec> look[] = {
+            {b10, b10, r8, r8, b14, b14}, // laser: number, blanks, ISBN, match code, two prices
+            {r8, r8, r8, r8, r10, r10},   // four-lane, the same
+            {r10, r10, b14, r10},         // address: line 2 bold, line 3 empty
+            {r8, r8, b16, b16, b10},      // list row: ISBN, match code, two prices, number
+        };
+        for (const int before : {ListHeader, Laser, FourLane, Address})
+            for (const int kind : {Laser, FourLane, Address, ListRow})
+                QTest::addRow("%s after %s", KindNames[kind], KindNames[before]) << before << kind << look[kind];
     }
-    void fourLaneNumberLinesAreRegular()
+    void fontsWhateverCameBefore()
     {
         QFETCH(int, before);
+        QFETCH(int, kind);
+        QFETCH(QList<FontSpec>, fonts);
         Sheets s;
-        s.label(Kind(before));
-        const auto ops = s.label(FourLane);
-        const auto t = s.texts(ops);
-        QCOMPARE(t.size(), 6);
-        for (const auto &op : t) {
-            QVERIFY2(!op.font.bold, qPrintable(op.text));
-            QCOMPARE(op.font.size, (op.text == "12,00" || op.text == "9,99") ? 10.0 : 8.0);
+        s.label(before);
+        QList<FontSpec> printed;
+        for (const auto &op : s.texts(s.label(kind))) {
+            printed << op.font;
+            QCOMPARE(op.color, QColor(Qt::black));
         }
-        QCOMPARE(t[0].y, s.first(ops, Op::Line)->y + 300);
+        QCOMPARE(printed, fonts);
     }
 
-    /// Cut to 2540 twips at Arial 8, on a copy.
-    void fourLaneMatchCodeIsCut_data()
-    {
-        QTest::addColumn<QString>("matchCode");
-        QTest::newRow("40 wide letters") << QString(40, u'W');
-        QTest::newRow("short") << QStringLiteral("MUSTER");
-        QTest::newRow("beyond the basic plane") << (QString(30, u'M') + QStringLiteral("\U0001F600\U0001F600"));
-    }
-    void fourLaneMatchCodeIsCut()
-    {
-        QFETCH(QString, matchCode);
-        const QString stored = matchCode;
-        Sheets s;
-        const auto t = s.texts(s.during([&] { s.four.Drucke(0, 0, 0, "4711", "", matchCode, "", ""); }));
-        QCOMPARE(matchCode, stored);
-        const QString printed = t.at(2).text; // after the number and the blanks
-        QVERIFY(stored.startsWith(printed));
-        QVERIFY(s.width(printed, 8) <= 2540);
-        if (printed != stored) {
-            QVERIFY(s.width(stored.left(printed.size() + 1), 8) > 2540);
-            QVERIFY(!printed.back().isHighSurrogate());
-        }
-    }
-
+    /// One empty line above the first, one more above the bold line in 14 point;
+    /// outside 0 to 4 no line is bold.
     void addressFettZeile_data()
     {
         QTest::addColumn<int>("fett");
         QTest::newRow("FettZeile 0") << 0;
         QTest::newRow("FettZeile 2") << 2;
-        QTest::newRow("FettZeile -1") << -1;
         QTest::newRow("FettZeile 5") << 5;
     }
     void addressFettZeile()
     {
         QFETCH(int, fett);
         Sheets s;
-        const double h10 = s.lineHeight(10), h14 = s.lineHeight(14, true);
-        const QStringList lines{"Firma", "Buchhandlung Muster", "z. Hd. Frau Beispiel", "Marktplatz 3", "12345 Musterstadt"};
-        const auto t = s.texts(s.during([&] { s.address.Drucke(qint16(fett), lines); }));
+        const auto t = s.texts(s.during([&] { s.address.Drucke(qint16(fett), {"a", "b", "c", "d", "e"}); }));
         QCOMPARE(t.size(), 5);
-        double y = 450 + h10; // one empty line above the first
+        double y = 450 + s.lineHeight(10);
         for (int i = 0; i < 5; ++i) {
-            const bool bold = i == fett;
-            y += bold ? h10 : 0; // and one more above the bold line
-            QCOMPARE(t[i].text, lines[i]);
-            QCOMPARE(t[i].x, 310.0);
-            QCOMPARE(t[i].font.bold, bold);
-            QCOMPARE(t[i].font.size, bold ? 14.0 : 10.0);
+            y += i == fett ? s.lineHeight(10) : 0;
+            QCOMPARE(t[i].font.bold, i == fett);
             QVERIFY2(qAbs(t[i].y - y) < 0.01, qPrintable(QStringLiteral("Zeile %1: %2 statt %3").arg(i).arg(t[i].y).arg(y)));
-            y += bold ? h14 : h10;
+            y += s.box(t[i]).height();
         }
     }
 
-    /// Each line is cut to 3500 twips in its own font; the caller's lines stay whole.
-    void addressLinesAreCut_data()
+    /// A line too wide loses characters from its end until it fits, measured in
+    /// the font it is printed in; a pair of surrogates goes as one. The address
+    /// label returns its lines as printed.
+    void linesAreCut_data()
     {
+        QTest::addColumn<int>("kind");
+        QTest::addColumn<QString>("text");
         QTest::addColumn<int>("fett");
-        QTest::newRow("wide line regular") << -1;
-        QTest::newRow("wide line bold") << 1;
-    }
-    void addressLinesAreCut()
-    {
-        QFETCH(int, fett);
-        Sheets s;
+        QTest::addColumn<double>("room");
         const QString wide = QStringLiteral("Gesellschaft für Buchhandel und Verlagswesen mbH & Co. KG");
-        const QStringList stored{"Firma", wide, "Marktplatz 3", "", "12345 Musterstadt", "Zeile sechs"};
-        const QStringList lines = stored;
-        QStringList printed;
-        const auto t = s.texts(s.during([&] { printed = s.address.Drucke(qint16(fett), lines); }));
-        QCOMPARE(lines, stored);
-        QCOMPARE(printed.size(), stored.size());
-        for (int i : {0, 2, 3, 4, 5})
-            QCOMPARE(printed[i], stored[i]);
-        QCOMPARE(t[1].text, printed[1]);
-        const bool bold = fett == 1;
-        QVERIFY(wide.startsWith(printed[1]) && printed[1].size() < wide.size());
-        QVERIFY(s.width(printed[1], bold ? 14 : 10, bold) <= 3500);
-        QVERIFY(s.width(wide.left(printed[1].size() + 1), bold ? 14 : 10, bold) > 3500);
-        if (!bold) {
-            // Printed again as they came back, the same; as the bold line, cut further.
-            QCOMPARE(s.address.Drucke(-1, printed), printed);
-            QVERIFY(s.address.Drucke(1, printed)[1].size() < printed[1].size());
-        }
+        QTest::newRow("four-lane match code") << int(FourLane) << QString(40, u'W') << -1 << 2540.0;
+        QTest::newRow("four-lane match code beyond the basic plane")
+            << int(FourLane) << QString(30, u'M') + QStringLiteral("\U0001F600\U0001F600") << -1 << 2540.0;
+        QTest::newRow("address line") << int(Address) << wide << -1 << 3500.0;
+        QTest::newRow("address line, the bold one") << int(Address) << wide << 1 << 3500.0;
+    }
+    void linesAreCut()
+    {
+        QFETCH(int, kind);
+        QFETCH(QString, text);
+        QFETCH(int, fett);
+        QFETCH(double, room);
+        Sheets s;
+        const QStringList lines{"Firma", text, "Marktplatz 3", "", "12345 Musterstadt"};
+        QStringList returned;
+        const auto t = s.texts(s.during([&] {
+            kind == FourLane ? s.four.Drucke(0, 0, 0, "4711", "", text, "", "") : void(returned = s.address.Drucke(qint16(fett), lines));
+        }));
+        const auto &cut = t.at(kind == FourLane ? 2 : 1);
+        QVERIFY(text.startsWith(cut.text) && !cut.text.back().isHighSurrogate());
+        QVERIFY(s.box(cut).width() <= room);
+        QVERIFY(s.width(text.left(cut.text.size() + 1), cut.font.size, cut.font.bold) > room);
+        if (kind == Address)
+            QCOMPARE(returned, QStringList({"Firma", cut.text, "Marktplatz 3", "", "12345 Musterstadt"}));
     }
 
     /// Error 9 before anything is drawn and before the place is used.
     void tooFewAddressLines()
     {
-        Sheets s;
-        s.address.setStartPosition(3);
-        QCOMPARE(s.errorOf([&] { s.address.Drucke(0, {"a", "b", "c", "d"}); }), 9);
-        QCOMPARE(s.errorOf([&] { s.address.Drucke(0, {}); }), 9);
+        Sheets s, fresh;
+        QCOMPARE(s.messageOf([&] { s.address.Drucke(0, {"a", "b", "c", "d"}); }),
+                 QStringLiteral("Laufzeitfehler 9: Index außerhalb des gültigen Bereichs (AdressLabels.Drucke: 4 Zeilen "
+                                "übergeben, gebraucht werden die Zeilen 0 bis 4)"));
         QVERIFY(s.ops().isEmpty());
-        QCOMPARE(s.origin(s.label(Address), Address), placeOf(Address, 3));
+        QCOMPARE(s.origin(s.label(Address), Address), fresh.origin(fresh.label(Address), Address));
+    }
+
+    /// The list: twelve rows a page, 1200 apart from 900 below the header; the
+    /// page ends after the twelfth and the next header follows at once. With no
+    /// header first (another print came first) the rows start at the top and the
+    /// next header shows page 1.
+    void listPages_data()
+    {
+        QTest::addColumn<bool>("kopf");
+        QTest::addColumn<int>("rows");
+        QTest::addColumn<QList<int>>("rowsPerPage");
+        QTest::newRow("11 rows") << true << 11 << QList<int>{11};
+        QTest::newRow("12 rows: the second page holds its header only") << true << 12 << QList<int>{12, 0};
+        QTest::newRow("25 rows") << true << 25 << QList<int>{12, 12, 1};
+        QTest::newRow("13 rows, no header first") << false << 13 << QList<int>{12, 1};
+    }
+    void listPages()
+    {
+        QFETCH(bool, kopf);
+        QFETCH(int, rows);
+        QFETCH(QList<int>, rowsPerPage);
+        Sheets s;
+        if (kopf)
+            s.label(ListHeader);
+        for (int i = 0; i < rows; ++i)
+            s.label(ListRow);
+        const auto pages = s.pages();
+        QCOMPARE(pages.size(), rowsPerPage.size());
+        for (int n = 0; n < pages.size(); ++n) {
+            const bool headed = kopf || n > 0;
+            QStringList expected, printed;
+            if (headed)
+                expected << "Seite " << QStringLiteral(" %1 ").arg(kopf ? n + 1 : n);
+            for (int i = 0; i < rowsPerPage[n]; ++i)
+                expected << QStringLiteral("4711 at %1").arg((headed ? 900 : 0) + i * 1200);
+            for (const auto &op : pages[n])
+                if (op.kind == Op::Text && op.font.italic && op.y == 300 && op.color == QColor(0, 0, 128) && op.x >= 5500)
+                    printed << op.text;
+                else if (op.kind == Op::Text && op.text == "4711")
+                    printed << QStringLiteral("4711 at %1").arg(op.y - 750);
+            QCOMPARE(printed, expected);
+            QCOMPARE(s.crowded(pages[n], QRectF(0, 0, 11000, 16000)), QString());
+            QCOMPARE(s.first(pages[n], Op::Line) ? s.first(pages[n], Op::Line)->height : 680, 680.0);
+        }
+    }
+
+    /// "Barcode-Liste vom" and the date at 500; "Seite", a blank, the blank in
+    /// place of a sign, the number and one blank at 5500.
+    void listHeader()
+    {
+        Sheets s;
+        s.label(ListHeader);
+        const auto t = s.texts(s.label(ListHeader));
+        QCOMPARE(QPointF(t[0].x, t[0].y), QPointF(500, 300));
+        QCOMPARE(t[1].text + t[2].text, QStringLiteral("Seite  2 "));
+        QCOMPARE(t[2].x, 5500 + s.width("Seite ", 10));
+        const QDate today = QDate::currentDate(); // the year in two or four digits
+        QVERIFY2(t[0].text == "Barcode-Liste vom " + QLocale().toString(today, QLocale::ShortFormat)
+                     || t[0].text == "Barcode-Liste vom " + today.toString("dd.MM.yyyy"),
+                 qPrintable(t[0].text));
     }
 };
 
