@@ -3,6 +3,5 @@
 target_sources(tarvel_testsupport PRIVATE support/RecordedJob.cpp)
 
 tarvel_test(sheet_grids)
-tarvel_test(pickup_slip)
 tarvel_test(canoe_label)
 tarvel_test(sheets_pdf TIMEOUT 300)

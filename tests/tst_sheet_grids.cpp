@@ -1,7 +1,11 @@
-// The sheet layouts (laser sheet, four-lane stock, address labels, barcode list)
-// on the recording printer: where each label or row goes and what ends a page,
-// the fonts each prints in whatever printed before, what is cut and what refused.
+// The sheet layouts (laser sheet, four-lane stock, address labels, barcode list,
+// pickup slips four to a sheet) on the recording printer: where each label or
+// row goes and what ends a page, the fonts each prints in whatever printed
+// before, what is cut and what refused.
 
+#include "labelprinter/Abholschein.h"
+#include "labelprinter/BarWidthBoxes.h"
+#include "labelprinter/LabelData.h"
 #include "sheets/AdressLabels.h"
 #include "sheets/LaserLabels.h"
 #include "sheets/LaserLabels4Bahn.h"
@@ -11,6 +15,7 @@
 #include <QDate>
 #include <QtTest>
 
+using namespace tarvel::labelprinter;
 using namespace tarvel::sheets;
 using tarvel::platform::FontSpec;
 using tarvel::test::RecordedJob;
@@ -21,10 +26,11 @@ Q_DECLARE_METATYPE(FontSpec)
 
 namespace {
 
-enum Kind { Laser, FourLane, Address, ListRow, ListHeader };
-const char *const KindNames[] = {"laser", "four-lane", "address", "list row", "list header"};
+enum Kind { Laser, FourLane, Address, ListRow, ListHeader, Slip };
+const char *const KindNames[] = {"laser", "four-lane", "address", "list row", "list header", "pickup slip"};
+const QString Closing = QStringLiteral("Abholung bis 20.12.");
 
-/// The sheet classes on one recorded job.
+/// The sheet classes on one recorded job, and a pickup slip's record and lines.
 struct Sheets : RecordedJob
 {
     LaserLabels laser{printer(), code()};
@@ -32,6 +38,19 @@ struct Sheets : RecordedJob
     AdressLabels address{printer()};
     Liste liste{printer(), code()};
     qint32 abstand = 0;
+    PlainBarWidthBoxes boxes{QStringLiteral("0")};
+    LabelData slip;
+    QStringList zeilen{"Zeile 0", "Zeile 1", "Zeile 2", "Zeile 3", "Zeile 4", "Zeile 5"};
+    QString anrede = QStringLiteral("Frau");
+    qint16 perPage = 4;
+
+    Sheets()
+    {
+        slip.Preis1 = "19,90 EUR", slip.Preis2 = "38,92 DM", slip.MatchCode = "MUSTER", slip.ISBN = "978-3-16-148410-0";
+        slip.Datum = "05.12.2026", slip.Menge = "2", slip.Bemerkung = "bezahlt", slip.Name1 = "Erika Mustermann";
+        slip.Name2 = "c/o Buchhandlung", slip.Strasse = "Hauptstr. 1", slip.PLZ = "12345", slip.Ort = "Musterstadt";
+        slip.VorgangsNr = "V-2026-0815", slip.SchlussText = Closing;
+    }
 
     Ops label(int kind, qint32 offsetX = 0, qint32 offsetY = 0)
     {
@@ -42,18 +61,24 @@ struct Sheets : RecordedJob
             case Address: address.Drucke(2, {"Herrn", "Max Mustermann", "Hauptstr. 1", "", "12345 Musterstadt"}); break;
             case ListRow: liste.Drucke("4711", "978-3-16", "MUSTER", "12,00", "9,99"); break;
             case ListHeader: liste.Kopf(); break;
+            case Slip: Abholschein(printer(), code(), boxes, slip).Drucke(zeilen, "z. Hd. Herrn Beispiel", anrede, perPage); break;
             }
         });
     }
     void setStartPosition(int kind, qint16 pos)
     {
-        kind == Laser ? laser.setStartPosition(pos)
-                      : kind == FourLane ? four.setStartPosition(pos) : address.setStartPosition(pos);
+        kind == Laser      ? laser.setStartPosition(pos)
+        : kind == FourLane ? four.setStartPosition(pos)
+        : kind == Address  ? address.setStartPosition(pos)
+                           : void(slip.StartPosition = pos);
     }
-    /// The top-left corner of a label: its bars, or for an address label the
-    /// left edge of its first line and one 10-point line above it.
+    /// The top-left corner of a label: its bars; for an address label the left
+    /// edge of its first line and one 10-point line above it; for a slip 5300
+    /// left of its first caption.
     QPointF origin(const Ops &ops, int kind)
     {
+        if (kind == Slip)
+            return QPointF(text(ops, "Datum: ")->x - 5300, text(ops, "Datum: ")->y);
         if (kind != Address)
             return {first(ops, Op::Line)->x, first(ops, Op::Line)->y};
         return {texts(ops).first().x, texts(ops).first().y - lineHeight(10)};
@@ -82,6 +107,7 @@ private slots:
         QTest::newRow("four-lane, Abstand4Bahn 100")
             << int(FourLane) << 100 << QSize(4, 12) << QPoint(540, 1250) << QPoint(8760, 15660) << 300.0;
         QTest::newRow("address") << int(Address) << 0 << QSize(3, 8) << QPoint(310, 450) << QPoint(7710, 13960) << 0.0;
+        QTest::newRow("pickup slip") << int(Slip) << 0 << QSize(2, 2) << QPoint(0, 0) << QPoint(8400, 5800) << 680.0;
     }
     void places()
     {
@@ -124,6 +150,8 @@ private slots:
         QTest::newRow("four-lane 13: top of the second lane") << int(FourLane) << 13 << 13 << "";
         QTest::newRow("four-lane 49 acts as 1") << int(FourLane) << 49 << 1 << "";
         QTest::newRow("address 24") << int(Address) << 24 << 24 << "";
+        QTest::newRow("pickup slip 3: top right") << int(Slip) << 3 << 3 << "";
+        QTest::newRow("pickup slip 6 acts as 2") << int(Slip) << 6 << 2 << "";
         QTest::newRow("laser -32768") << int(Laser) << -32768 << 3 << "LaserLabels";
         QTest::newRow("four-lane -1") << int(FourLane) << -1 << 3 << "LaserLabels4Bahn";
         QTest::newRow("address -1") << int(Address) << -1 << 3 << "AdressLabels";
@@ -200,7 +228,7 @@ private slots:
             {r10, r10, b14, r10},         // address: line 2 bold, line 3 empty
             {r8, r8, b16, b16, b10},      // list row: ISBN, match code, two prices, number
         };
-        for (const int before : {ListHeader, Laser, FourLane, Address})
+        for (const int before : {ListHeader, Laser, FourLane, Address, Slip})
             for (const int kind : {Laser, FourLane, Address, ListRow})
                 QTest::addRow("%s after %s", KindNames[kind], KindNames[before]) << before << kind << look[kind];
     }
@@ -348,6 +376,119 @@ private slots:
         QVERIFY2(t[0].text == "Barcode-Liste vom " + QLocale().toString(today, QLocale::ShortFormat)
                      || t[0].text == "Barcode-Liste vom " + today.toString("dd.MM.yyyy"),
                  qPrintable(t[0].text));
+    }
+    /// The slip: the address block and the right column start at the top of the
+    /// quarter; down the left column name 16 bold, town 14 bold, prices, the bars
+    /// after the bar-width step, number and match code 700 and 950 below the bars'
+    /// top, then 8 point regular; Zeile(5) never. The name turned in the margin
+    /// rises from the line below the closing text, 100 twips into the slip,
+    /// FontSize 14 × 24 twips high, at normal weight.
+    void slipLines()
+    {
+        Sheets s;
+        s.boxes.setStrichbreite("3");
+        s.slip.StartPosition = 4;
+        const auto ops = s.label(Slip);
+        const double h10 = s.lineHeight(10);
+        const auto at = [&](const QString &text) { return QPointF(s.text(ops, text)->x, s.text(ops, text)->y) - QPointF(8400, 5800); };
+        QCOMPARE(at("Frau"), QPointF(800, 0));
+        QCOMPARE(at("05.12.2026"), QPointF(6300, 0));
+        QCOMPARE(at("bezahlt"), QPointF(5300, 6 * h10));
+        QCOMPARE(at("Erika Mustermann"), QPointF(800, h10));
+        QCOMPARE(s.text(ops, "Erika Mustermann")->font, (FontSpec{"Arial", 16, true}));
+        QCOMPARE(s.text(ops, "Musterstadt")->font, (FontSpec{"Arial", 14, true}));
+        const double prices = h10 + s.lineHeight(16, true) + 2 * h10 + s.lineHeight(14, true) + h10;
+        QVERIFY(qAbs(at("19,90 EUR").y() - prices) < 0.01);
+        const auto *bar = s.first(ops, Op::Line);
+        QCOMPARE(bar->y - 5800, std::nearbyint(prices + 2 * h10));
+        QCOMPARE(bar->penWidth, 3.0);
+        QCOMPARE(s.text(ops, "V-2026-0815")->y, bar->y + 700);
+        QCOMPARE(s.text(ops, "MUSTER")->y, bar->y + 950);
+        for (const QString &text : QStringList{"V-2026-0815", "MUSTER", "978-3-16-148410-0", "Zeile 0", "Zeile 4", Closing})
+            QCOMPARE(s.text(ops, text)->font, (FontSpec{"Arial", 8}));
+        QVERIFY(!s.text(ops, "Zeile 5"));
+        const auto *turned = s.first(ops, Op::RotatedText);
+        QCOMPARE(turned->text, QStringLiteral("Erika Mustermann"));
+        QCOMPARE(QPointF(turned->x, turned->y), QPointF(8500, s.text(ops, Closing)->y + s.lineHeight(8)));
+        QCOMPARE(turned->height, 14.0 * 24);
+        QCOMPARE(turned->font, (FontSpec{"Liberation Sans", 16.8}));
+    }
+
+    /// Empty salutation, second name, ISBN and free lines take no line; other
+    /// empty fields do. The right column never moves.
+    void slipEmptyLines_data()
+    {
+        QTest::addColumn<int>("field");
+        QTest::addColumn<double>("lineSize"); // 0: still takes its line
+        QTest::newRow("Anrede") << 0 << 10.0;
+        QTest::newRow("Name2") << 1 << 10.0;
+        QTest::newRow("ISBN") << 2 << 8.0;
+        QTest::newRow("Zeile 2") << 3 << 8.0;
+        QTest::newRow("Strasse") << 4 << 0.0;
+        QTest::newRow("MatchCode") << 5 << 0.0;
+    }
+    void slipEmptyLines()
+    {
+        QFETCH(int, field);
+        QFETCH(double, lineSize);
+        Sheets s, full;
+        const auto fullOps = full.label(Slip);
+        QString *const fields[] = {&s.anrede, &s.slip.Name2, &s.slip.ISBN, &s.zeilen[2], &s.slip.Strasse, &s.slip.MatchCode};
+        fields[field]->clear();
+        const auto ops = s.label(Slip);
+        const double shift = lineSize > 0 ? s.lineHeight(lineSize) : 0.0;
+        QVERIFY(qAbs(s.text(ops, Closing)->y - (s.text(fullOps, Closing)->y - shift)) < 0.01);
+        QCOMPARE(s.text(ops, "bezahlt")->y, s.text(fullOps, "bezahlt")->y);
+    }
+
+    /// One slip a page, as on the label printer (StartPosition 1 each time): the
+    /// top-left quarter, and the page ends after each.
+    void slipOneAPage()
+    {
+        Sheets s;
+        s.perPage = 1;
+        for (int i = 0; i < 3; ++i) {
+            s.slip.StartPosition = 1;
+            const auto ops = s.label(Slip);
+            QCOMPARE(ops.first().kind, i == 0 ? Op::BeginJob : Op::NewPage);
+            QCOMPARE(s.origin(ops, Slip), QPointF(0, 0));
+        }
+    }
+
+    /// Refused before anything is drawn and before the position moves on.
+    void slipRefused_data()
+    {
+        QTest::addColumn<int>("start");
+        QTest::addColumn<int>("lines");
+        QTest::addColumn<int>("perPage");
+        QTest::addColumn<QString>("error");
+        QTest::newRow("StartPosition -1")
+            << -1 << 6 << 4
+            << "Laufzeitfehler 5: Ungültiger Prozeduraufruf oder ungültiges Argument (Abholschein: StartPosition -1, "
+               "erlaubt sind Positionen ab 1)";
+        QTest::newRow("SeitenProBlatt 0")
+            << 1 << 6 << 0
+            << "Laufzeitfehler 5: Ungültiger Prozeduraufruf oder ungültiges Argument (Abholschein: SeitenProBlatt 0, "
+               "erlaubt sind 1 bis 4)";
+        QTest::newRow("four lines")
+            << 1 << 4 << 4
+            << "Laufzeitfehler 9: Index außerhalb des gültigen Bereichs (Abholschein: 4 Zeilen übergeben, gebraucht "
+               "werden die Zeilen 0 bis 4)";
+        QTest::newRow("five lines are enough") << 2 << 5 << 4 << "";
+    }
+    void slipRefused()
+    {
+        QFETCH(int, start);
+        QFETCH(int, lines);
+        QFETCH(int, perPage);
+        QFETCH(QString, error);
+        Sheets s;
+        s.slip.StartPosition = start;
+        s.perPage = qint16(perPage);
+        s.zeilen = s.zeilen.mid(0, lines);
+        QCOMPARE(s.messageOf([&] { s.label(Slip); }), error);
+        QCOMPARE(s.ops().isEmpty(), !error.isEmpty());
+        QCOMPARE(s.slip.StartPosition, error.isEmpty() ? start + 1 : start);
     }
 };
 

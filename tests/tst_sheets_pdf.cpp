@@ -4,7 +4,6 @@
 #include "labelprinter/LabelData.h"
 #include "platform/PdfBackend.h"
 #include "platform/Printer.h"
-#include "sheets/AdressLabels.h"
 #include "sheets/LaserLabels.h"
 #include "sheets/LaserLabels4Bahn.h"
 #include "sheets/Liste.h"
@@ -41,19 +40,20 @@ private slots:
         platform::PdfBackend::setJobsFolder(keep.isEmpty() ? m_jobs.path() : keep);
     }
 
+    /// A page full, and one more on a second page.
     void barcodesOnTheirPages_data()
     {
         QTest::addColumn<QString>("layout");
-        QTest::addColumn<QList<int>>("perPage");
-        QTest::newRow("LaserLabels") << "laser" << QList<int>{24, 1};
-        QTest::newRow("LaserLabels4Bahn") << "four" << QList<int>{48, 1};
-        QTest::newRow("Liste") << "liste" << QList<int>{12, 1};
-        QTest::newRow("Abholschein, four to a page") << "slip" << QList<int>{4, 1};
+        QTest::addColumn<int>("perPage");
+        QTest::newRow("LaserLabels") << "laser" << 24;
+        QTest::newRow("LaserLabels4Bahn") << "four" << 48;
+        QTest::newRow("Liste") << "liste" << 12;
+        QTest::newRow("Abholschein, four to a page") << "slip" << 4;
     }
     void barcodesOnTheirPages()
     {
         QFETCH(QString, layout);
-        QFETCH(QList<int>, perPage);
+        QFETCH(int, perPage);
         Job job;
         sheets::LaserLabels laser(job.printer, job.code);
         sheets::LaserLabels4Bahn four(job.printer, job.code);
@@ -64,7 +64,7 @@ private slots:
         if (layout == "liste")
             liste.Kopf();
         QStringList numbers;
-        for (int i = 1; i <= perPage[0] + perPage[1]; ++i) {
+        for (int i = 1; i <= perPage + 1; ++i) {
             numbers << QStringLiteral("%1-%2").arg(layout.toUpper()).arg(i, 4, 10, QLatin1Char('0'));
             slip.VorgangsNr = numbers.last();
             if (layout == "laser")
@@ -78,29 +78,10 @@ private slots:
         }
         const PdfPages pdf(job.printer.EndDoc());
         QCOMPARE(pdf.pageCount(), 2);
-        for (int page = 1; page <= 2; ++page) {
-            QStringList decoded = BarcodeDecoder::decodeAll(pdf.render(page, 300));
-            decoded.sort();
-            QCOMPARE(decoded, numbers.mid(page == 1 ? 0 : perPage[0], perPage[page - 1]));
-        }
-    }
-
-    /// Each line of an address label is cut to its label's width; 24 labels a sheet.
-    void addressLabels()
-    {
-        Job job;
-        sheets::AdressLabels address(job.printer);
-        const QString wide = "Gesellschaft für Buchhandel und Verlagswesen mbH";
-        QStringList printed;
-        for (int i = 1; i <= 25; ++i)
-            printed = address.Drucke(1, {"Firma", wide, "z. Hd. Frau Meier", "Marktplatz 3", QStringLiteral("%1 Musterstadt").arg(10000 + i)});
-        QVERIFY(printed[1].size() < wide.size());
-        const PdfPages pdf(job.printer.EndDoc());
-        QCOMPARE(pdf.pageCount(), 2);
-        const QString page1 = pdf.text(1);
-        QVERIFY(page1.contains("10024 Musterstadt") && !page1.contains("10025 Musterstadt"));
-        QVERIFY(page1.contains(printed[1]) && !page1.contains(wide));
-        QVERIFY(pdf.text(2).contains("10025 Musterstadt"));
+        QStringList decoded = BarcodeDecoder::decodeAll(pdf.render(1, 300));
+        decoded.sort();
+        QCOMPARE(decoded, numbers.mid(0, perPage));
+        QCOMPARE(BarcodeDecoder::decodeAll(pdf.render(2, 300)), QStringList{numbers.last()});
     }
 };
 
