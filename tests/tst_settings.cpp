@@ -5,8 +5,6 @@
 
 #include "labelprinter/SetupFrm.h"
 #include "mainwindow/Quelm.h"
-#include "platform/PdfBackend.h"
-#include "platform/PrinterChoice.h"
 #include "platform/SettingsStore.h"
 #include "support/LockedFolder.h"
 #include "support/RecordedJob.h"
@@ -70,7 +68,6 @@ QByteArray muell(qsizetype words, quint32 seed)
 class TestSettings : public QObject
 {
     Q_OBJECT
-    QTemporaryDir m_jobs;
     QString m_file;
 
     void write(const QString &folder, const QByteArray &bytes)
@@ -84,12 +81,7 @@ class TestSettings : public QObject
     }
 
 private slots:
-    void initTestCase()
-    {
-        PdfBackend::setJobsFolder(m_jobs.path());
-        PrinterChoice::instance().setCurrent(PdfBackend::DeviceName);
-        qInstallMessageHandler(collectWarnings);
-    }
+    void initTestCase() { qInstallMessageHandler(collectWarnings); }
 
     /// What the file holds, what the user then sees, and the warning (none at all
     /// if empty). A choice then taken is stored, unless the file cannot be written:
