@@ -3,7 +3,7 @@
 // labels per second, peak memory and the PDF's size.
 #include "BenchRow.h"
 #include "barcode/Code128.h"
-#include "mainwindow/DateiDruck.h"
+#include "runs/DateiDruck.h"
 #include "platform/PdfBackend.h"
 #include "platform/MemoryTuning.h"
 #include "platform/Printer.h"
@@ -53,16 +53,16 @@ void run(const char *name, const QString &file, int count, Kind kind, bool row)
     platform::Printer printer(std::make_unique<platform::PdfBackend>());
     barcode::Code128 code;
     code.InitBreite(printer, 0);
-    mainwindow::DateiDruck druck(printer, code);
+    runs::DateiDruck druck(printer, code);
     // As in the window: the records are counted first, and progress is reported per record.
     qint64 reported = 0;
     druck.setFortschritt([&reported](qint64 done, qint64) {
         reported = done;
         return true;
     });
-    mainwindow::DateiDruck::Auswahl auswahl;
-    auswahl.preis1 = 1;
-    auswahl.preis2 = 2;
+    runs::DateiDruck::Auswahl auswahl;
+    auswahl.preis1 = sheets::Preis::VK;
+    auswahl.preis2 = sheets::Preis::Listenpreis;
     auswahl.waehrung = QStringLiteral("€");
     auswahl.lagerfach = true;
 

@@ -3,8 +3,8 @@
 // memory a run takes does not grow with the file.
 
 #include "barcode/Code128.h"
-#include "mainwindow/Datei.h"
-#include "mainwindow/DateiDruck.h"
+#include "runs/Datei.h"
+#include "runs/DateiDruck.h"
 #include "platform/Printer.h"
 #include "support/CountingBackend.h"
 #include "support/ProcessMemory.h"
@@ -15,8 +15,8 @@
 #include <random>
 
 using namespace tarvel;
-using mainwindow::Datei;
-using mainwindow::DateiDruck;
+using runs::Datei;
+using runs::DateiDruck;
 using platform::FontSpec;
 using platform::Printer;
 using test::CountingBackend;

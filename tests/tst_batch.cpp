@@ -444,6 +444,120 @@ private slots:
         QCOMPARE(BarcodeDecoder::decodeAll(pdf.render(2)), QStringList{"B-0002"});
         QFile::remove(neu);
     }
+
+    // The answer to a whole call: args are the words after "tarvel", input goes to its standard
+    // input, pages counts the PDF's pages when one is printed.
+    void callsAndInputs_data()
+    {
+        QTest::addColumn<QStringList>("args");
+        QTest::addColumn<QByteArray>("input");
+        QTest::addColumn<int>("exitCode"); // -1: the window, offscreen; otherwise no display is set
+        QTest::addColumn<QString>("out");      // a part of the output
+        QTest::addColumn<QString>("err");      // a part of the error output; empty: none at all
+        QTest::addColumn<int>("pages");
+        QFile f(artikel("zwoelf.txt"));
+        QVERIFY(f.open(QIODevice::ReadOnly));
+        const QByteArray zwoelf = f.readAll(), dreizehn = zwoelf + "Buch;13;B-0013;K1;K2;;1,00;2,00;3,00;R;M13\n";
+        const auto row = [](const char *name, QStringList args, const QByteArray &input, int code, const QString &out,
+                            const QString &err, int pages = 0) {
+            QTest::newRow(name) << args << input << code << out << err << pages;
+        };
+        const QString seite2 = "tarvel drucken: Option --seiten: Seite 2 gibt es nicht; die Liste aus „%1“ endet "
+                               "mit Seite 1. Es wurde nichts gedruckt.\n";
+        row("pipe, laser", {"drucken", "--art", "laser", "/dev/stdin"}, dreizehn + zwoelf, 0, {}, {}, 2);
+        row("pipe, list pages 2 to 4 of 37", {"drucken", "--art", "liste", "--seiten", "2-4", "/dev/stdin"},
+            dreizehn + zwoelf + zwoelf, 0, {}, {}, 3);
+        row("pipe, list page 2 of 13 records", {"drucken", "--art", "liste", "--seiten", "2", "/dev/stdin"},
+            dreizehn, 0, {}, {}, 1);
+        row("list page 2 of 12 records", {"drucken", "--art", "liste", "--seiten", "2-3", artikel("zwoelf.txt")}, {},
+            1, {}, seite2.arg("zwoelf.txt"));
+        row("list page 2 of nothing", {"drucken", "--art", "liste", "--seiten", "2", "/dev/null"}, {}, 1, {},
+            seite2.arg("null"));
+        row("endless input", {"drucken", "--art", "laser", "/dev/zero"}, {}, 1, {},
+            "tarvel drucken: Geräte-E/A-Fehler (Datei „zero“: mehr als 128 MB aus einer Pipe oder einem Gerät");
+        row("--help", {"--help"}, {}, 0, "Aufruf:\n  tarvel  ", {});
+        row("--version", {"--version"}, {}, 0, "tarvel 1.0\n", {});
+        row("hilfe", {"hilfe"}, {}, 2, {}, "tarvel: Unbekannter Aufruf „hilfe“.\n\nAufruf:\n");
+        row("druck x", {"druck", "x"}, {}, 2, {}, "tarvel: Unbekannter Aufruf „druck x“.");
+        row("--automation x", {"--automation", "x"}, {}, 2, {}, "Unbekannter Aufruf");
+        row("window, no display", {}, {}, 1, {}, "tarvel: Kein Bildschirm gefunden");
+        row("window, offscreen", {}, {}, -1, {}, "Hauptfenster gezeigt");
+    }
+    void callsAndInputs()
+    {
+        QFETCH(QStringList, args);
+        QFETCH(QByteArray, input);
+        QFETCH(int, exitCode);
+        QFETCH(QString, out);
+        QFETCH(QString, err);
+        QFETCH(int, pages);
+        Zuhause z;
+        QProcessEnvironment env = z.env();
+        env.remove("DISPLAY");
+        env.remove("WAYLAND_DISPLAY");
+        if (exitCode < 0)
+            env.insert("QT_QPA_PLATFORM", "offscreen");
+        env.insert("QT_LOGGING_RULES", "tarvel.start.debug=true");
+        QProcess p;
+        p.setProcessEnvironment(env);
+        p.start(QStringLiteral(TARVEL_BIN), args);
+        p.write(input);
+        p.closeWriteChannel();
+        if (exitCode < 0) { // the window: it runs on once shown, until the test ends it
+            QString fehler;
+            QTRY_VERIFY_WITH_TIMEOUT((fehler += QString::fromUtf8(p.readAllStandardError())).contains(err), 30000);
+            QCOMPARE(p.state(), QProcess::Running);
+            p.kill();
+            p.waitForFinished();
+            return;
+        }
+        QVERIFY(p.waitForFinished(60000));
+        QCOMPARE(p.exitCode(), exitCode);
+        const QString aus = QString::fromUtf8(p.readAllStandardOutput());
+        const QString fehler = QString::fromUtf8(p.readAllStandardError());
+        QVERIFY2(aus.contains(out), qPrintable(aus));
+        QVERIFY2(err.isEmpty() ? fehler.isEmpty() : fehler.contains(err), qPrintable(fehler));
+        QCOMPARE(z.jobDateien().size(), pages > 0 ? 1 : 0);
+        if (pages > 0)
+            QCOMPARE(PdfPages(aus.trimmed()).pageCount(), pages);
+    }
+
+    void stopWhileWaitingForInput_data()
+    {
+        QTest::addColumn<QString>("signal");
+        QTest::addColumn<QByteArray>("written"); // sent by a writer that then waits; none when empty
+        QTest::newRow("SIGTERM, no writer") << "TERM" << QByteArray();
+        QTest::newRow("Ctrl+C, half a record written") << "INT" << QByteArray("Buch;1;B-0001;eins");
+    }
+    void stopWhileWaitingForInput()
+    {
+        QFETCH(QString, signal);
+        QFETCH(QByteArray, written);
+        Zuhause z;
+        QTemporaryDir ordner;
+        const QString fifo = ordner.filePath("eingang");
+        QCOMPARE(QProcess::execute("mkfifo", {fifo}), 0);
+        std::unique_ptr<QProcess> p(z.starten({"--art", "laser", fifo}));
+        QVERIFY(p->waitForStarted());
+        const auto wartet = [&] { // holds the FIFO open
+            for (const QFileInfo &fd : QDir(QStringLiteral("/proc/%1/fd").arg(p->processId())).entryInfoList(QDir::System))
+                if (fd.symLinkTarget() == QFileInfo(fifo).canonicalFilePath())
+                    return true;
+            return false;
+        };
+        QTRY_VERIFY_WITH_TIMEOUT(wartet(), 30000);
+        QFile schreiber(fifo);
+        if (!written.isEmpty()) {
+            QVERIFY(schreiber.open(QIODevice::WriteOnly | QIODevice::Unbuffered));
+            QCOMPARE(schreiber.write(written), written.size());
+        }
+        QCOMPARE(QProcess::execute("kill", {"-" + signal, QString::number(p->processId())}), 0);
+        QVERIFY(p->waitForFinished(30000));
+        QCOMPARE(p->exitCode(), 1);
+        QCOMPARE(QString::fromUtf8(p->readAllStandardError()),
+                 "tarvel drucken: Der Druck von „eingang“ wurde abgebrochen; nichts davon wurde gedruckt.\n");
+        QCOMPARE(z.jobDateien(), QStringList());
+    }
 };
 
 QTEST_MAIN(TestBatch)

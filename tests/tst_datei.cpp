@@ -1,13 +1,13 @@
-#include "mainwindow/Datei.h"
-#include "mainwindow/Util.h"
+#include "runs/Datei.h"
+#include "runs/Util.h"
 #include "platform/RuntimeError.h"
 
 #include <QTemporaryDir>
 #include <QtTest>
 
-using tarvel::mainwindow::Datei;
+using tarvel::runs::Datei;
 using tarvel::platform::RuntimeError;
-namespace Util = tarvel::mainwindow::Util;
+namespace Util = tarvel::runs::Util;
 
 using Records = QList<QStringList>;
 Q_DECLARE_METATYPE(Records)

@@ -1,6 +1,6 @@
 #include "barcode/Code128.h"
-#include "mainwindow/Datei.h"
-#include "mainwindow/DateiDruck.h"
+#include "runs/Datei.h"
+#include "runs/DateiDruck.h"
 #include "platform/PdfBackend.h"
 #include "platform/Printer.h"
 #include "platform/RecordingBackend.h"
@@ -11,8 +11,8 @@
 #include <QtTest>
 
 using namespace tarvel;
-using mainwindow::Datei;
-using mainwindow::DateiDruck;
+using runs::Datei;
+using runs::DateiDruck;
 using platform::Printer;
 using platform::RecordedOp;
 using platform::RecordingBackend;
@@ -160,8 +160,8 @@ private slots:
         QFETCH(int, priceLine);
         Lauf lauf;
         DateiDruck::Auswahl a;
-        a.preis1 = preis1;
-        a.preis2 = 0; // labels show one price only
+        a.preis1 = sheets::Preis(preis1);
+        a.preis2 = sheets::Preis::EK; // labels show one price only
         a.lagerfach = lagerfach;
         a.waehrung = "€";
         a.startLabel = "9";
@@ -346,8 +346,8 @@ private slots:
         QFETCH(int, priceLine);
         Lauf lauf;
         DateiDruck::Auswahl a;
-        a.preis1 = preis1;
-        a.preis2 = preis2;
+        a.preis1 = sheets::Preis(preis1);
+        a.preis2 = sheets::Preis(preis2);
         a.lagerfach = lagerfach;
         a.waehrung = "EUR";
         QVERIFY(lauf.druck->ListeDrucken(artikel(file), a).ok());
@@ -450,7 +450,7 @@ private slots:
     {
         Lauf lauf;
         DateiDruck::Auswahl a;
-        a.preis1 = 1;
+        a.preis1 = sheets::Preis::VK;
         a.waehrung = "DM";
         a.lagerfach = true;
         const auto result = lauf.druck->ProbeDrucken(a);
@@ -484,8 +484,8 @@ private slots:
         code.InitBreite(printer, 0);
         DateiDruck druck(printer, code);
         DateiDruck::Auswahl a;
-        a.preis1 = 1;
-        a.preis2 = 2;
+        a.preis1 = sheets::Preis::VK;
+        a.preis2 = sheets::Preis::Listenpreis;
         a.waehrung = "€";
         const QString file = artikel("beispiel.txt");
         const auto result = run == 1 ? druck.LaserDrucken(file, a) : druck.ListeDrucken(file, a);

@@ -1,1 +1,1 @@
-target_sources(tarvel_core PRIVATE barcode/Code128.cpp)
+target_sources(tarvel_core PRIVATE barcode/Code128.cpp barcode/BarcodePicture.cpp)

@@ -40,6 +40,9 @@ void Abholschein::Drucke(const QStringList &Zeile, const QString &zuHaenden, con
     const qint32 c = (k / 2) * PlaceWidth;
     const qint32 r = (k % 2) * PlaceHeight;
     auto &p = m_printer;
+    // Several slips to a sheet are laid out in the quarters of a landscape page.
+    if (SeitenProBlatt > 1)
+        p.wantLandscapePage();
     BarWidthStep::run(p, m_code, m_boxes);
     const qint32 x0 = c + TextIndent;
     const LabelData &d = m_data;

@@ -5,8 +5,9 @@
 namespace tarvel::labelprinter {
 
 /// The two boxes of the bar-width step: `Strichbreite` (read and rewritten)
-/// and `MaxZeichen` (written). The setup dialog and the main window have them
-/// as controls; headless callers use PlainBarWidthBoxes.
+/// and `MaxZeichen` (written). The setup dialog SetupFrm and the main window
+/// Quelm implement it with their text boxes; layouts run without a window, as
+/// in the tests, use PlainBarWidthBoxes.
 class BarWidthBoxes
 {
 public:
@@ -16,7 +17,7 @@ public:
     virtual void setMaxZeichen(const QString &text) = 0;
 };
 
-/// Boxes that are plain texts.
+/// Boxes that are plain texts, for layouts run without a window.
 class PlainBarWidthBoxes final : public BarWidthBoxes
 {
 public:

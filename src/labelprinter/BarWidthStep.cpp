@@ -2,6 +2,7 @@
 
 #include "barcode/Code128.h"
 #include "labelprinter/BarWidthBoxes.h"
+#include "labelprinter/PrintErrorText.h"
 #include "platform/Numbers.h"
 #include "platform/Printer.h"
 #include "platform/RuntimeError.h"
@@ -40,6 +41,17 @@ qint16 widthFromText(const QString &text)
 void run(platform::Printer &printer, barcode::Code128 &code, BarWidthBoxes &boxes)
 {
     InitStrichbreite(printer, code, boxes, widthFromText(boxes.strichbreite()));
+}
+
+QString edited(platform::Printer &printer, barcode::Code128 &code, BarWidthBoxes &boxes)
+{
+    try {
+        run(printer, code, boxes);
+        return {};
+    } catch (const RuntimeError &e) {
+        boxes.setStrichbreite(QString::number(printer.DrawWidth()));
+        return QStringLiteral("Diese Strichbreite wird nicht angenommen:") + MessageBreak + e.text();
+    }
 }
 
 } // namespace tarvel::labelprinter::BarWidthStep

@@ -29,5 +29,11 @@ qint16 widthFromText(const QString &text);
 /// The layouts' step: reads `Strichbreite` and runs InitStrichbreite with it.
 void run(platform::Printer &printer, barcode::Code128 &code, BarWidthBoxes &boxes);
 
+/// The step the setup dialog and the main window run when the user leaves
+/// `Strichbreite`. A width that cannot be set is refused: the width in effect
+/// stays and shows in the box again, and the result is the message to show.
+/// Empty when the width was set.
+QString edited(platform::Printer &printer, barcode::Code128 &code, BarWidthBoxes &boxes);
+
 } // namespace BarWidthStep
 } // namespace tarvel::labelprinter

@@ -1,9 +1,10 @@
 #include "labelprinter/SetupFrm.h"
 
-#include "barcode/Code128.h"
+#include "barcode/BarcodePicture.h"
 #include "labelprinter/Abholschein.h"
 #include "labelprinter/BarWidthStep.h"
 #include "labelprinter/LabelLayouts.h"
+#include "labelprinter/PrintErrorText.h"
 #include "platform/FontMetricsCache.h"
 #include "platform/Numbers.h"
 #include "platform/PdfBackend.h"
@@ -18,7 +19,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QLoggingCategory>
-#include <QPainter>
 #include <QPrintDialog>
 #include <QPrinter>
 #include <QPushButton>
@@ -46,34 +46,6 @@ struct Place
 constexpr Place FramePlace{0, 2640, 5175, 2415};
 constexpr int InnerWidth = 5280;
 constexpr int InnerHeight = 5625;
-
-/// A Code 128 of "Tarvel" in one-pixel modules, for the dialog's picture.
-QPixmap barcodePicture(const barcode::Code128 &code)
-{
-    QPixmap pixmap(169, 56);
-    pixmap.fill(Qt::white);
-    QPainter p(&pixmap);
-    const QString text = QStringLiteral("Tarvel");
-    QString modules;
-    for (int value : code.symbolValues(text))
-        modules += code.pattern(value);
-    int width = 0;
-    for (QChar c : modules)
-        width += c.digitValue();
-    int x = (pixmap.width() - width) / 2;
-    for (qsizetype i = 0; i < modules.size(); ++i) {
-        const int w = modules[i].digitValue();
-        if (i % 2 == 0)
-            p.fillRect(x, 6, w, 34, Qt::black);
-        x += w;
-    }
-    QFont font(platform::FontMetricsCache::familyFor(QStringLiteral("Arial")));
-    font.setPixelSize(11);
-    p.setFont(font);
-    p.setPen(Qt::black);
-    p.drawText(QRect(0, 41, pixmap.width(), 14), Qt::AlignCenter, text);
-    return pixmap;
-}
 
 } // namespace
 
@@ -173,7 +145,7 @@ void SetupFrm::buildControls()
     m_picture->setObjectName(QStringLiteral("Picture2"));
     place(m_picture, {2520, 2880, 2535, 840}, FramePlace);
     m_picture->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    m_picture->setPixmap(barcodePicture(m_code));
+    m_picture->setPixmap(barcode::BarcodePicture::draw(QSize(169, 56), QStringLiteral("Tarvel"), true));
 
     m_druckerAuswahl = new QPushButton(QStringLiteral("Drucker Einstellungen"), m_frame);
     m_druckerAuswahl->setObjectName(QStringLiteral("DruckerAuswahl"));
@@ -222,7 +194,6 @@ auto SetupFrm::userAction() -> QScopeGuard<std::function<void()>>
 QString SetupFrm::strichbreite() const { return m_strichbreite->text(); }
 void SetupFrm::setStrichbreite(const QString &text) { m_strichbreite->setText(text); }
 void SetupFrm::setMaxZeichen(const QString &text) { m_maxZeichen->setText(text); }
-QString SetupFrm::maxZeichen() const { return m_maxZeichen->text(); }
 
 void SetupFrm::InitStrichbreite(qint16 width)
 {
@@ -282,11 +253,6 @@ void SetupFrm::Abholschein(const QStringList &Zeile, const QString &zuHaenden, c
     labelprinter::Abholschein(m_printer, m_code, *this, m_data).Drucke(Zeile, zuHaenden, Anrede, SeitenProBlatt);
 }
 
-QString SetupFrm::printErrorText(const QString &description)
-{
-    return QStringLiteral("Beim Drucken ist folgender Fehler aufgetreten:") + QStringLiteral("\n\r\n\r") + description;
-}
-
 bool SetupFrm::trapped(void (LabelLayouts::*layout)())
 {
     try {
@@ -294,7 +260,7 @@ bool SetupFrm::trapped(void (LabelLayouts::*layout)())
         (layouts.*layout)();
         return true;
     } catch (const RuntimeError &e) {
-        report(QMessageBox::Warning, printErrorText(e.text()));
+        report(QMessageBox::Warning, printErrorText(e));
         if (!m_interactive)
             throw; // nobody read the box: the caller must learn that the label failed
         return false;
@@ -305,7 +271,7 @@ void SetupFrm::report(QMessageBox::Icon icon, const QString &text)
 {
     emit reported(text, icon);
     if (!m_interactive) {
-        const QString line = QString(text).replace(QStringLiteral("\n\r\n\r"), QStringLiteral(" "));
+        const QString line = QString(text).replace(MessageBreak, QStringLiteral(" "));
         if (icon == QMessageBox::Information)
             qCInfo(lcSetup).noquote() << line;
         else
@@ -368,25 +334,13 @@ void SetupFrm::Abstand4BahnCtrl_LostFocus() { saveOffset(m_abstand4Bahn, QString
 
 void SetupFrm::Strichbreite_LostFocus()
 {
-    qint16 width = 0;
-    bool accepted = true;
-    try {
-        width = BarWidthStep::widthFromText(m_strichbreite->text());
-    } catch (const RuntimeError &e) {
-        // A negative width or one beyond 16 bits is refused; the width in effect stays.
-        accepted = false;
-        m_strichbreite->setText(QString::number(m_printer.DrawWidth()));
-        report(QMessageBox::Warning, QStringLiteral("Diese Strichbreite wird nicht angenommen:\n%1").arg(e.text()));
+    const QString refused = BarWidthStep::edited(m_printer, m_code, *this);
+    if (!refused.isEmpty()) {
+        report(QMessageBox::Warning, refused);
+        return;
     }
-    if (accepted) {
-        try {
-            InitStrichbreite(width);
-            platform::SettingsStore::write(SaveApp, Section, QStringLiteral("DrawWidth"),
-                                           Numbers::numberText(Numbers::leadingNumber(m_strichbreite->text())));
-        } catch (const RuntimeError &e) {
-            report(QMessageBox::Warning, QStringLiteral("Die Strichbreite konnte nicht gesetzt werden:\n%1").arg(e.text()));
-        }
-    }
+    platform::SettingsStore::write(SaveApp, Section, QStringLiteral("DrawWidth"),
+                                   Numbers::numberText(Numbers::leadingNumber(m_strichbreite->text())));
 }
 
 void SetupFrm::DruckerAuswahl_Click()
@@ -396,17 +350,12 @@ void SetupFrm::DruckerAuswahl_Click()
     const auto action = userAction();
     if (m_interactive) {
         auto &choice = platform::PrinterChoice::instance();
-        QPrinter qprinter;
-        if (choice.current() != QLatin1String(platform::PdfBackend::DeviceName))
-            qprinter.setPrinterName(choice.current());
+        QPrinter qprinter(QPrinter::HighResolution);
+        choice.prepareDialog(qprinter);
         QPrintDialog dialog(&qprinter, this);
         dialog.setWindowTitle(QStringLiteral("Drucker wählen"));
-        if (dialog.exec() == QDialog::Accepted) {
-            const bool toFile = qprinter.outputFormat() == QPrinter::PdfFormat || qprinter.printerName().isEmpty();
-            choice.setCurrent(toFile ? QString::fromLatin1(platform::PdfBackend::DeviceName) : qprinter.printerName());
-            if (toFile)
-                choice.setPdfOrientation(qprinter.pageLayout().orientation());
-        }
+        if (dialog.exec() == QDialog::Accepted)
+            choice.takeDialog(qprinter);
     } else {
         qCInfo(lcSetup) << "Kein Bildschirm: Der Druckerdialog kann nicht gezeigt werden, der Drucker bleibt"
                         << platform::PrinterChoice::instance().current();
@@ -435,7 +384,7 @@ void SetupFrm::ProbeDruck_Click()
         if (m_printer.hasOpenJob())
             m_printer.NewPage();
     } catch (const RuntimeError &e) {
-        report(QMessageBox::Warning, printErrorText(e.text()));
+        report(QMessageBox::Warning, printErrorText(e));
     }
     try {
         drawn = EinLabel();
@@ -448,7 +397,7 @@ void SetupFrm::ProbeDruck_Click()
             qCInfo(lcSetup).noquote() << "Test-Label ausgegeben:" << where;
     } catch (const RuntimeError &e) {
         drawn = false;
-        report(QMessageBox::Warning, printErrorText(e.text()));
+        report(QMessageBox::Warning, printErrorText(e));
     }
     if (drawn)
         report(QMessageBox::Information, QStringLiteral("Test-Label erfolgreich gedruckt."));

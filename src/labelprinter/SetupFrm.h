@@ -43,7 +43,6 @@ public:
     QString strichbreite() const override;
     void setStrichbreite(const QString &text) override;
     void setMaxZeichen(const QString &text) override;
-    QString maxZeichen() const;
 
     /// The record the layouts print.
     const LabelData &data() const { return m_data; }
@@ -123,7 +122,6 @@ private:
     void saveOffset(QLineEdit *box, const QString &key);
     bool trapped(void (LabelLayouts::*layout)());
     void report(QMessageBox::Icon icon, const QString &text);
-    static QString printErrorText(const QString &description);
     qint32 boxNumber(const QLineEdit *box) const;
 
     platform::Printer &m_printer;

@@ -1,11 +1,12 @@
 #include "mainwindow/Quelm.h"
 
-#include "mainwindow/Datei.h"
-#include "mainwindow/GespeicherteWahl.h"
-#include "platform/Numbers.h"
+#include "barcode/BarcodePicture.h"
+#include "labelprinter/BarWidthStep.h"
 #include "platform/PdfBackend.h"
 #include "platform/PrinterChoice.h"
 #include "platform/RuntimeError.h"
+#include "runs/Datei.h"
+#include "runs/GespeicherteWahl.h"
 
 #include <QApplication>
 #include <QButtonGroup>
@@ -20,7 +21,6 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
-#include <QPainter>
 #include <QPrintDialog>
 #include <QPrinter>
 #include <QPrinterInfo>
@@ -31,55 +31,23 @@
 
 namespace tarvel::mainwindow {
 
-using platform::Numbers::leadingNumber;
-using platform::Numbers::numberText;
-using platform::Numbers::roundHalfEven;
-using platform::Numbers::toInt16;
+namespace BarcodePicture = barcode::BarcodePicture;
 using platform::RuntimeError;
+using runs::Art;
+using runs::Datei;
+using runs::DateiDruck;
+using runs::GespeicherteWahl;
+using sheets::Preis;
 
 namespace {
 
 const QString PdfDrucker = QString::fromLatin1(platform::PdfBackend::DeviceName);
 
-// Bars of a Code 128 text, scaled to fill \a size: the window's pictures and icon.
-QPixmap barsPicture(const QSize &size, const QString &text, bool framed)
-{
-    const barcode::Code128 code;
-    QList<int> values = code.symbolValues(text);
-    QString widths;
-    for (int v : values)
-        widths += code.pattern(v);
-    int modules = 0;
-    for (QChar c : widths)
-        modules += c.digitValue();
-
-    QPixmap pixmap(size);
-    pixmap.fill(Qt::white);
-    QPainter p(&pixmap);
-    const int margin = framed ? 4 : 1;
-    const double module = double(size.width() - 2 * margin) / modules;
-    const int textHeight = framed ? size.height() / 4 : 0;
-    double x = margin;
-    for (qsizetype i = 0; i < widths.size(); ++i) {
-        const double w = widths[i].digitValue() * module;
-        if (i % 2 == 0)
-            p.fillRect(QRectF(x, margin, w, size.height() - 2 * margin - textHeight), Qt::black);
-        x += w;
-    }
-    if (framed) {
-        QFont f = p.font();
-        f.setPixelSize(std::max(8, textHeight - 2));
-        p.setFont(f);
-        p.drawText(QRect(0, size.height() - textHeight - 1, size.width(), textHeight), Qt::AlignCenter, text);
-    }
-    return pixmap;
-}
-
 } // namespace
 
 Quelm::Quelm(QWidget *parent) : QWidget(parent)
 {
-    bauen();
+    buildControls();
     Form_Load();
 }
 
@@ -91,13 +59,13 @@ QRect Quelm::tw(int left, int top, int width, int height) const
     return QRect(qRound(left * sx), qRound(top * sy), qRound(width * sx), qRound(height * sy));
 }
 
-void Quelm::bauen()
+void Quelm::buildControls()
 {
     setObjectName(QStringLiteral("Quelm"));
     setWindowTitle(QStringLiteral("Barcode drucken"));
     setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint
                    | Qt::MSWindowsFixedSizeDialogHint);
-    setWindowIcon(QIcon(barsPicture(QSize(32, 32), QStringLiteral("T"), false)));
+    setWindowIcon(QIcon(BarcodePicture::draw(QSize(32, 32), QStringLiteral("T"), false)));
     setFixedSize(tw(0, 0, 4530, 6585).size());
     QFont small = font(); // the controls are sized for 8-point captions of Arial width
     small.setFamily(QStringLiteral("Liberation Sans"));
@@ -187,7 +155,7 @@ void Quelm::bauen()
     named(m_maxZeichen, QStringLiteral("MaxZeichen"), tw(1560, 660, 735, 285));
     auto *picture2 = new QLabel(m_druckerFrame);
     named(picture2, QStringLiteral("Picture2"), tw(2520, 480, 1500, 375));
-    picture2->setPixmap(barsPicture(picture2->size(), QStringLiteral("Tarvel"), false));
+    picture2->setPixmap(BarcodePicture::draw(picture2->size(), QStringLiteral("Tarvel"), false));
     m_druckerAuswahl = new QPushButton(QStringLiteral("Drucker Einstellungen"), m_druckerFrame);
     named(m_druckerAuswahl, QStringLiteral("DruckerAuswahl"), tw(120, 1200, 2175, 375));
 
@@ -200,7 +168,7 @@ void Quelm::bauen()
 
     auto *picture1 = new QLabel(this);
     named(picture1, QStringLiteral("Picture1"), tw(2160, 5400, 1920, 930));
-    picture1->setPixmap(barsPicture(picture1->size(), QStringLiteral("TARVEL"), true));
+    picture1->setPixmap(BarcodePicture::draw(picture1->size(), QStringLiteral("TARVEL"), true));
 
     // Keyboard order as designed; Drucken comes first and has the focus.
     const std::pair<QWidget *, int> order[] = {
@@ -230,12 +198,12 @@ void Quelm::bauen()
 void Quelm::Form_Load()
 {
     m_druckerFrame->setTitle(m_printer.DeviceName());
-    m_dateiFrame->setTitle(GespeicherteWahl::datei());
-    m_dateiFrame->setToolTip(QDir::toNativeSeparators(m_dateiFrame->title()));
+    m_dateiFrame->setTitle(QString(GespeicherteWahl::datei()).replace(u'&', QLatin1String("&&")));
+    m_dateiFrame->setToolTip(QDir::toNativeSeparators(datei()));
     anzahlZeigen();
-    waehlen(m_gruppe1, GespeicherteWahl::preis1());
-    waehlen(m_gruppe2, GespeicherteWahl::preis2());
-    waehlen(m_gruppe3, GespeicherteWahl::art());
+    waehlen(m_gruppe1, int(GespeicherteWahl::preis1()));
+    waehlen(m_gruppe2, int(GespeicherteWahl::preis2()));
+    waehlen(m_gruppe3, int(GespeicherteWahl::art()));
     InitStrichbreite(0);
     m_waehrung->addItems({QStringLiteral("DM"), QStringLiteral("€"), QStringLiteral("EUR")});
     m_waehrung->setEditText(QDate::currentDate().year() >= 2002 ? QStringLiteral("€") : QStringLiteral("DM"));
@@ -267,26 +235,27 @@ void Quelm::anzahlZeigen()
 
 QString Quelm::datei() const
 {
-    return m_dateiFrame->title();
+    // The title shows each "&" of the path doubled, so that none becomes a shortcut.
+    return m_dateiFrame->title().replace(QLatin1String("&&"), QLatin1String("&"));
 }
 
 void Quelm::Option1_Click(int index)
 {
-    GespeicherteWahl::setPreis1(index);
+    GespeicherteWahl::setPreis1(Preis(index));
 }
 
 void Quelm::Option2_Click(int index)
 {
-    GespeicherteWahl::setPreis2(index);
+    GespeicherteWahl::setPreis2(Preis(index));
 }
 
 void Quelm::Option3_Click(int index)
 {
-    const bool liste = index == 0;
-    m_framePreis2->setEnabled(liste);
-    m_probeDruck->setEnabled(index == 1);
+    const Art art = Art(index);
+    m_framePreis2->setEnabled(art == Art::Liste);
+    m_probeDruck->setEnabled(art == Art::Label);
     QPalette palette = m_startLabel->palette();
-    if (index != 2) {
+    if (art != Art::Laser) {
         m_startLabel->setReadOnly(true);
         palette.setColor(QPalette::Base, palette.color(QPalette::Button));
         m_startLabel->setText(QStringLiteral("1"));
@@ -295,36 +264,30 @@ void Quelm::Option3_Click(int index)
         palette.setColor(QPalette::Base, QApplication::palette().color(QPalette::Base));
     }
     m_startLabel->setPalette(palette);
-    GespeicherteWahl::setArt(index);
+    GespeicherteWahl::setArt(art);
 }
+
+QString Quelm::strichbreite() const { return m_strichbreite->text(); }
+void Quelm::setStrichbreite(const QString &text) { m_strichbreite->setText(text); }
+void Quelm::setMaxZeichen(const QString &text) { m_maxZeichen->setText(text); }
 
 void Quelm::InitStrichbreite(qint16 breite)
 {
-    const double r = m_code.InitBreite(m_printer, breite);
-    m_maxZeichen->setText(numberText(roundHalfEven(r * 100.0) / 100.0));
-    m_strichbreite->setText(QString::number(m_printer.DrawWidth()));
+    labelprinter::BarWidthStep::InitStrichbreite(m_printer, m_code, *this, breite);
 }
 
 void Quelm::Strichbreite_LostFocus()
 {
-    const QString text = m_strichbreite->text();
-    try {
-        InitStrichbreite(toInt16(leadingNumber(text)));
-    } catch (const RuntimeError &e) {
-        // Back to the width in effect before the box takes the focus.
-        InitStrichbreite(m_code.DrawWidth() > 0 ? m_code.DrawWidth() : 0);
-        melden(QMessageBox::Warning,
-               QStringLiteral("Die Strichbreite „%1“ lässt sich nicht einstellen:").arg(text)
-                   + QStringLiteral("\n\r\n\r") + e.text(),
-               QStringLiteral("Erlaubt sind ganze Zahlen ab 1; 0 wählt die Breite passend zum Drucker."));
-    }
+    const QString refused = labelprinter::BarWidthStep::edited(m_printer, m_code, *this);
+    if (!refused.isEmpty())
+        report(QMessageBox::Warning, refused);
 }
 
 void Quelm::DateiAuswahl_Click()
 {
     const QString aktuell = datei();
     const QString gewaehlt = m_dateiWahl ? m_dateiWahl(aktuell) : dateiDialogZeigen(aktuell);
-    m_dateiFrame->setTitle(gewaehlt);
+    m_dateiFrame->setTitle(QString(gewaehlt).replace(u'&', QLatin1String("&&")));
     m_dateiFrame->setToolTip(QDir::toNativeSeparators(gewaehlt));
     GespeicherteWahl::setDatei(gewaehlt);
     anzahlZeigen();
@@ -364,12 +327,8 @@ void Quelm::DruckerAuswahl_Click()
 std::optional<Quelm::DruckerWahl> Quelm::druckerDialogZeigen(const DruckerWahl &aktuell)
 {
     QPrinter printer(QPrinter::HighResolution);
-    if (aktuell.drucker == PdfDrucker) {
-        printer.setOutputFormat(QPrinter::PdfFormat);
-        printer.setOutputFileName(platform::PdfBackend::jobsFolder() + QStringLiteral("/Tarvel.pdf"));
-    } else {
-        printer.setPrinterName(aktuell.drucker);
-    }
+    auto &choice = platform::PrinterChoice::instance();
+    choice.prepareDialog(printer);
     printer.setCopyCount(std::max(1, aktuell.kopien));
     if (aktuell.seitenBereich) {
         printer.setPrintRange(QPrinter::PageRange);
@@ -391,12 +350,8 @@ std::optional<Quelm::DruckerWahl> Quelm::druckerDialogZeigen(const DruckerWahl &
         return std::nullopt;
 
     DruckerWahl wahl;
-    // A PDF file or a printer the system does not know is the built-in PDF printer.
-    const bool system = printer.outputFormat() == QPrinter::NativeFormat && !printer.printerName().isEmpty()
-                        && QPrinterInfo::availablePrinterNames().contains(printer.printerName());
-    wahl.drucker = system ? printer.printerName() : PdfDrucker;
-    if (!system)
-        platform::PrinterChoice::instance().setPdfOrientation(printer.pageLayout().orientation());
+    choice.takeDialog(printer);
+    wahl.drucker = choice.current();
     wahl.kopien = printer.copyCount();
     wahl.seitenBereich = printer.printRange() == QPrinter::PageRange;
     wahl.vonSeite = printer.fromPage();
@@ -407,8 +362,8 @@ std::optional<Quelm::DruckerWahl> Quelm::druckerDialogZeigen(const DruckerWahl &
 DateiDruck::Auswahl Quelm::auswahl() const
 {
     DateiDruck::Auswahl a;
-    a.preis1 = m_gruppe1->checkedId();
-    a.preis2 = m_gruppe2->checkedId();
+    a.preis1 = Preis(m_gruppe1->checkedId());
+    a.preis2 = Preis(m_gruppe2->checkedId());
     a.waehrung = m_waehrung->currentText();
     a.lagerfach = m_lagerfachNr->isChecked();
     a.startLabel = m_startLabel->text();
@@ -455,14 +410,7 @@ void Quelm::Drucken_Click()
         return true;
     });
 
-    const DateiDruck::Auswahl a = auswahl();
-    DateiDruck::Ergebnis ergebnis;
-    switch (m_gruppe3->checkedId()) {
-    case 0: ergebnis = druck.ListeDrucken(datei(), a); break;
-    case 1: ergebnis = druck.LabelDrucken(datei(), a); break;
-    case 2: ergebnis = druck.LaserDrucken(datei(), a); break;
-    default: break;
-    }
+    const DateiDruck::Ergebnis ergebnis = druck.Drucken(Art(m_gruppe3->checkedId()), datei(), auswahl());
     if (fortschritt) {
         fortschritt.reset();
         QApplication::restoreOverrideCursor();
@@ -480,16 +428,16 @@ void Quelm::ProbeDruck_Click()
 void Quelm::zeigen(const DateiDruck::Ergebnis &ergebnis)
 {
     if (ergebnis.art == DateiDruck::Ergebnis::Fehler) {
-        melden(QMessageBox::Warning, ergebnis.meldung);
+        report(QMessageBox::Warning, ergebnis.meldung);
         return;
     }
     QString info;
     if (ergebnis.ok() && QFileInfo(ergebnis.ziel).isFile())
         info = QStringLiteral("Gespeichert als %1").arg(QDir::toNativeSeparators(ergebnis.ziel));
-    melden(QMessageBox::Information, ergebnis.meldung, info);
+    report(QMessageBox::Information, ergebnis.meldung, info);
 }
 
-void Quelm::melden(QMessageBox::Icon icon, const QString &text, const QString &info)
+void Quelm::report(QMessageBox::Icon icon, const QString &text, const QString &info)
 {
     if (m_meldung) {
         m_meldung(icon, text, info);

@@ -1,8 +1,9 @@
 #pragma once
 
 #include "barcode/Code128.h"
-#include "mainwindow/DateiDruck.h"
+#include "labelprinter/BarWidthBoxes.h"
 #include "platform/Printer.h"
+#include "runs/DateiDruck.h"
 
 #include <QMessageBox>
 #include <QWidget>
@@ -24,8 +25,8 @@ namespace tarvel::mainwindow {
 /// The main window "Barcode drucken": the user picks an article file, the kind
 /// of print (list, labels, laser sheets), the prices, the currency and the
 /// printer, and prints the file. Price and kind choices and the file are kept
-/// in the settings store.
-class Quelm : public QWidget
+/// in the settings store. The runs it starts are those of runs/DateiDruck.
+class Quelm : public QWidget, public labelprinter::BarWidthBoxes
 {
     Q_OBJECT
 
@@ -58,11 +59,15 @@ public:
     void Warten();
 
     /// The window's choices as a run takes them.
-    DateiDruck::Auswahl auswahl() const;
+    runs::DateiDruck::Auswahl auswahl() const;
     /// The settings of the printer dialog as the runs use them.
     const DruckerWahl &druckerWahl() const { return m_wahl; }
     /// The article file shown in the file frame.
     QString datei() const;
+
+    QString strichbreite() const override;
+    void setStrichbreite(const QString &text) override;
+    void setMaxZeichen(const QString &text) override;
 
     void DateiAuswahl_Click();
     void DruckerAuswahl_Click();
@@ -82,13 +87,13 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
-    void bauen();
+    void buildControls();
     void Form_Load();
     void InitStrichbreite(qint16 breite);
     void anzahlZeigen();
     void waehlen(QButtonGroup *gruppe, int index);
-    void zeigen(const DateiDruck::Ergebnis &ergebnis);
-    void melden(QMessageBox::Icon icon, const QString &text, const QString &info = {});
+    void zeigen(const runs::DateiDruck::Ergebnis &ergebnis);
+    void report(QMessageBox::Icon icon, const QString &text, const QString &info = {});
     QRect tw(int left, int top, int width, int height) const;
 
     std::optional<DruckerWahl> druckerDialogZeigen(const DruckerWahl &aktuell);

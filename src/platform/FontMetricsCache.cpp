@@ -63,14 +63,6 @@ QFont makeFont(const QString &family, double points, bool bold, bool italic)
 
 } // namespace
 
-FontMetricsCache::FontMetricsCache() = default;
-
-FontMetricsCache &FontMetricsCache::instance()
-{
-    static FontMetricsCache cache;
-    return cache;
-}
-
 QString FontMetricsCache::familyFor(const QString &name)
 {
     if (name.compare(QLatin1String("Arial"), Qt::CaseInsensitive) == 0)
@@ -95,11 +87,6 @@ FontMetricsCache::Entry &FontMetricsCache::entry(const FontSpec &fontSpec)
                                            std::make_shared<FontGlyphs>(raw)});
     m_entries.insert(key, e);
     return *e;
-}
-
-QFont FontMetricsCache::fontWithEmHeight(double twips) const
-{
-    return makeFont(QStringLiteral("Liberation Sans"), twips / 20.0, false, false);
 }
 
 } // namespace tarvel::platform

@@ -11,8 +11,9 @@
 namespace tarvel::platform {
 
 /// Fonts and their metrics in twips, device-independent and computed once per
-/// font. "Arial" is drawn in Liberation Sans and "Courier New" in Liberation
-/// Mono, which share their metrics, so widths and line heights are as designed.
+/// font for each surface that owns a cache. "Arial" is drawn in Liberation Sans
+/// and "Courier New" in Liberation Mono, which share their metrics, so widths
+/// and line heights are as designed. Fonts need a QGuiApplication.
 class FontMetricsCache
 {
 public:
@@ -25,17 +26,12 @@ public:
         std::shared_ptr<FontGlyphs> glyphs; ///< glyphs and advances in twips
     };
 
-    /// The process-wide cache. Fonts need a QGuiApplication.
-    static FontMetricsCache &instance();
-
+    /// The font and metrics of \a fontSpec; the entry lives as long as the cache.
     Entry &entry(const FontSpec &fontSpec);
     /// The face that a font name is drawn in.
     static QString familyFor(const QString &name);
-    /// A font of \a twips em height in the default sans face at normal weight.
-    QFont fontWithEmHeight(double twips) const;
 
 private:
-    FontMetricsCache();
     QHash<QString, std::shared_ptr<Entry>> m_entries;
 };
 

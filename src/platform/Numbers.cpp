@@ -101,11 +101,6 @@ QString numberText(double value)
     return locale.toString(value, 'f', QLocale::FloatingPointShortest);
 }
 
-QString printItem(qint64 value)
-{
-    return value < 0 ? QString::number(value) + u' ' : u' ' + QString::number(value) + u' ';
-}
-
 qint32 add32(qint32 a, qint32 b)
 {
     qint32 r;

@@ -32,9 +32,6 @@ qint16 toInt16(const QString &text);
 /// A number as text in the user's locale, as short as possible ("18,14", "4").
 QString numberText(double value);
 
-/// A whole number as a printed item: sign place (blank or "-"), digits, one blank.
-QString printItem(qint64 value);
-
 /// Adds two 32-bit numbers; error 6 on overflow.
 qint32 add32(qint32 a, qint32 b);
 /// Multiplies two 32-bit numbers; error 6 on overflow.

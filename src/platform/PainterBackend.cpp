@@ -3,6 +3,7 @@
 #include "platform/RuntimeError.h"
 
 #include <QPagedPaintDevice>
+#include <cmath>
 
 namespace tarvel::platform {
 
@@ -24,7 +25,7 @@ void PainterBackend::flushBars()
         return;
     m_rects.clear();
     for (const PendingBar &b : std::as_const(m_bars))
-        m_rects.append(QRectF(px(b.left), py(b.top), px(b.right - b.left), py(b.height)));
+        m_rects.append(QRectF(b.left, b.top, b.right - b.left, b.height));
     m_bars.clear();
     m_painter.setPen(Qt::NoPen);
     m_painter.setBrush(QColor::fromRgba(m_barColor));
@@ -73,23 +74,29 @@ void PainterBackend::drawText(double x, double y, const FontSpec &fontSpec, Font
 void PainterBackend::drawLine(double x1, double y1, double x2, double y2, double penWidth, const QColor &color)
 {
     if (x1 == x2) {
-        // A bar module: a rectangle with its left edge on the line's x. A module
-        // that touches the one before (same top, height and colour) extends it.
-        const double top = std::min(y1, y2);
-        const double height = std::abs(y2 - y1);
+        const double top = py(std::min(y1, y2));
+        const double height = py(std::abs(y2 - y1));
         const QRgb rgb = color.rgba();
-        if (!m_bars.isEmpty()) {
-            PendingBar &last = m_bars.last();
-            if (rgb == m_barColor && last.top == top && last.height == height && x1 >= last.left
-                && x1 <= last.right + 1.0) {
-                last.right = std::max(last.right, x1 + penWidth);
-                return;
-            }
-            if (rgb != m_barColor)
-                flushBars();
+        const double penDots = std::max(1.0, std::round(px(penWidth)));
+        const bool sameKind = !m_bars.isEmpty() && rgb == m_barColor && m_bars.last().top == top
+                              && m_bars.last().height == height && penWidth == m_lastPen;
+        const double step = x1 - m_lastModuleX;
+        double dot;
+        if (sameKind && step >= 0 && step <= 6 * penWidth)
+            dot = m_lastModuleDot + std::round(step / penWidth) * penDots;
+        else
+            dot = std::round(px(x1));
+        m_lastModuleX = x1;
+        m_lastModuleDot = dot;
+        m_lastPen = penWidth;
+        if (sameKind && dot >= m_bars.last().left && dot <= m_bars.last().right) {
+            m_bars.last().right = std::max(m_bars.last().right, dot + penDots);
+            return;
         }
+        if (!m_bars.isEmpty() && rgb != m_barColor)
+            flushBars();
         m_barColor = rgb;
-        m_bars.append({x1, x1 + penWidth, top, height});
+        m_bars.append({dot, dot + penDots, top, height});
         return;
     }
     flushBars();

@@ -42,14 +42,20 @@ private:
     QList<double> m_positions;
     QList<QPointF> m_points;
 
-    // The modules of one bar arrive as touching lines; they are gathered into one
-    // rectangle, and the bars of a barcode are drawn together.
+    // The modules of a barcode arrive as touching lines of the pen's width. Each
+    // module is put on the device's dot grid a whole number of pen widths after
+    // the one before, so every bar and space is a whole number of modules wide
+    // in dots; the modules of one bar become one rectangle, and the bars of a
+    // barcode are drawn together.
     struct PendingBar
     {
-        double left = 0, right = 0, top = 0, height = 0;
+        double left = 0, right = 0, top = 0, height = 0; ///< device pixels
     };
     QList<PendingBar> m_bars;
     QRgb m_barColor = 0;
+    double m_lastModuleX = 0;   ///< twips of the last module line
+    double m_lastModuleDot = 0; ///< where it went on the dot grid
+    double m_lastPen = 0;       ///< its pen width in twips
     QList<QRectF> m_rects;
 };
 

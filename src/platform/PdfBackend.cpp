@@ -1,49 +1,24 @@
 #include "platform/PdfBackend.h"
 
+#include "platform/JobFile.h"
+#include "platform/PrinterChoice.h"
 #include "platform/RuntimeError.h"
 
 #include <QDateTime>
 #include <QDir>
-#include <QFile>
 #include <QFileInfo>
 #include <QPdfWriter>
-#include <QSaveFile>
-#include <QStandardPaths>
-#include <QStorageInfo>
 
 namespace tarvel::platform {
 
-namespace {
-QString &jobsFolderOverride()
+PdfBackend::PdfBackend(const QString &folder, const PageSetup &setup, std::function<QString()> namedFile)
+    : m_folder(folder), m_setup(setup), m_namedFile(std::move(namedFile))
 {
-    static QString folder;
-    return folder;
 }
-int g_jobCounter = 0;
-
-// Why nothing can be written into \a folder, in the user's words where the
-// cause can be seen; otherwise the system's \a text.
-QString writeReason(const QString &folder, const QString &text)
-{
-    const QStorageInfo storage(folder);
-    if (storage.isValid() && storage.isReadOnly())
-        return QStringLiteral("das Dateisystem ist schreibgeschützt");
-    if (storage.isValid() && storage.bytesAvailable() < 64 * 1024)
-        return QStringLiteral("der Datenträger ist voll");
-    if (QFileInfo(folder).isDir() && !QFileInfo(folder).isWritable())
-        return QStringLiteral("keine Berechtigung zum Schreiben");
-    return text;
-}
-} // namespace
 
 PdfBackend::PdfBackend(int dpi)
-    : m_dpi(dpi), m_layout(QPageSize(QPageSize::A4), QPageLayout::Portrait, QMarginsF(0, 0, 0, 0))
 {
-}
-
-PdfBackend::PdfBackend(int dpi, const QPageLayout &layout, const QString &folder)
-    : m_dpi(dpi), m_layout(layout), m_folder(folder)
-{
+    m_setup.dpiX = m_setup.dpiY = dpi;
 }
 
 PdfBackend::~PdfBackend()
@@ -54,30 +29,30 @@ PdfBackend::~PdfBackend()
 
 QString PdfBackend::jobsFolder()
 {
-    if (!jobsFolderOverride().isEmpty())
-        return jobsFolderOverride();
-    return QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation) + QStringLiteral("/Tarvel");
+    return PrinterChoice::instance().jobsFolder();
 }
 
 void PdfBackend::setJobsFolder(const QString &folder)
 {
-    jobsFolderOverride() = folder;
+    PrinterChoice::instance().setJobsFolder(folder);
 }
 
-QString PdfBackend::nextFileName() const
+QPageLayout PdfBackend::layoutFor(bool landscape) const
 {
-    const QString stamp = QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd-HHmmss"));
-    const QDir dir(m_folder.isEmpty() ? jobsFolder() : m_folder);
-    QString name;
-    do {
-        name = dir.filePath(QStringLiteral("Tarvel-%1-%2.pdf").arg(stamp).arg(++g_jobCounter));
-    } while (QFileInfo::exists(name));
-    return name;
+    QPageLayout layout = m_setup.layout;
+    const QSizeF size = layout.fullRectPoints().size();
+    if (landscape && size.width() < size.height())
+        layout.setOrientation(layout.orientation() == QPageLayout::Portrait ? QPageLayout::Landscape
+                                                                            : QPageLayout::Portrait);
+    return layout;
 }
 
 void PdfBackend::beginJob()
 {
-    const QString folder = m_folder.isEmpty() ? jobsFolder() : m_folder;
+    m_fixedPath = m_namedFile ? m_namedFile() : QString();
+    const QString folder = !m_fixedPath.isEmpty() ? QFileInfo(m_fixedPath).absolutePath()
+                           : m_folder.isEmpty()    ? jobsFolder()
+                                                   : m_folder;
     if (!QFileInfo(folder).isDir()) {
         if (!QDir().mkpath(folder))
             throw RuntimeError(RuntimeError::PrinterError,
@@ -86,52 +61,70 @@ void PdfBackend::beginJob()
         // a jobs folder made here is its user's alone.
         QFile::setPermissions(folder, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
     }
-    const QString fileName = nextFileName();
-    m_file = std::make_unique<QSaveFile>(fileName);
-    if (!m_file->open(QIODevice::WriteOnly)) {
-        const QString reason = writeReason(folder, m_file->errorString());
+    m_file = std::make_unique<JobFile>();
+    if (!m_file->create(folder)) {
+        const QString reason = m_file->errorText();
         m_file.reset();
-        throw RuntimeError(RuntimeError::PrinterError,
-                           QStringLiteral("(%1 kann nicht geschrieben werden: %2)").arg(fileName, reason));
+        throw RuntimeError(RuntimeError::PrinterError, u'(' + reason + u')');
     }
     m_writer = std::make_unique<QPdfWriter>(m_file.get());
-    m_writer->setResolution(m_dpi);
+    m_writer->setResolution(m_setup.dpiX);
     // The painter's origin is the top-left corner of the layout's printable area.
-    m_writer->setPageLayout(m_layout);
+    m_pageLandscape = m_landscape;
+    m_writer->setPageLayout(layoutFor(m_pageLandscape));
     m_writer->setCreator(QStringLiteral("Tarvel"));
-    m_writer->setTitle(QFileInfo(fileName).completeBaseName());
+    m_writer->setTitle(QStringLiteral("Tarvel %1").arg(QDateTime::currentDateTime().toString(
+        QStringLiteral("dd.MM.yyyy HH:mm:ss"))));
     if (!beginPainting(m_writer.get())) {
         m_writer.reset();
-        m_file->cancelWriting();
         m_file.reset();
         throw RuntimeError(RuntimeError::PrinterError,
-                           QStringLiteral("(%1 kann nicht geschrieben werden)").arg(fileName));
+                           QStringLiteral("(in %1 kann kein PDF angelegt werden)").arg(folder));
     }
+}
+
+void PdfBackend::failWriting()
+{
+    const QString reason = m_file->errorText();
+    cancelJob();
+    throw RuntimeError(RuntimeError::PrinterError, u'(' + reason + u')');
+}
+
+void PdfBackend::newPage()
+{
+    if (m_file && m_file->failed())
+        failWriting(); // a full disk stops the job at once, not after the last page
+    if (m_landscape != m_pageLandscape) {
+        flushBars();
+        m_pageLandscape = m_landscape;
+        m_writer->setPageLayout(layoutFor(m_pageLandscape));
+    }
+    PainterBackend::newPage();
+}
+
+std::unique_ptr<JobFile> PdfBackend::finishFile()
+{
+    endPainting();
+    m_writer.reset();
+    if (!m_file->finish())
+        failWriting();
+    return std::move(m_file);
 }
 
 QString PdfBackend::endJob()
 {
-    endPainting();
-    m_writer.reset();
-    const QString fileName = m_file->fileName();
-    const bool ok = m_file->commit();
-    const QString reason = ok ? QString() : writeReason(QFileInfo(fileName).path(), m_file->errorString());
-    m_file.reset();
-    if (!ok)
-        throw RuntimeError(RuntimeError::PrinterError,
-                           QStringLiteral("(%1 kann nicht geschrieben werden: %2)").arg(fileName, reason));
-    return fileName;
+    const auto file = finishFile();
+    const QString path = file->publish(m_fixedPath);
+    if (path.isEmpty())
+        throw RuntimeError(RuntimeError::PrinterError, u'(' + file->errorText() + u')');
+    return path;
 }
 
 void PdfBackend::cancelJob()
 {
     endPainting();
     m_writer.reset();
-    if (m_file) {
-        m_file->cancelWriting();
-        m_file->commit(); // removes the temporary file
-        m_file.reset();
-    }
+    m_file.reset(); // removes the unfinished file
 }
 
 } // namespace tarvel::platform

@@ -1,51 +1,68 @@
 #pragma once
 
+#include "platform/PageSetup.h"
 #include "platform/PainterBackend.h"
 
-#include <QPageLayout>
 #include <QString>
+#include <functional>
 #include <memory>
 
 class QPdfWriter;
-class QSaveFile;
 
 namespace tarvel::platform {
 
-/// The built-in PDF printer "PDF-Datei": 300 dots per inch, A4 portrait, one
-/// file per job in the jobs folder. A job is written under a temporary name and
-/// appears under its own name only when it is complete.
+class JobFile;
+
+/// The built-in PDF printer "PDF-Datei": one file per job in a jobs folder,
+/// at the page and resolution of its setup (A4 portrait, 300 dots per inch
+/// unless the user chose otherwise). A job appears under its own name only
+/// when it is complete (JobFile). Pages may differ in orientation.
 class PdfBackend final : public PainterBackend
 {
 public:
     static constexpr const char *DeviceName = "PDF-Datei";
 
-    /// \a dpi other than 300 serves tests that emulate other printers.
+    /// Jobs into \a folder at \a setup. \a namedFile is asked at the start of
+    /// each job for a file the user named; that file then receives the job
+    /// instead of a new name in the folder.
+    PdfBackend(const QString &folder, const PageSetup &setup, std::function<QString()> namedFile = {});
+    /// Jobs into the process's jobs folder, A4 portrait; \a dpi other than 300
+    /// serves tests that emulate other printers.
     explicit PdfBackend(int dpi = 300);
-    /// A PDF for another device: its resolution and page layout, written into
-    /// \a folder (the system printers spool their jobs this way).
-    PdfBackend(int dpi, const QPageLayout &layout, const QString &folder);
     ~PdfBackend() override;
 
     QString deviceName() const override { return QString::fromLatin1(DeviceName); }
-    double dpiX() const override { return m_dpi; }
-    double dpiY() const override { return m_dpi; }
+    double dpiX() const override { return m_setup.dpiX; }
+    double dpiY() const override { return m_setup.dpiY; }
 
     void beginJob() override;
+    void newPage() override;
+    void setPageShape(bool landscape) override { m_landscape = landscape; }
     QString endJob() override;
     void cancelJob() override;
 
-    /// The folder that receives the jobs: "Tarvel" in the user's documents.
+    /// Ends painting and hands over the complete file, not yet published
+    /// (a system printer's spooled job). Throws error 482 if it is incomplete.
+    std::unique_ptr<JobFile> finishFile();
+    /// The setup's layout, turned so that its long edge lies horizontal when \a landscape.
+    QPageLayout layoutFor(bool landscape) const;
+
+    /// The process's jobs folder ("Tarvel" in the user's documents); for callers
+    /// that have no PrinterChoice at hand.
     static QString jobsFolder();
-    /// Sends the jobs elsewhere (tests, benchmarks, batch runs); empty restores the default.
+    /// Sends the process's jobs elsewhere (tests, benchmarks); empty restores the default.
     static void setJobsFolder(const QString &folder);
 
 private:
-    QString nextFileName() const;
+    [[noreturn]] void failWriting();
 
-    int m_dpi;
-    QPageLayout m_layout;
-    QString m_folder; ///< empty: the jobs folder
-    std::unique_ptr<QSaveFile> m_file;
+    QString m_folder; ///< empty: the process's jobs folder at the job's start
+    PageSetup m_setup;
+    std::function<QString()> m_namedFile;
+    QString m_fixedPath; ///< the file the user named for the open job
+    bool m_landscape = false;
+    bool m_pageLandscape = false; ///< the shape of the page being drawn
+    std::unique_ptr<JobFile> m_file;
     std::unique_ptr<QPdfWriter> m_writer;
 };
 

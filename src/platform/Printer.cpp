@@ -4,9 +4,15 @@
 #include "platform/PrinterChoice.h"
 #include "platform/RuntimeError.h"
 
+#include <QLoggingCategory>
+
+Q_LOGGING_CATEGORY(lcPrinter, "tarvel.printer")
+
 namespace tarvel::platform {
 
-Printer::Printer() : m_boundToChoice(true) {}
+Printer::Printer(PrinterChoice &choice) : m_choice(&choice) {}
+
+Printer::Printer() : Printer(PrinterChoice::instance()) {}
 
 Printer::Printer(std::unique_ptr<PrinterBackend> backend) : m_backend(std::move(backend)) {}
 
@@ -16,29 +22,38 @@ Printer::~Printer()
         KillDoc();
 }
 
+bool Printer::choiceChanged() const
+{
+    return m_choice && m_backend && m_generation != m_choice->generation();
+}
+
 PrinterBackend &Printer::backend()
 {
-    // Between jobs the surface follows the process's choice of printer.
-    if (m_boundToChoice && !m_jobOpen) {
-        PrinterChoice &choice = PrinterChoice::instance();
-        if (!m_backend || m_generation != choice.generation()) {
-            m_backend = choice.createBackend();
-            m_generation = choice.generation();
+    if (m_choice && (!m_backend || choiceChanged())) {
+        if (m_jobOpen) {
+            // The job so far belongs to the printer it was drawn for.
+            const QString where = finishJob();
+            qCInfo(lcPrinter) << "Anderer Drucker gewählt; der Auftrag bis hierher ging an" << where;
         }
+        m_backend = m_choice->createBackend();
+        m_generation = m_choice->generation();
     }
     return *m_backend;
 }
 
 void Printer::beforeDrawing()
 {
+    PrinterBackend &b = backend();
     if (!m_jobOpen) {
-        backend().beginJob();
+        b.setPageShape(m_landscapeWish);
+        b.beginJob();
         m_jobOpen = true;
         m_page = 1;
         m_pendingPageBreaks = 0;
     }
     while (m_pendingPageBreaks > 0) {
-        m_backend->newPage();
+        b.setPageShape(m_landscapeWish && m_pendingPageBreaks == 1);
+        b.newPage();
         --m_pendingPageBreaks;
         ++m_page;
     }
@@ -47,7 +62,7 @@ void Printer::beforeDrawing()
 FontMetricsCache::Entry &Printer::metrics()
 {
     if (!m_metrics)
-        m_metrics = &FontMetricsCache::instance().entry(m_font);
+        m_metrics = &m_fonts.entry(m_font);
     return *m_metrics;
 }
 
@@ -152,9 +167,8 @@ void Printer::Line(double x1, double y1, double dx, double dy, const QColor &col
 
 void Printer::PrintRotated(const QString &text, double emHeight)
 {
-    auto &cache = FontMetricsCache::instance();
     const FontSpec fontSpec{QStringLiteral("Liberation Sans"), emHeight / 20.0, false, false};
-    const auto &m = cache.entry(fontSpec);
+    const auto &m = m_fonts.entry(fontSpec);
     beforeDrawing();
     m_backend->drawRotatedText(m_x, m_y, emHeight, m.ascent, m.font, m_foreColor, text);
 }
@@ -163,19 +177,18 @@ void Printer::NewPage()
 {
     beforeDrawing();
     ++m_pendingPageBreaks;
+    m_landscapeWish = false;
     m_x = 0;
     m_y = 0;
 }
 
-QString Printer::EndDoc()
+QString Printer::finishJob()
 {
-    m_x = 0;
-    m_y = 0;
-    if (!m_jobOpen)
-        return {};
+    m_landscapeWish = false;
     // Only the breaks between pages count; a break right before the end adds nothing.
     try {
         while (m_pendingPageBreaks > 1) {
+            m_backend->setPageShape(false);
             m_backend->newPage();
             --m_pendingPageBreaks;
         }
@@ -190,10 +203,20 @@ QString Printer::EndDoc()
     }
 }
 
+QString Printer::EndDoc()
+{
+    m_x = 0;
+    m_y = 0;
+    if (!m_jobOpen)
+        return {};
+    return finishJob();
+}
+
 void Printer::KillDoc()
 {
     m_x = 0;
     m_y = 0;
+    m_landscapeWish = false;
     if (!m_jobOpen)
         return;
     m_jobOpen = false;

@@ -10,15 +10,20 @@
 namespace tarvel::platform {
 
 class PrinterBackend;
+class PrinterChoice;
 
 /// The printer surface every layout draws on. Units are twips from the top-left
 /// of the printable area. A job opens with the first drawing and is delivered
 /// only at EndDoc. Each owner of a job (an automation object, a standalone run)
-/// has its own Printer, bound to the process's current choice of printer.
+/// has its own Printer, bound to a choice of printer or to a fixed backend.
 class Printer
 {
 public:
-    /// A surface bound to the current printer of the process.
+    /// A surface bound to \a choice. When another printer is chosen while a job
+    /// is open, what the job holds is delivered as a job of its own on the old
+    /// printer, and later output opens a new job on the new one.
+    explicit Printer(PrinterChoice &choice);
+    /// A surface bound to the process's choice.
     Printer();
     /// A surface on a fixed backend (tests, batch runs on a named printer).
     explicit Printer(std::unique_ptr<PrinterBackend> backend);
@@ -57,10 +62,12 @@ public:
     /// Pen width in device pixels; widths below 1 are refused with error 5.
     int DrawWidth() const { return m_drawWidth; }
     void setDrawWidth(int pixels);
-    void setFillColor(const QColor &color) { m_fillColor = color; }
+    /// Fill and line style as InitBreite sets them. Every bar and line is drawn
+    /// solid black in any case, so nothing keeps them.
     enum Style { Solid = 0 };
-    void setFillStyle(int style) { m_fillStyle = style; }
-    void setDrawStyle(int style) { m_drawStyle = style; }
+    void setFillColor(const QColor &) {}
+    void setFillStyle(int) {}
+    void setDrawStyle(int) {}
 
     double TwipsPerPixelX();
     double TwipsPerPixelY();
@@ -80,6 +87,10 @@ public:
 
     /// Ends the page; later drawing goes to a fresh page of the same job.
     void NewPage();
+    /// The page that the next drawing lands on lies landscape, if it has not
+    /// begun yet and the printer's own page is portrait (sheets laid out for a
+    /// landscape page). The wish ends with that page.
+    void wantLandscapePage() { m_landscapeWish = true; }
     /// Ends the job and delivers it. Returns where it went (a PDF's path, a
     /// printer's name), or an empty text when no job was open. A NewPage right
     /// before adds no blank page.
@@ -87,30 +98,33 @@ public:
     /// Cancels the open job: nothing of it is delivered.
     void KillDoc();
 
-    bool hasOpenJob() const { return m_jobOpen; }
+    /// Whether a job is open on the current printer (a job of a printer chosen
+    /// away from counts as delivered).
+    bool hasOpenJob() const { return m_jobOpen && !choiceChanged(); }
     int pageCount() const { return m_jobOpen ? m_page : 0; }
 
 private:
     PrinterBackend &backend();
+    bool choiceChanged() const;
     void beforeDrawing();
+    QString finishJob();
     FontMetricsCache::Entry &metrics();
 
+    FontMetricsCache m_fonts; ///< before the backend, whose device fonts refer to it
     std::unique_ptr<PrinterBackend> m_backend;
-    bool m_boundToChoice = false;
+    PrinterChoice *m_choice = nullptr;
     quint64 m_generation = 0;
 
     double m_x = 0, m_y = 0;
     FontSpec m_font;
     FontMetricsCache::Entry *m_metrics = nullptr;
     QColor m_foreColor = Qt::black;
-    QColor m_fillColor = Qt::black;
-    int m_fillStyle = 1;
-    int m_drawStyle = 0;
     int m_drawWidth = 1;
 
     bool m_jobOpen = false;
     int m_pendingPageBreaks = 0;
     int m_page = 0;
+    bool m_landscapeWish = false;
 };
 
 } // namespace tarvel::platform

@@ -25,6 +25,9 @@ public:
     virtual void beginJob() = 0;
     /// Ends the current page and starts the next one.
     virtual void newPage() = 0;
+    /// Whether the pages begun from now on are to lie with their long edge
+    /// horizontal. A backend that cannot turn its pages ignores it.
+    virtual void setPageShape(bool landscape) { Q_UNUSED(landscape); }
     /// Text whose line cell has its top-left corner at (x, y), in the font of
     /// \a face (its ascent places the baseline, its glyphs the characters).
     virtual void drawText(double x, double y, const FontSpec &fontSpec, FontMetricsCache::Entry &face,

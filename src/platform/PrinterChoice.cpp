@@ -1,11 +1,46 @@
 #include "platform/PrinterChoice.h"
 
+#include "platform/CupsQueue.h"
 #include "platform/PdfBackend.h"
+#include "platform/SettingsStore.h"
 #include "platform/SystemPrinterBackend.h"
 
+#include <QDateTime>
+#include <QDir>
+#include <QPrintEngine>
+#include <QPrinter>
 #include <QPrinterInfo>
+#include <QRegularExpression>
+#include <QStandardPaths>
+#include <cmath>
 
 namespace tarvel::platform {
+
+namespace {
+
+const QString Store = QStringLiteral("Tarvel");
+const QString PdfSection = QString::fromLatin1(PdfBackend::DeviceName);
+const QString Landscape = QStringLiteral("Querformat");
+
+// The options of a printer dialog's "Eigenschaften" that CUPS applies (name, value, name, value, ...).
+constexpr auto CupsOptionsKey = QPrintEngine::PrintEnginePropertyKey(0xfe00);
+
+// Margins rounded to whole dots, so the printable area starts on the dot grid.
+QPageLayout onDotGrid(QPageLayout layout, int dpi)
+{
+    const QMarginsF m = layout.margins(QPageLayout::Point);
+    auto dots = [dpi](double points) { return std::round(points / 72.0 * dpi) * 72.0 / dpi; };
+    layout.setUnits(QPageLayout::Point);
+    layout.setMinimumMargins(QMarginsF(0, 0, 0, 0));
+    layout.setMargins(QMarginsF(dots(m.left()), dots(m.top()), dots(m.right()), dots(m.bottom())));
+    return layout;
+}
+
+} // namespace
+
+PrinterChoice::PrinterChoice(QString jobsFolder) : m_jobsFolder(std::move(jobsFolder)) {}
+
+PrinterChoice::~PrinterChoice() = default;
 
 PrinterChoice &PrinterChoice::instance()
 {
@@ -32,28 +67,122 @@ void PrinterChoice::setCurrent(const QString &name)
     ++m_generation;
 }
 
-void PrinterChoice::setPdfOrientation(QPageLayout::Orientation orientation)
+QString PrinterChoice::jobsFolder() const
 {
-    if (orientation == m_pdfOrientation)
-        return;
-    m_pdfOrientation = orientation;
+    if (!m_jobsFolder.isEmpty())
+        return m_jobsFolder;
+    return QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation) + QStringLiteral("/Tarvel");
+}
+
+void PrinterChoice::setJobsFolder(const QString &folder)
+{
+    m_jobsFolder = folder;
     ++m_generation;
+}
+
+PageSetup PrinterChoice::storedPdfSetup()
+{
+    PageSetup s;
+    static const QRegularExpression size(QStringLiteral("^\\s*(\\d+(?:\\.\\d+)?)\\s*x\\s*(\\d+(?:\\.\\d+)?)\\s*$"));
+    const auto m = size.match(SettingsStore::read(Store, PdfSection, QStringLiteral("Papier")));
+    const double width = m.hasMatch() ? m.captured(1).toDouble() : 0;
+    const double height = m.hasMatch() ? m.captured(2).toDouble() : 0;
+    // Anything from a few centimetres to a large poster; other values are not ours.
+    if (width >= 10 && height >= 10 && width <= 2000 && height <= 2000)
+        s.layout.setPageSize(QPageSize(QSizeF(width, height), QPageSize::Millimeter, QString(), QPageSize::FuzzyMatch));
+    if (SettingsStore::read(Store, PdfSection, QStringLiteral("Ausrichtung")) == Landscape)
+        s.layout.setOrientation(QPageLayout::Landscape);
+    return s;
+}
+
+void PrinterChoice::storePdfSetup(const QPageLayout &layout)
+{
+    const QSizeF mm = layout.pageSize().size(QPageSize::Millimeter);
+    SettingsStore::write(Store, PdfSection, QStringLiteral("Papier"),
+                         QStringLiteral("%1x%2").arg(mm.width()).arg(mm.height()));
+    SettingsStore::write(Store, PdfSection, QStringLiteral("Ausrichtung"),
+                         layout.orientation() == QPageLayout::Landscape ? Landscape : QStringLiteral("Hochformat"));
+}
+
+PageSetup PrinterChoice::setupFor(const QString &name)
+{
+    if (name.isEmpty() || name == QLatin1String(PdfBackend::DeviceName))
+        return storedPdfSetup();
+    const auto pick = m_picks.constFind(name);
+    if (pick != m_picks.constEnd())
+        return *pick;
+    return CupsQueue::setup(name).value_or(PageSetup());
+}
+
+void PrinterChoice::prepareDialog(QPrinter &printer)
+{
+    const QString name = current();
+    const PageSetup setup = setupFor(name);
+    if (name == QLatin1String(PdfBackend::DeviceName)) {
+        // The file field shows where the next job goes; left as it is, jobs keep their own names.
+        m_offeredPdfFile = m_pdfFile.isEmpty()
+            ? QDir(jobsFolder()).filePath(QStringLiteral("Tarvel-%1.pdf").arg(
+                  QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd-HHmmss"))))
+            : m_pdfFile;
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        printer.setOutputFileName(m_offeredPdfFile);
+    } else {
+        m_offeredPdfFile.clear();
+        printer.setOutputFormat(QPrinter::NativeFormat);
+        printer.setPrinterName(name);
+    }
+    printer.setPageLayout(setup.layout);
+}
+
+void PrinterChoice::takeDialog(const QPrinter &printer)
+{
+    const QString name = printer.printerName();
+    const bool toFile = printer.outputFormat() == QPrinter::PdfFormat || name.isEmpty() || !CupsQueue::exists(name);
+    ++m_generation;
+    if (toFile) {
+        storePdfSetup(printer.pageLayout());
+        const QString file = printer.outputFileName();
+        m_pdfFile = file == m_offeredPdfFile && m_pdfFile.isEmpty() ? QString() : file;
+        setCurrent(QString::fromLatin1(PdfBackend::DeviceName));
+        return;
+    }
+    const PageSetup queue = CupsQueue::setup(name).value_or(PageSetup());
+    PageSetup pick = queue;
+    const QStringList options = printer.printEngine()->property(CupsOptionsKey).toStringList();
+    static const QRegularExpression dpi(QStringLiteral("^(\\d+)(?:x(\\d+))?dpi$"));
+    for (qsizetype i = 0; i + 1 < options.size(); i += 2) {
+        pick.options.append({options[i].toUtf8(), options[i + 1].toUtf8()});
+        const auto m = dpi.match(options[i + 1]);
+        if (options[i] == QLatin1String("Resolution") && m.hasMatch()) {
+            pick.dpiX = m.captured(1).toInt();
+            pick.dpiY = m.captured(2).isEmpty() ? pick.dpiX : m.captured(2).toInt();
+        }
+    }
+    pick.layout = onDotGrid(printer.pageLayout(), pick.dpiX);
+    if (!pick.layout.pageSize().isEquivalentTo(queue.layout.pageSize()))
+        pick.options.append({QByteArrayLiteral("media"), pick.layout.pageSize().key().toUtf8()});
+    m_picks.insert(name, pick);
+    setCurrent(name);
 }
 
 std::unique_ptr<PrinterBackend> PrinterChoice::createBackend()
 {
-    const QString name = current();
-    if (name == QLatin1String(PdfBackend::DeviceName) && m_pdfOrientation == QPageLayout::Landscape)
-        return std::make_unique<PdfBackend>(
-            300, QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Landscape, QMarginsF(0, 0, 0, 0)), QString());
-    return createBackend(name);
+    return backendFor(current());
+}
+
+std::unique_ptr<PrinterBackend> PrinterChoice::backendFor(const QString &name)
+{
+    if (name.isEmpty() || name == QLatin1String(PdfBackend::DeviceName)) {
+        // A file named in the dialog takes the next job; later jobs get names of their own.
+        return std::make_unique<PdfBackend>(jobsFolder(), setupFor(name),
+                                            [this] { return std::exchange(m_pdfFile, QString()); });
+    }
+    return std::make_unique<SystemPrinterBackend>(name, setupFor(name), jobsFolder());
 }
 
 std::unique_ptr<PrinterBackend> PrinterChoice::createBackend(const QString &name)
 {
-    if (name.isEmpty() || name == QLatin1String(PdfBackend::DeviceName))
-        return std::make_unique<PdfBackend>();
-    return std::make_unique<SystemPrinterBackend>(name);
+    return instance().backendFor(name);
 }
 
 } // namespace tarvel::platform

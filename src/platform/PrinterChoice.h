@@ -1,41 +1,74 @@
 #pragma once
 
-#include <QPageLayout>
+#include "platform/PageSetup.h"
+
+#include <QHash>
 #include <QString>
 #include <memory>
+
+class QPrinter;
 
 namespace tarvel::platform {
 
 class PrinterBackend;
 
-/// The process's current printer: the system's default printer where CUPS has
-/// one, otherwise the built-in PDF printer. It stays chosen for the life of the
-/// process; the printer dialogs change it.
+/// Which printer a process prints to, and how: the system's default printer
+/// where CUPS has one, otherwise the built-in PDF printer. A system printer's
+/// page is the queue's own until the user picks another in a printer dialog;
+/// that pick holds for the rest of the process. The PDF printer's paper and
+/// orientation are stored per user, so every mode uses what was last chosen.
+/// Surfaces bound to a choice follow it (Printer).
 class PrinterChoice
 {
 public:
+    /// A choice whose PDF jobs go into \a jobsFolder (empty: "Tarvel" in the user's documents).
+    explicit PrinterChoice(QString jobsFolder = {});
+    ~PrinterChoice();
+    PrinterChoice(const PrinterChoice &) = delete;
+    PrinterChoice &operator=(const PrinterChoice &) = delete;
+
+    /// The process's choice, shared by its windows and automation objects.
     static PrinterChoice &instance();
 
     /// The name of the current printer ("PDF-Datei" for the built-in one).
     QString current();
     void setCurrent(const QString &name);
-    /// Orientation of the built-in PDF printer's A4 pages, as chosen in a
-    /// printer dialog (the pickup slips four to a sheet want landscape).
-    QPageLayout::Orientation pdfOrientation() const { return m_pdfOrientation; }
-    void setPdfOrientation(QPageLayout::Orientation orientation);
+
+    QString jobsFolder() const;
+    void setJobsFolder(const QString &folder);
+
+    /// The page of printer \a name: the user's pick, else the queue's own setup;
+    /// for the PDF printer the stored paper and orientation at 300 dots per inch.
+    PageSetup setupFor(const QString &name);
+
+    /// Sets up \a printer for a printer dialog: the current printer with its page.
+    void prepareDialog(QPrinter &printer);
+    /// Takes the printer, paper, orientation, resolution and options picked in
+    /// the dialog prepared on \a printer; the printer becomes the current one.
+    /// A PDF file named there receives the next PDF job.
+    void takeDialog(const QPrinter &printer);
+
     /// Raised by every change, so surfaces bound to the choice can follow it.
     quint64 generation() const { return m_generation; }
 
     /// A backend for the current printer.
     std::unique_ptr<PrinterBackend> createBackend();
+    /// A backend for printer \a name ("PDF-Datei" or a CUPS queue).
+    std::unique_ptr<PrinterBackend> backendFor(const QString &name);
+    /// As backendFor, on the process's choice.
     static std::unique_ptr<PrinterBackend> createBackend(const QString &name);
 
 private:
-    PrinterChoice() = default;
+    static PageSetup storedPdfSetup();
+    static void storePdfSetup(const QPageLayout &layout);
+
+    QString m_jobsFolder;
     QString m_current;
     bool m_resolved = false;
     quint64 m_generation = 1;
-    QPageLayout::Orientation m_pdfOrientation = QPageLayout::Portrait;
+    QHash<QString, PageSetup> m_picks; ///< by printer name
+    QString m_pdfFile;                 ///< receives the next PDF job
+    QString m_offeredPdfFile;          ///< what the dialog's file field showed
 };
 
 } // namespace tarvel::platform

@@ -20,13 +20,17 @@ void RecordingBackend::maybeFail()
 void RecordingBackend::beginJob()
 {
     maybeFail();
-    m_ops.append(RecordedOp::of(RecordedOp::BeginJob));
+    auto op = RecordedOp::of(RecordedOp::BeginJob);
+    op.landscape = m_landscape;
+    m_ops.append(op);
 }
 
 void RecordingBackend::newPage()
 {
     maybeFail();
-    m_ops.append(RecordedOp::of(RecordedOp::NewPage));
+    auto op = RecordedOp::of(RecordedOp::NewPage);
+    op.landscape = m_landscape;
+    m_ops.append(op);
 }
 
 void RecordingBackend::drawText(double x, double y, const FontSpec &fontSpec, FontMetricsCache::Entry &,

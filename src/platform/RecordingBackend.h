@@ -15,6 +15,7 @@ struct RecordedOp
     double x2 = 0, y2 = 0; ///< line: end point
     double penWidth = 0;   ///< line: pen width in device pixels
     double height = 0;     ///< rotated text: em height; bar: y2 - y
+    bool landscape = false; ///< begin job, new page: the page was wished landscape
     QString text;
     FontSpec font;
     QColor color;
@@ -40,6 +41,7 @@ public:
 
     void beginJob() override;
     void newPage() override;
+    void setPageShape(bool landscape) override { m_landscape = landscape; }
     void drawText(double x, double y, const FontSpec &fontSpec, FontMetricsCache::Entry &face, const QColor &color,
                   const QString &text) override;
     void drawLine(double x1, double y1, double x2, double y2, double penWidth, const QColor &color) override;
@@ -60,6 +62,7 @@ private:
     QString m_deviceName;
     QList<RecordedOp> m_ops;
     bool m_failNext = false;
+    bool m_landscape = false;
 };
 
 } // namespace tarvel::platform

@@ -1,6 +1,5 @@
 #include "sheets/AdressLabels.h"
 
-#include "platform/Numbers.h"
 #include "platform/Printer.h"
 #include "platform/RuntimeError.h"
 #include "sheets/TextCut.h"
@@ -9,11 +8,9 @@ namespace tarvel::sheets {
 
 using platform::Printer;
 using platform::RuntimeError;
-using platform::Numbers::add32;
-using platform::Numbers::mul32;
 
 AdressLabels::AdressLabels(Printer &printer)
-    : m_printer(printer), m_place(Rows, Columns, QStringLiteral("AdressLabels"))
+    : m_printer(printer), m_place(Grid, QStringLiteral("AdressLabels"))
 {
 }
 
@@ -28,8 +25,8 @@ QStringList AdressLabels::Drucke(qint16 FettZeile, QStringList Zeile)
         throw RuntimeError(RuntimeError::SubscriptOutOfRange,
                            QStringLiteral("(AdressLabels.Drucke: %1 Zeilen übergeben, gebraucht werden die Zeilen 0 bis 4)")
                                .arg(Zeile.size()));
-    const qint32 y0 = add32(mul32(m_place.row(), PitchY), Top);
-    const qint32 x0 = add32(mul32(m_place.column(), PitchX), Left);
+    const qint32 y0 = m_place.top();
+    const qint32 x0 = m_place.left();
     // The place is used up before drawing: a label that fails still takes it.
     const bool sheetFull = m_place.advance();
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "sheets/LaserLabels.h"
 #include "sheets/SheetPlace.h"
 
 #include <QStringList>
@@ -30,13 +31,9 @@ public:
     /// before anything is drawn and before the place is used.
     QStringList Drucke(qint16 FettZeile, QStringList Zeile);
 
+    /// The sheets of LaserLabels; the first line stands 250 twips higher.
+    static constexpr SheetGrid Grid = LaserLabels::Grid.withTop(450);
     static constexpr qint32 Lines = 5;
-    static constexpr qint32 Rows = 8;
-    static constexpr qint32 Columns = 3;
-    static constexpr qint32 PitchX = 3700;
-    static constexpr qint32 PitchY = 1930;
-    static constexpr qint32 Left = 310;
-    static constexpr qint32 Top = 450;
     static constexpr double LineWidth = 3500;
 
 private:

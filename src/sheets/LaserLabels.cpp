@@ -1,19 +1,33 @@
 #include "sheets/LaserLabels.h"
 
-#include "barcode/Code128.h"
-#include "platform/Numbers.h"
 #include "platform/Printer.h"
 #include "platform/RuntimeError.h"
+#include "sheets/LaserLabel.h"
 
 namespace tarvel::sheets {
 
 using platform::Printer;
 using platform::RuntimeError;
-using platform::Numbers::add32;
-using platform::Numbers::mul32;
+
+namespace {
+
+constexpr LaserLabel::Style Style{
+    .barHeight = 680,
+    .numberDown = 710,
+    .numberSize = 10,
+    .numberBold = true,
+    .blanks = 5,
+    .matchCodeWidth = 0,
+    .priceSize = 14,
+    .priceBold = true,
+    .priceGap = 50,
+    .secondPrice = 1850,
+};
+
+} // namespace
 
 LaserLabels::LaserLabels(Printer &printer, barcode::Code128 &code)
-    : m_printer(printer), m_code(code), m_place(Rows, Columns, QStringLiteral("LaserLabels"))
+    : m_printer(printer), m_code(code), m_place(Grid, QStringLiteral("LaserLabels"))
 {
 }
 
@@ -27,8 +41,8 @@ void LaserLabels::Drucke(qint32 OffsetX, qint32 OffsetY, const QString &ArtikelN
 {
     qint32 x0 = 0, y0 = 0;
     try {
-        y0 = add32(mul32(m_place.row(), PitchY), add32(OffsetX, Top));
-        x0 = add32(mul32(m_place.column(), PitchX), add32(OffsetY, Left));
+        y0 = m_place.top(OffsetX);
+        x0 = m_place.left(OffsetY);
     } catch (const RuntimeError &e) {
         throw e.withDetail(QStringLiteral("(LaserLabels: Etikettenposition mit OffsetX %1, OffsetY %2)")
                                .arg(OffsetX)
@@ -36,34 +50,9 @@ void LaserLabels::Drucke(qint32 OffsetX, qint32 OffsetY, const QString &ArtikelN
     }
     // The place is used up before drawing: a label that fails still takes it.
     const bool sheetFull = m_place.advance();
-
-    auto &p = m_printer;
-    p.setFontItalic(false);
-    p.setForeColor(Printer::QBColor(0));
-    p.setCurrentY(y0);
-    p.setCurrentX(x0);
-    m_code.Drucke(p, ArtikelNr, 680);
-    p.setFontName(QStringLiteral("Arial"));
-    p.setFontSize(10);
-    p.setFontBold(true);
-    p.setCurrentY(add32(y0, 710));
-    p.setCurrentX(x0);
-    p.PrintInline(ArtikelNr);
-    p.PrintInline(QStringLiteral("     "));
-    p.setFontSize(8);
-    p.setFontBold(false);
-    p.Print(ISBN);
-    p.setCurrentX(x0);
-    p.Print(MatchCode);
-    p.setFontSize(14);
-    p.setFontBold(true);
-    p.setCurrentY(p.CurrentY() + 50);
-    p.setCurrentX(x0);
-    p.PrintInline(Preis1);
-    p.setCurrentX(add32(x0, 1850));
-    p.Print(Preis2);
+    LaserLabel::print(m_printer, m_code, Style, x0, y0, ArtikelNr, ISBN, MatchCode, Preis1, Preis2);
     if (sheetFull)
-        p.NewPage();
+        m_printer.NewPage();
 }
 
 } // namespace tarvel::sheets

@@ -30,12 +30,8 @@ public:
     void Drucke(qint32 OffsetX, qint32 OffsetY, const QString &ArtikelNr, const QString &ISBN,
                 const QString &MatchCode, const QString &Preis1, const QString &Preis2);
 
-    static constexpr qint32 Rows = 8;
-    static constexpr qint32 Columns = 3;
-    static constexpr qint32 PitchX = 3700;
-    static constexpr qint32 PitchY = 1930;
-    static constexpr qint32 Left = 310;
-    static constexpr qint32 Top = 700;
+    /// 3 columns of 8 labels, 3700 twips across and 1930 down, the first at (310, 700).
+    static constexpr SheetGrid Grid{8, 3, 3700, 1930, 310, 700};
 
 private:
     platform::Printer &m_printer;

@@ -31,13 +31,9 @@ public:
     void Drucke(qint32 OffsetX, qint32 OffsetY, qint32 Abstand4Bahn, const QString &ArtikelNr, const QString &ISBN,
                 const QString &MatchCode, const QString &Preis1, const QString &Preis2);
 
-    static constexpr qint32 Rows = 12;
-    static constexpr qint32 Lanes = 4;
-    static constexpr qint32 PitchX = 2740;
-    static constexpr qint32 PitchY = 1210; ///< before Abstand4Bahn
-    static constexpr qint32 Left = 540;
-    static constexpr qint32 Top = 1250;
-    static constexpr double MatchCodeWidth = 2540;
+    /// 4 lanes of 12 labels, 2740 twips across and 1210 down before
+    /// Abstand4Bahn, the first at (540, 1250).
+    static constexpr SheetGrid Grid{12, 4, 2740, 1210, 540, 1250};
 
 private:
     platform::Printer &m_printer;

@@ -11,10 +11,11 @@ class Code128;
 
 namespace tarvel::sheets {
 
-/// The barcode list on plain paper: a header with the date and the page number,
-/// then twelve rows a page, each with ISBN, match code and prices on the left
-/// and the article's barcode with its number on the right. Page number and row
-/// position carry over from call to call for the life of the object.
+/// The barcode list of the automation object on plain paper: the header of
+/// ListPage, then twelve rows a page, each with ISBN, match code and prices on
+/// the left and the article's barcode with its number on the right. Page
+/// number and row position carry over from call to call for the life of the
+/// object.
 class Liste
 {
 public:
@@ -28,11 +29,6 @@ public:
                 const QString &Preis2);
 
     qint16 pageNumber() const { return m_page; }
-    qint32 rowPosition() const { return m_row; }
-
-    static constexpr qint32 FirstRow = 900;
-    static constexpr qint32 RowPitch = 1200;
-    static constexpr qint32 LastRowFrom = 13000; ///< a row starting here or below ends the page
 
 private:
     platform::Printer &m_printer;

@@ -1,15 +1,15 @@
 #include "sheets/SheetPlace.h"
 
+#include "platform/Numbers.h"
 #include "platform/RuntimeError.h"
 
 namespace tarvel::sheets {
 
 using platform::RuntimeError;
+using platform::Numbers::add32;
+using platform::Numbers::mul32;
 
-SheetPlace::SheetPlace(qint32 rows, qint32 columns, QString owner)
-    : m_rows(rows), m_columns(columns), m_owner(std::move(owner))
-{
-}
+SheetPlace::SheetPlace(const SheetGrid &grid, QString owner) : m_grid(grid), m_owner(std::move(owner)) {}
 
 void SheetPlace::checkStartPosition(qint16 pos, const QString &owner)
 {
@@ -23,19 +23,29 @@ void SheetPlace::checkStartPosition(qint16 pos, const QString &owner)
 void SheetPlace::setStartPosition(qint16 pos)
 {
     checkStartPosition(pos, m_owner + QStringLiteral(".StartPosition"));
-    const qint32 p = (qMax<qint32>(pos, 1) - 1) % (m_rows * m_columns);
-    m_column = p / m_rows;
-    m_row = p % m_rows;
+    const qint32 p = (qMax<qint32>(pos, 1) - 1) % m_grid.places();
+    m_column = p / m_grid.rows;
+    m_row = p % m_grid.rows;
+}
+
+qint32 SheetPlace::top(qint32 down, qint32 extraPitchY) const
+{
+    return add32(mul32(m_row, add32(extraPitchY, m_grid.pitchY)), add32(down, m_grid.top));
+}
+
+qint32 SheetPlace::left(qint32 right) const
+{
+    return add32(mul32(m_column, m_grid.pitchX), add32(right, m_grid.left));
 }
 
 bool SheetPlace::advance()
 {
-    if (m_row < m_rows - 1) {
+    if (m_row < m_grid.rows - 1) {
         ++m_row;
         return false;
     }
     m_row = 0;
-    if (m_column < m_columns - 1) {
+    if (m_column < m_grid.columns - 1) {
         ++m_column;
         return false;
     }

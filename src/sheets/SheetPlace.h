@@ -1,18 +1,19 @@
 #pragma once
 
+#include "sheets/SheetGrid.h"
+
 #include <QString>
-#include <QtGlobal>
 
 namespace tarvel::sheets {
 
-/// The place of the next label on a sheet of columns × rows places. Places are
-/// numbered from 1 down the columns: 1 is the top of column 0, rows + 1 the top
-/// of column 1. The place outlives pages and jobs; only StartPosition and the
-/// advance of a print change it.
+/// The place of the next label on a sheet. Places are numbered from 1 down the
+/// columns: 1 is the top of column 0, rows + 1 the top of column 1. The place
+/// outlives pages and jobs; only StartPosition and the advance of a print
+/// change it.
 class SheetPlace
 {
 public:
-    SheetPlace(qint32 rows, qint32 columns, QString owner);
+    SheetPlace(const SheetGrid &grid, QString owner);
 
     /// Refuses a negative start position with error 5, naming \a owner. Callers
     /// that hand one position to several sheets check it once before any of them.
@@ -23,10 +24,13 @@ public:
     /// place stays as it was.
     void setStartPosition(qint16 pos);
 
-    qint32 row() const { return m_row; }
-    qint32 column() const { return m_column; }
-    qint32 rows() const { return m_rows; }
-    qint32 columns() const { return m_columns; }
+
+    /// Top edge of the label at this place, moved down by \a down, with the row
+    /// pitch grown by \a extraPitchY; error 6 when it leaves 32 bits.
+    qint32 top(qint32 down = 0, qint32 extraPitchY = 0) const;
+    /// Left edge of the label at this place, moved right by \a right; error 6
+    /// when it leaves 32 bits.
+    qint32 left(qint32 right = 0) const;
 
     /// Moves on to the next place, down the column and then to the next column.
     /// Returns true when the place left was the last of the sheet (the next
@@ -34,8 +38,7 @@ public:
     bool advance();
 
 private:
-    qint32 m_rows;
-    qint32 m_columns;
+    SheetGrid m_grid;
     QString m_owner;
     qint32 m_row = 0;
     qint32 m_column = 0;

@@ -1,8 +1,9 @@
 #include "startup/BatchDruck.h"
 
 #include "barcode/Code128.h"
-#include "mainwindow/DateiDruck.h"
-#include "mainwindow/GespeicherteWahl.h"
+#include "runs/Datei.h"
+#include "runs/DateiDruck.h"
+#include "runs/GespeicherteWahl.h"
 #include "platform/PdfBackend.h"
 #include "platform/Printer.h"
 #include "platform/PrinterChoice.h"
@@ -10,21 +11,31 @@
 #include "platform/SystemPrinterBackend.h"
 #include "startup/DruckOptionen.h"
 
+#include <QFile>
+#include <QFileInfo>
 #include <QGuiApplication>
 #include <QPrinterInfo>
 #include <QTextStream>
+#include <algorithm>
+#include <cerrno>
 #include <csignal>
+#include <fcntl.h>
+#include <poll.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace tarvel::startup {
 
-using mainwindow::DateiDruck;
-using mainwindow::GespeicherteWahl;
+using runs::Datei;
+using runs::DateiDruck;
+using runs::GespeicherteWahl;
 using platform::RuntimeError;
 
 namespace {
 
 volatile std::sig_atomic_t g_unterbrochen = 0;
+
+constexpr int StopSignale[] = {SIGINT, SIGTERM, SIGHUP};
 
 extern "C" void unterbrechen(int)
 {
@@ -43,6 +54,23 @@ void ohneLaufzeitOrdner(QtMsgType typ, const QMessageLogContext &kontext, const 
 
 const QString Befehl = QStringLiteral("tarvel drucken");
 constexpr qint64 Takt = 100; ///< milliseconds between two progress lines
+// An input read once into memory: far more than a shop's article file, far less than the machine's memory.
+constexpr qsizetype MaxEingabeMB = 128;
+constexpr int ZeilenJeSeite = 12; ///< rows of a list page
+
+// A pipe, a FIFO, a terminal or a device: read, it is gone. A file that is not there is left
+// to the run, which names why it cannot be opened.
+bool nurEinmalLesbar(const QString &pfad)
+{
+    struct stat s = {};
+    return ::stat(QFile::encodeName(pfad).constData(), &s) == 0 && !S_ISREG(s.st_mode) && !S_ISDIR(s.st_mode);
+}
+
+QString abgebrochen(const QString &datei)
+{
+    return QStringLiteral("Der Druck von „%1“ wurde abgebrochen; nichts davon wurde gedruckt.")
+        .arg(QFileInfo(datei).fileName());
+}
 
 // Every printer the command can print to, for the message about an unknown one.
 QString bekannteDrucker()
@@ -72,7 +100,7 @@ int BatchDruck::main(int argc, char **argv)
     struct sigaction aktion = {};
     aktion.sa_handler = unterbrechen;
     sigemptyset(&aktion.sa_mask);
-    for (int signal : {SIGINT, SIGTERM, SIGHUP})
+    for (int signal : StopSignale)
         sigaction(signal, &aktion, nullptr);
 
     QTextStream ausgabe(stdout);
@@ -109,7 +137,7 @@ int BatchDruck::ausfuehren(const QStringList &argumente)
 
 int BatchDruck::drucken(const DruckOptionen &o)
 {
-    const int art = o.art.value_or(GespeicherteWahl::art());
+    const runs::Art art = o.art.value_or(GespeicherteWahl::art());
     o.passtZu(art, o.art ? QStringLiteral("mit --art") : QStringLiteral("im Fenster gespeichert"));
 
     // The choices as the window hands them to its runs.
@@ -118,7 +146,7 @@ int BatchDruck::drucken(const DruckOptionen &o)
     a.preis2 = o.preis2.value_or(GespeicherteWahl::preis2());
     a.waehrung = o.waehrung;
     a.lagerfach = o.lagerfach;
-    a.startLabel = QString::number(art == GespeicherteWahl::Laser ? o.startLabel.value_or(1) : 1);
+    a.startLabel = QString::number(art == runs::Art::Laser ? o.startLabel.value_or(1) : 1);
     a.kopien = o.kopien.value_or(1);
     a.seitenBereich = o.vonSeite.has_value();
     a.vonSeite = o.vonSeite.value_or(0);
@@ -130,6 +158,14 @@ int BatchDruck::drucken(const DruckOptionen &o)
         throw RuntimeError(RuntimeError::PrinterError, QStringLiteral("(Drucker „%1“ nicht gefunden; vorhanden: %2)")
                                                            .arg(drucker, bekannteDrucker()));
 
+    // The runs read the file twice (to count, then to print): an input that can be read only once is read into memory.
+    if (nurEinmalLesbar(o.datei) && !einmalLesen(o.datei)) {
+        m_fehler << Befehl << ": " << abgebrochen(o.datei) << Qt::endl;
+        return Fehler;
+    }
+    if (art == runs::Art::Liste && seiteFehlt(o))
+        return Fehler;
+
     platform::Printer printer(platform::PrinterChoice::createBackend(drucker));
     barcode::Code128 code;
     code.InitBreite(printer, 0); // the width a freshly opened window sets
@@ -138,12 +174,7 @@ int BatchDruck::drucken(const DruckOptionen &o)
     m_uhr.start();
     m_zuletzt = -1;
 
-    DateiDruck::Ergebnis e;
-    switch (art) {
-    case GespeicherteWahl::Liste: e = druck.ListeDrucken(o.datei, a); break;
-    case GespeicherteWahl::Label: e = druck.LabelDrucken(o.datei, a); break;
-    default: e = druck.LaserDrucken(o.datei, a); break;
-    }
+    const DateiDruck::Ergebnis e = druck.Drucken(art, o.datei, a);
     zeileBeenden();
 
     switch (e.art) {
@@ -165,6 +196,83 @@ int BatchDruck::drucken(const DruckOptionen &o)
     m_fehler << Befehl << ": " << (e.fehler ? e.fehler->text() : e.meldung) << '\n'
              << QStringLiteral("Der Druckauftrag wurde abgebrochen.") << Qt::endl;
     return Fehler;
+}
+
+/// Reads all of \a pfad into memory, for Datei to read from. Waits for a writer and for data so that a
+/// stop signal ends the wait: false then. A read error, or more than MaxEingabeMB, raises error 57.
+bool BatchDruck::einmalLesen(const QString &pfad)
+{
+    // Not blocking: opening a FIFO would wait for a writer where no signal can end it.
+    const int fd = ::open(QFile::encodeName(pfad).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0)
+        return true; // the run names why it cannot be opened
+    // The stop signals arrive only inside ppoll, so that none slips between the check and the wait.
+    sigset_t stop, vorher;
+    sigemptyset(&stop);
+    for (int signal : StopSignale)
+        sigaddset(&stop, signal);
+    sigprocmask(SIG_BLOCK, &stop, &vorher);
+    QByteArray inhalt;
+    QString fehler;
+    bool gestoppt = false;
+    for (;;) {
+        if (m_abbruch && m_abbruch()) {
+            gestoppt = true;
+            break;
+        }
+        pollfd warten = {fd, POLLIN, 0};
+        const int bereit = ::ppoll(&warten, 1, nullptr, &vorher);
+        if (bereit < 0 && errno == EINTR)
+            continue;
+        char block[64 * 1024];
+        const ssize_t n = bereit < 0 ? -1 : ::read(fd, block, sizeof block);
+        if (n == 0)
+            break;
+        if (n < 0 && errno == EAGAIN)
+            continue;
+        if (n < 0) {
+            fehler = QStringLiteral("Lesefehler");
+            break;
+        }
+        if (inhalt.size() + n > MaxEingabeMB * 1024 * 1024) {
+            fehler = QStringLiteral("mehr als %1 MB aus einer Pipe oder einem Gerät; eine so große Eingabe "
+                                    "bitte als gewöhnliche Datei angeben")
+                         .arg(MaxEingabeMB);
+            break;
+        }
+        inhalt.append(block, n);
+    }
+    sigprocmask(SIG_SETMASK, &vorher, nullptr);
+    ::close(fd);
+    if (!fehler.isEmpty())
+        throw RuntimeError(Datei::EinAusgabeFehler,
+                           QStringLiteral("(Datei „%1“: %2)").arg(QFileInfo(pfad).fileName(), fehler));
+    if (gestoppt)
+        return false;
+    Datei::imSpeicher(pfad, inhalt);
+    return true;
+}
+
+/// True, after saying so, when the list's page range starts after its last page: that would print
+/// an empty page.
+bool BatchDruck::seiteFehlt(const DruckOptionen &o)
+{
+    if (!o.vonSeite)
+        return false;
+    Datei zaehler;
+    zaehler.Oeffnen(o.datei); // a file that cannot be opened fails here, with its own message
+    // Twelve rows to a page; an empty file still has its first page, with the header.
+    const qint64 letzte = std::max<qint64>(1, (zaehler.GetAnzahl(o.datei) + ZeilenJeSeite - 1) / ZeilenJeSeite);
+    if (*o.vonSeite <= letzte)
+        return false;
+    m_fehler << Befehl << ": "
+             << QStringLiteral("Option --seiten: Seite %1 gibt es nicht; die Liste aus „%2“ endet mit Seite %3. "
+                               "Es wurde nichts gedruckt.")
+                    .arg(*o.vonSeite)
+                    .arg(QFileInfo(o.datei).fileName())
+                    .arg(letzte)
+             << Qt::endl;
+    return true;
 }
 
 bool BatchDruck::fortschritt(qint64 erledigt, qint64 gesamt)

@@ -34,6 +34,8 @@ public:
 
 private:
     int drucken(const DruckOptionen &optionen);
+    bool einmalLesen(const QString &pfad);
+    bool seiteFehlt(const DruckOptionen &optionen);
     bool fortschritt(qint64 erledigt, qint64 gesamt);
     void zeileBeenden();
 

@@ -36,9 +36,11 @@ std::optional<QString> einWert(const QCommandLineParser &parser, const QString &
     return werte.constFirst();
 }
 
-// \a wert as one of \a namen (letter case ignored), as its index.
-std::optional<int> auswahl(const QCommandLineParser &parser, const QString &name, const QStringList &namen,
-                           const QString &was)
+// The value of option \a name as one of \a namen (letter case ignored): the
+// enumerator whose index it has.
+template<typename Enum>
+std::optional<Enum> auswahl(const QCommandLineParser &parser, const QString &name, const QStringList &namen,
+                            const QString &was)
 {
     const auto wert = einWert(parser, name);
     if (!wert)
@@ -48,7 +50,7 @@ std::optional<int> auswahl(const QCommandLineParser &parser, const QString &name
         throw Bedienfehler(QStringLiteral("Option --%1: „%2“ ist %3; erlaubt sind %4 und %5.")
                                .arg(name, *wert, was, namen.mid(0, namen.size() - 1).join(QStringLiteral(", ")),
                                     namen.constLast()));
-    return i;
+    return Enum(i);
 }
 
 // \a wert as a whole number from \a von to \a bis, or nothing when it is none.
@@ -125,9 +127,9 @@ DruckOptionen DruckOptionen::lesen(const QStringList &argumente)
         throw Bedienfehler(QStringLiteral("Die Befehlszeile ist nicht lesbar: %1").arg(parser.errorText()));
     }
 
-    o.art = auswahl(parser, QStringLiteral("art"), artNamen(), QStringLiteral("keine Art"));
-    o.preis1 = auswahl(parser, QStringLiteral("preis1"), preisNamen(), QStringLiteral("kein Preis"));
-    o.preis2 = auswahl(parser, QStringLiteral("preis2"), preisNamen(), QStringLiteral("kein Preis"));
+    o.art = auswahl<runs::Art>(parser, QStringLiteral("art"), artNamen(), QStringLiteral("keine Art"));
+    o.preis1 = auswahl<sheets::Preis>(parser, QStringLiteral("preis1"), preisNamen(), QStringLiteral("kein Preis"));
+    o.preis2 = auswahl<sheets::Preis>(parser, QStringLiteral("preis2"), preisNamen(), QStringLiteral("kein Preis"));
     if (const auto w = einWert(parser, QStringLiteral("waehrung")))
         o.waehrung = *w;
     o.lagerfach = parser.isSet(QStringLiteral("lagerfach"));
@@ -165,17 +167,18 @@ DruckOptionen DruckOptionen::lesen(const QStringList &argumente)
     return o;
 }
 
-void DruckOptionen::passtZu(int art, const QString &herkunft) const
+void DruckOptionen::passtZu(runs::Art art, const QString &herkunft) const
 {
+    using runs::Art;
     const auto nurFuer = [&](bool gegeben, bool passt, const QString &option, const QString &fuer) {
         if (gegeben && !passt)
             throw Bedienfehler(QStringLiteral("Option --%1 gilt nur für --art %2; gewählt ist „%3“ (%4).")
-                                   .arg(option, fuer, artNamen().value(art), herkunft));
+                                   .arg(option, fuer, artNamen().value(int(art)), herkunft));
     };
-    nurFuer(preis2.has_value(), art == 0, QStringLiteral("preis2"), QStringLiteral("liste"));
-    nurFuer(vonSeite.has_value(), art == 0, QStringLiteral("seiten"), QStringLiteral("liste"));
-    nurFuer(kopien.has_value(), art != 0, QStringLiteral("kopien"), QStringLiteral("label und laser"));
-    nurFuer(startLabel.has_value(), art == 2, QStringLiteral("startlabel"), QStringLiteral("laser"));
+    nurFuer(preis2.has_value(), art == Art::Liste, QStringLiteral("preis2"), QStringLiteral("liste"));
+    nurFuer(vonSeite.has_value(), art == Art::Liste, QStringLiteral("seiten"), QStringLiteral("liste"));
+    nurFuer(kopien.has_value(), art != Art::Liste, QStringLiteral("kopien"), QStringLiteral("label und laser"));
+    nurFuer(startLabel.has_value(), art == Art::Laser, QStringLiteral("startlabel"), QStringLiteral("laser"));
 }
 
 QString DruckOptionen::hilfe()

@@ -1,5 +1,8 @@
 #pragma once
 
+#include "runs/DateiDruck.h"
+#include "sheets/Artikel.h"
+
 #include <QString>
 #include <QStringList>
 #include <optional>
@@ -28,16 +31,15 @@ public:
     /// The German help text of the command.
     static QString hilfe();
 
-    /// Throws Bedienfehler when an option was given that the run \a art
-    /// (0 Liste, 1 Label, 2 Laser) does not use; \a herkunft says where the
-    /// art came from, for the message.
-    void passtZu(int art, const QString &herkunft) const;
+    /// Throws Bedienfehler when an option was given that the run \a art does
+    /// not use; \a herkunft says where the art came from, for the message.
+    void passtZu(runs::Art art, const QString &herkunft) const;
 
     bool hilfeGewuenscht = false;
     QString datei;
-    std::optional<int> art;     ///< 0 Liste, 1 Label, 2 Laser
-    std::optional<int> preis1;  ///< 0 EK, 1 VK, 2 Listenpreis, 3 leer
-    std::optional<int> preis2;
+    std::optional<runs::Art> art;
+    std::optional<sheets::Preis> preis1;
+    std::optional<sheets::Preis> preis2;
     QString waehrung = QStringLiteral("€");
     bool lagerfach = false;
     std::optional<int> startLabel; ///< 1 to 16
@@ -46,8 +48,8 @@ public:
     std::optional<int> bisSeite;
     std::optional<QString> drucker;
 
-    static const QStringList &artNamen();   ///< "liste", "label", "laser"
-    static const QStringList &preisNamen(); ///< "ek", "vk", "liste", "leer"
+    static const QStringList &artNamen();   ///< "liste", "label", "laser", in the order of runs::Art
+    static const QStringList &preisNamen(); ///< "ek", "vk", "liste", "leer", in the order of sheets::Preis
 };
 
 } // namespace tarvel::startup

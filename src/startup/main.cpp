@@ -1,15 +1,14 @@
 #include "automation/AutomationProcess.h"
 #include "mainwindow/Quelm.h"
 #include "platform/MemoryTuning.h"
+#include "platform/QtGerman.h"
 #include "startup/BatchDruck.h"
 
 #include <QApplication>
-#include <QLibraryInfo>
 #include <QLocale>
 #include <QLoggingCategory>
 #include <QTextStream>
 #include <QTimer>
-#include <QTranslator>
 
 using namespace tarvel;
 
@@ -17,14 +16,48 @@ Q_LOGGING_CATEGORY(lcStart, "tarvel.start", QtInfoMsg)
 
 namespace {
 
-/// Start mode 1 (automation server) for "--automation", otherwise 0 (standalone).
+/// Start mode 1 (automation server) for "--automation", as the bus starts it; otherwise 0 (standalone).
 int startMode(int argc, char **argv)
 {
-    for (int i = 1; i < argc; ++i) {
-        if (qstrcmp(argv[i], "--automation") == 0)
-            return 1;
+    return argc == 2 && qstrcmp(argv[1], "--automation") == 0 ? 1 : 0;
+}
+
+bool noDisplay()
+{
+    return qEnvironmentVariableIsEmpty("DISPLAY") && qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY")
+           && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM");
+}
+
+QString usage()
+{
+    return QStringLiteral(
+        "Aufruf:\n"
+        "  tarvel                           das Fenster „Barcode drucken“ öffnen\n"
+        "  tarvel drucken [Optionen] DATEI  eine Artikeldatei ohne Fenster drucken\n"
+        "                                   (Hilfe: tarvel drucken --hilfe)\n"
+        "  tarvel --automation              der Automatisierungsdienst am Sitzungsbus;\n"
+        "                                   der Bus startet ihn von selbst\n"
+        "  tarvel -h, --hilfe, --help       diese Hilfe zeigen\n"
+        "  tarvel --version                 die Version zeigen\n"
+        "\n"
+        "Rückgabewert: 0 erledigt; 1 Fehler; 2 falscher Aufruf.\n");
+}
+
+/// Any call but a plain "tarvel" and the two run modes: help, version or wrong use.
+/// Never starts a window, so that a typo in a script ends at once.
+int answerCall(const QString &call)
+{
+    QTextStream out(stdout);
+    if (call == QLatin1String("-h") || call == QLatin1String("--hilfe") || call == QLatin1String("--help")) {
+        out << usage();
+        return 0;
     }
-    return 0;
+    if (call == QLatin1String("--version")) {
+        out << "tarvel " TARVEL_VERSION "\n";
+        return 0;
+    }
+    QTextStream(stderr) << QStringLiteral("tarvel: Unbekannter Aufruf „%1“.\n\n").arg(call) << usage();
+    return 2;
 }
 
 /// Everything Tarvel prints is German: where the system names no language
@@ -34,6 +67,14 @@ void germanWhereNoLocale()
     if (QLocale::system().language() == QLocale::C)
         QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
 }
+
+// Qt's own dialogs speak German in every mode: the window, the automation
+// server (its setup dialog's printer dialog) and the command line.
+void qtGerman()
+{
+    platform::installQtGerman();
+}
+Q_COREAPP_STARTUP_FUNCTION(qtGerman)
 
 } // namespace
 
@@ -46,26 +87,30 @@ int main(int argc, char **argv)
     if (argc > 1 && qstrcmp(argv[1], "drucken") == 0)
         return startup::BatchDruck::main(argc, argv);
 
-    const bool noDisplay = qEnvironmentVariableIsEmpty("DISPLAY") && qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY")
-                           && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM");
-    if (noDisplay)
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-
-    if (startMode(argc, argv) == 1)
+    if (startMode(argc, argv) == 1) {
+        // The bus may start the server where no display is.
+        if (noDisplay())
+            qputenv("QT_QPA_PLATFORM", "offscreen");
         return automation::AutomationProcess::run(argc, argv);
+    }
+
+    if (argc > 1) {
+        QStringList words;
+        for (int i = 1; i < argc; ++i)
+            words << QString::fromLocal8Bit(argv[i]);
+        return answerCall(words.join(u' '));
+    }
+
+    if (noDisplay()) {
+        QTextStream(stderr) << "tarvel: Kein Bildschirm gefunden (DISPLAY und WAYLAND_DISPLAY sind leer): das Fenster "
+                               "„Barcode drucken“ lässt sich nicht öffnen. Ohne Bildschirm druckt "
+                               "„tarvel drucken DATEI“ (Hilfe: tarvel drucken --hilfe)."
+                            << Qt::endl;
+        return 1;
+    }
 
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Tarvel"));
-
-    // The standard dialogs (file, printer, progress) speak German as well.
-    QTranslator qtGerman;
-    if (qtGerman.load(QStringLiteral("qtbase_de"), QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
-        QApplication::installTranslator(&qtGerman);
-
-    if (noDisplay)
-        QTextStream(stderr) << "Kein Bildschirm gefunden (DISPLAY/WAYLAND_DISPLAY leer): das Fenster "
-                               "„Barcode drucken“ läuft unsichtbar. Beenden mit Strg+C."
-                            << Qt::endl;
 
     // Started by a user: the main window, until it is closed.
     mainwindow::Quelm window;

@@ -3,3 +3,5 @@ target_sources(tarvel PRIVATE
   startup/BatchDruck.cpp
   startup/DruckOptionen.cpp
 )
+# "tarvel --version" answers with the project's version.
+target_compile_definitions(tarvel PRIVATE TARVEL_VERSION="${PROJECT_VERSION}")

@@ -1,14 +1,18 @@
 // Fuzz target of the Code 128 encoder and its drawing with Drucke on the
 // recording printer. Any text, bar width, height, resolution and start point:
 // either the barcode is refused with error 6 or 9 before its first bar, for
-// the first character that cannot be carried, or its symbols and bars are
-// exactly those of code set B with the check symbol mod 103.
+// the first character that cannot be carried, in either code set, or its symbols
+// and bars are exactly those of code set B with the check symbol mod 103. The
+// shortest symbol with code set C reads back as the text, has the fewest symbols
+// any choice of sets B and C can give, and is set B's where that is as short.
 
 #include "barcode/Code128.h"
 #include "platform/Printer.h"
 #include "platform/RecordingBackend.h"
 #include "platform/RuntimeError.h"
 
+#include <algorithm>
+#include <array>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -44,6 +48,46 @@ int expectedError(const QString &text)
             return RuntimeError::Overflow;
     }
     return 0;
+}
+
+bool isDigit(QChar c)
+{
+    return c >= u'0' && c <= u'9';
+}
+
+// Fewest data symbols (code set changes included) of any encoding in sets B and C:
+// cost[i][s] encodes text[i..] in set s (0 = B, 1 = C) at i; the start symbol picks the set.
+qsizetype fewestSymbols(const QString &text)
+{
+    const qsizetype n = text.size(), never = 4 * n + 4;
+    std::vector<std::array<qsizetype, 2>> cost(n + 2, {0, 0});
+    for (qsizetype i = n - 1; i >= 0; --i) {
+        const qsizetype character = 1 + cost[i + 1][0];
+        const qsizetype pair = i + 1 < n && isDigit(text[i]) && isDigit(text[i + 1]) ? 1 + cost[i + 2][1] : never;
+        cost[i] = {std::min(character, 1 + pair), std::min(pair, 1 + character)};
+    }
+    return std::min(cost[0][0], cost[0][1]);
+}
+
+// The text a reader gets from start and data symbols \a values, following the code set changes.
+QString readBack(const QList<int> &values)
+{
+    QString text;
+    if (values.front() != Code128::StartB && values.front() != Code128::StartC)
+        fail("Startsymbol", values.front());
+    bool setC = values.front() == Code128::StartC;
+    for (qsizetype i = 1; i < values.size() - 2; ++i) {
+        const int v = values[i];
+        if (v == (setC ? Code128::CodeB : Code128::CodeC))
+            setC = !setC;
+        else if (setC && v < 100)
+            text += QString::asprintf("%02d", v);
+        else if (!setC && v < 96)
+            text += QChar(v + 32);
+        else
+            fail("Symbol, das im Zeichensatz nicht vorkommt", v, setC);
+    }
+    return text;
 }
 
 template<typename T>
@@ -100,12 +144,17 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     } catch (const RuntimeError &e) {
         if (e.number() != expected)
             fail("falscher Fehler beim Kodieren", e.number(), expected);
-        try {
-            code.Drucke(printer, text, hoehe);
-            fail("Drucke nimmt an, was symbolValues ablehnt");
-        } catch (const RuntimeError &d) {
-            if (d.number() != expected)
-                fail("Drucke meldet anderen Fehler", d.number(), expected);
+        for (int room : {-1, 0}) {
+            try {
+                if (room < 0)
+                    code.Drucke(printer, text, hoehe);
+                else
+                    code.Drucke(printer, text, hoehe, room);
+                fail("Drucke nimmt an, was symbolValues ablehnt");
+            } catch (const RuntimeError &d) {
+                if (d.number() != expected)
+                    fail("Drucke meldet anderen Fehler", d.number(), expected);
+            }
         }
         if (!rec->ops().isEmpty())
             fail("Striche trotz Fehler gezeichnet", rec->ops().size());
@@ -123,6 +172,19 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     }
     if (values[values.size() - 2] != check % 103)
         fail("Prüfzeichen", values[values.size() - 2], check % 103);
+
+    const QList<int> shortest = code.symbolValues(text, Code128::Zeichensatz::MitC);
+    if (readBack(shortest) != text)
+        fail("kürzestes Symbol liest sich anders", shortest.size());
+    qint64 sum = shortest.front();
+    for (qsizetype i = 1; i < shortest.size() - 2; ++i)
+        sum += qint64(shortest[i]) * i;
+    if (shortest[shortest.size() - 2] != sum % 103 || shortest.back() != Code128::Stop)
+        fail("Prüfzeichen oder Stopp des kürzesten Symbols", shortest[shortest.size() - 2], sum % 103);
+    if (shortest.size() - 3 != fewestSymbols(text))
+        fail("Symbol nicht das kürzeste", shortest.size() - 3, fewestSymbols(text));
+    if (shortest.size() == values.size() && shortest != values)
+        fail("Zeichensatz C ohne Ersparnis");
 
     // Bars: one vertical line per bar module, left to right, all Hoehe high.
     qint64 barModules = 0, allModules = 0;

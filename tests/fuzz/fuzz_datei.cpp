@@ -3,7 +3,7 @@
 // must agree; fields never hold a separator or a line end; ASCII lines split
 // into exactly the fields their text gives.
 
-#include "mainwindow/Datei.h"
+#include "runs/Datei.h"
 #include "platform/RuntimeError.h"
 
 #include <QDir>
@@ -13,7 +13,7 @@
 #include <cstdlib>
 #include <vector>
 
-using tarvel::mainwindow::Datei;
+using tarvel::runs::Datei;
 using tarvel::platform::RuntimeError;
 
 namespace {

@@ -21,6 +21,9 @@ QStringList decodeAll(const QImage &source)
     hints.setFormats(ZXing::BarcodeFormat::Code128);
     hints.setTryHarder(true);
     hints.setTryRotate(false);
+    // The pages are rendered large enough; zxing 1.4's pass over a downscaled
+    // copy trips its own assertion on sharp, whole-dot bars.
+    hints.setTryDownscale(false);
     const ZXing::ImageView view(image.constBits(), image.width(), image.height(), ZXing::ImageFormat::Lum,
                                 int(image.bytesPerLine()));
     auto results = ZXing::ReadBarcodes(view, hints);

@@ -1,45 +1,28 @@
 #pragma once
 
+#include "sheets/Artikel.h"
+
 #include <QByteArray>
 #include <QString>
-#include <array>
 #include <memory>
 
-class QFile;
+class QIODevice;
 
-namespace tarvel::mainwindow {
+namespace tarvel::runs {
 
 /// Reader of an article file: one record per line, eleven fields separated by
 /// ";". Lines end at CR LF, CR or LF. The file is read as UTF-8 when it starts
 /// with a byte order mark, or when it is valid UTF-8 and holds bytes above 127;
 /// otherwise as Windows code page 1252 with the seven DOS umlauts converted.
-/// The file is streamed: only the current line is held in memory.
-class Datei
+/// The file is streamed: only the current line is held in memory. The fields
+/// of the record read last are the public fields of Artikel.
+class Datei : public sheets::Artikel
 {
 public:
     Datei();
     ~Datei();
     Datei(const Datei &) = delete;
     Datei &operator=(const Datei &) = delete;
-
-    QString Bereich;
-    QString ArtikelNr;
-    QString BestellNr;
-    QString KurzText1;
-    QString KurzText2;
-    QString KurzText3;
-    QString EK;
-    QString VK;
-    QString Listenpreis;
-    QString LagerfachNr;
-    QString MatchCode;
-
-    static constexpr int FeldAnzahl = 11;
-    /// The field names in file order ("Bereich" ... "MatchCode").
-    static const std::array<QString, FeldAnzahl> &feldNamen();
-    /// Field \a index (0 to 10) in file order.
-    QString &feld(int index);
-    const QString &feld(int index) const;
 
     /// Opens \a datei for reading. A file that cannot be opened raises error 53
     /// (missing) or 75, naming the file and the reason; a read error while the
@@ -55,6 +38,11 @@ public:
     /// Opens \a datei (a file that cannot be opened counts 0) and returns the
     /// number of its records. A read error raises error 57.
     qint64 GetAnzahl(const QString &datei);
+
+    /// Makes Oeffnen and GetAnzahl of \a datei read \a inhalt instead of the file:
+    /// for an input that cannot be read twice (a pipe), which the caller read once.
+    /// Replaces the content given before.
+    static void imSpeicher(const QString &datei, const QByteArray &inhalt);
 
     /// Line number of the record read last; 0 before the first.
     qint64 zeile() const { return m_zeilenNr; }
@@ -74,7 +62,7 @@ private:
     bool zeileLesen(QByteArray &zeile);
     [[noreturn]] void leseFehler(qint64 zeile, const QString &grund) const;
 
-    std::unique_ptr<QFile> m_file;
+    std::unique_ptr<QIODevice> m_file;
     QString m_name;
     QByteArray m_puffer;
     qsizetype m_pos = 0;
@@ -86,4 +74,4 @@ private:
     QByteArray m_zeile;
 };
 
-} // namespace tarvel::mainwindow
+} // namespace tarvel::runs

@@ -1,14 +1,15 @@
-#include "mainwindow/Datei.h"
+#include "runs/Datei.h"
 
-#include "mainwindow/Util.h"
+#include "runs/Util.h"
 #include "platform/RuntimeError.h"
 
+#include <QBuffer>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <cstring>
 
-namespace tarvel::mainwindow {
+namespace tarvel::runs {
 
 using platform::RuntimeError;
 
@@ -99,6 +100,13 @@ private:
     bool m_afterCr = false;
 };
 
+// The content given to Datei::imSpeicher, and the path it stands for.
+std::pair<QString, QByteArray> &gespeichert()
+{
+    static std::pair<QString, QByteArray> inhalt;
+    return inhalt;
+}
+
 QString shownName(const QString &path)
 {
     return QStringLiteral("„%1“").arg(QFileInfo(path).fileName());
@@ -108,34 +116,6 @@ QString shownName(const QString &path)
 
 Datei::Datei() = default;
 Datei::~Datei() = default;
-
-const std::array<QString, Datei::FeldAnzahl> &Datei::feldNamen()
-{
-    static const std::array<QString, FeldAnzahl> names = {
-        QStringLiteral("Bereich"),   QStringLiteral("ArtikelNr"),   QStringLiteral("BestellNr"),
-        QStringLiteral("KurzText1"), QStringLiteral("KurzText2"),   QStringLiteral("KurzText3"),
-        QStringLiteral("EK"),        QStringLiteral("VK"),          QStringLiteral("Listenpreis"),
-        QStringLiteral("LagerfachNr"), QStringLiteral("MatchCode"),
-    };
-    return names;
-}
-
-QString &Datei::feld(int index)
-{
-    static constexpr QString Datei::*Felder[FeldAnzahl] = {
-        &Datei::Bereich, &Datei::ArtikelNr, &Datei::BestellNr,   &Datei::KurzText1,   &Datei::KurzText2,
-        &Datei::KurzText3, &Datei::EK,      &Datei::VK,          &Datei::Listenpreis, &Datei::LagerfachNr,
-        &Datei::MatchCode,
-    };
-    if (index < 0 || index >= FeldAnzahl)
-        throw RuntimeError(RuntimeError::SubscriptOutOfRange, QStringLiteral("(Feld %1)").arg(index));
-    return this->*Felder[index];
-}
-
-const QString &Datei::feld(int index) const
-{
-    return const_cast<Datei *>(this)->feld(index);
-}
 
 bool Datei::oeffnen(const QString &datei, QString *grund, int *nummer)
 {
@@ -149,6 +129,14 @@ bool Datei::oeffnen(const QString &datei, QString *grund, int *nummer)
     m_groesse = 0;
     m_gelesen = 0;
 
+    if (!datei.isEmpty() && gespeichert().first == datei) {
+        auto puffer = std::make_unique<QBuffer>();
+        puffer->setData(gespeichert().second);
+        puffer->open(QIODevice::ReadOnly);
+        m_groesse = puffer->size();
+        m_file = std::move(puffer);
+        return true;
+    }
     const QFileInfo info(datei);
     *nummer = ZugriffsFehler;
     if (datei.isEmpty()) {
@@ -174,6 +162,11 @@ bool Datei::oeffnen(const QString &datei, QString *grund, int *nummer)
     m_groesse = file->isSequential() ? 0 : file->size();
     m_file = std::move(file);
     return true;
+}
+
+void Datei::imSpeicher(const QString &datei, const QByteArray &inhalt)
+{
+    gespeichert() = {datei, inhalt};
 }
 
 void Datei::Oeffnen(const QString &datei)
@@ -320,4 +313,4 @@ qint64 Datei::GetAnzahl(const QString &datei)
     return anzahl;
 }
 
-} // namespace tarvel::mainwindow
+} // namespace tarvel::runs

@@ -3,7 +3,7 @@
 #include <QByteArrayView>
 #include <QString>
 
-namespace tarvel::mainwindow {
+namespace tarvel::runs {
 
 /// Character-set helpers of the article file reader.
 namespace Util {
@@ -19,4 +19,4 @@ void UmlauteWandeln(QString &Text);
 QString ausCodepage1252(QByteArrayView bytes);
 
 } // namespace Util
-} // namespace tarvel::mainwindow
+} // namespace tarvel::runs

@@ -1,4 +1,4 @@
-#include "mainwindow/GespeicherteWahl.h"
+#include "runs/GespeicherteWahl.h"
 
 #include "platform/Numbers.h"
 #include "platform/RuntimeError.h"
@@ -8,7 +8,7 @@
 
 Q_LOGGING_CATEGORY(lcWahl, "tarvel.wahl")
 
-namespace tarvel::mainwindow {
+namespace tarvel::runs {
 
 using platform::SettingsStore;
 
@@ -33,28 +33,39 @@ int index(const QString &key, int count, int standard)
 
 } // namespace
 
-int GespeicherteWahl::preis1() { return index(QStringLiteral("Preis1"), 4, Leer); }
-int GespeicherteWahl::preis2() { return index(QStringLiteral("Preis2"), 4, Leer); }
-int GespeicherteWahl::art() { return index(QStringLiteral("Art"), 3, Liste); }
+sheets::Preis GespeicherteWahl::preis1()
+{
+    return sheets::Preis(index(QStringLiteral("Preis1"), 4, int(sheets::Preis::Leer)));
+}
+
+sheets::Preis GespeicherteWahl::preis2()
+{
+    return sheets::Preis(index(QStringLiteral("Preis2"), 4, int(sheets::Preis::Leer)));
+}
+
+Art GespeicherteWahl::art()
+{
+    return Art(index(QStringLiteral("Art"), 3, int(Art::Liste)));
+}
 
 QString GespeicherteWahl::datei()
 {
     return SettingsStore::read(App, Section, QStringLiteral("Datei"), QString());
 }
 
-void GespeicherteWahl::setPreis1(int index)
+void GespeicherteWahl::setPreis1(sheets::Preis preis)
 {
-    SettingsStore::write(App, Section, QStringLiteral("Preis1"), QString::number(index));
+    SettingsStore::write(App, Section, QStringLiteral("Preis1"), QString::number(int(preis)));
 }
 
-void GespeicherteWahl::setPreis2(int index)
+void GespeicherteWahl::setPreis2(sheets::Preis preis)
 {
-    SettingsStore::write(App, Section, QStringLiteral("Preis2"), QString::number(index));
+    SettingsStore::write(App, Section, QStringLiteral("Preis2"), QString::number(int(preis)));
 }
 
-void GespeicherteWahl::setArt(int index)
+void GespeicherteWahl::setArt(Art art)
 {
-    SettingsStore::write(App, Section, QStringLiteral("Art"), QString::number(index));
+    SettingsStore::write(App, Section, QStringLiteral("Art"), QString::number(int(art)));
 }
 
 void GespeicherteWahl::setDatei(const QString &datei)
@@ -62,4 +73,4 @@ void GespeicherteWahl::setDatei(const QString &datei)
     SettingsStore::write(App, Section, QStringLiteral("Datei"), datei);
 }
 
-} // namespace tarvel::mainwindow
+} // namespace tarvel::runs

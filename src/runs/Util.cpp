@@ -1,8 +1,8 @@
-#include "mainwindow/Util.h"
+#include "runs/Util.h"
 
 #include <array>
 
-namespace tarvel::mainwindow::Util {
+namespace tarvel::runs::Util {
 
 namespace {
 
@@ -56,4 +56,4 @@ QString ausCodepage1252(QByteArrayView bytes)
     return text;
 }
 
-} // namespace tarvel::mainwindow::Util
+} // namespace tarvel::runs::Util

@@ -1,2 +1,0 @@
-# window sources of labelprinter/
-target_sources(tarvel_ui PRIVATE labelprinter/SetupFrm.cpp)

@@ -1,4 +1,0 @@
-# window sources of mainwindow/
-target_sources(tarvel_ui PRIVATE
-  mainwindow/Quelm.cpp
-)

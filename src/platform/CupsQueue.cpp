@@ -1,0 +1,133 @@
+#include "platform/CupsQueue.h"
+
+#include <QFile>
+#include <QSizeF>
+#include <cmath>
+
+#include <cups/cups.h>
+
+namespace tarvel::platform {
+
+namespace {
+
+// Margins in hundredths of a millimetre, rounded to whole dots so that the
+// printable area starts on the printer's dot grid.
+double wholeDots(int hundredthsMm, int dpi)
+{
+    const double dots = std::round(hundredthsMm / 2540.0 * dpi);
+    return dots * 25.4 / dpi;
+}
+
+int dotsPerInch(int value, ipp_res_t units)
+{
+    return units == IPP_RES_PER_CM ? int(std::lround(value * 2.54)) : value;
+}
+
+// Why CUPS refused, in the user's words.
+QString lastError()
+{
+    switch (cupsLastError()) {
+    case IPP_STATUS_ERROR_INTERNAL: // the scheduler's socket cannot be reached
+    case IPP_STATUS_ERROR_SERVICE_UNAVAILABLE: return QStringLiteral("CUPS ist nicht erreichbar");
+    case IPP_STATUS_ERROR_NOT_FOUND: return QStringLiteral("CUPS kennt die Warteschlange nicht");
+    case IPP_STATUS_ERROR_NOT_ACCEPTING_JOBS: return QStringLiteral("die Warteschlange nimmt keine Aufträge an");
+    case IPP_STATUS_ERROR_FORBIDDEN:
+    case IPP_STATUS_ERROR_NOT_AUTHORIZED: return QStringLiteral("CUPS verweigert den Auftrag");
+    default: return QStringLiteral("CUPS meldet „%1“").arg(QString::fromUtf8(cupsLastErrorString()));
+    }
+}
+
+// The queue's default media: the user's own default ("lpoptions -o media=..."),
+// else the queue's media-col default, which carries the printable area.
+bool defaultMedia(cups_dest_t *dest, cups_dinfo_t *info, cups_size_t *media)
+{
+    if (const char *name = cupsGetOption("media", dest->num_options, dest->options))
+        return cupsGetDestMediaByName(CUPS_HTTP_DEFAULT, dest, info, name, 0, media);
+    ipp_attribute_t *col = cupsFindDestDefault(CUPS_HTTP_DEFAULT, dest, info, "media-col");
+    ipp_t *values = col ? ippGetCollection(col, 0) : nullptr;
+    ipp_attribute_t *size = values ? ippFindAttribute(values, "media-size", IPP_TAG_BEGIN_COLLECTION) : nullptr;
+    if (!size)
+        return cupsGetDestMediaDefault(CUPS_HTTP_DEFAULT, dest, info, 0, media);
+    auto integer = [](ipp_t *in, const char *name) {
+        ipp_attribute_t *a = ippFindAttribute(in, name, IPP_TAG_INTEGER);
+        return a ? ippGetInteger(a, 0) : 0;
+    };
+    ipp_t *dims = ippGetCollection(size, 0);
+    *media = cups_size_t();
+    media->width = integer(dims, "x-dimension");
+    media->length = integer(dims, "y-dimension");
+    media->left = integer(values, "media-left-margin");
+    media->top = integer(values, "media-top-margin");
+    media->right = integer(values, "media-right-margin");
+    media->bottom = integer(values, "media-bottom-margin");
+    return media->width > 0 && media->length > 0;
+}
+
+} // namespace
+
+bool CupsQueue::exists(const QString &name)
+{
+    cups_dest_t *dest = cupsGetNamedDest(CUPS_HTTP_DEFAULT, name.toUtf8().constData(), nullptr);
+    cupsFreeDests(dest ? 1 : 0, dest);
+    return dest != nullptr;
+}
+
+std::optional<PageSetup> CupsQueue::setup(const QString &name)
+{
+    cups_dest_t *dest = cupsGetNamedDest(CUPS_HTTP_DEFAULT, name.toUtf8().constData(), nullptr);
+    if (!dest)
+        return std::nullopt;
+    cups_dinfo_t *info = cupsCopyDestInfo(CUPS_HTTP_DEFAULT, dest);
+    PageSetup s;
+    if (info) {
+        if (ipp_attribute_t *res = cupsFindDestDefault(CUPS_HTTP_DEFAULT, dest, info, "printer-resolution")) {
+            int y = 0;
+            ipp_res_t units = IPP_RES_PER_INCH;
+            const int x = ippGetResolution(res, 0, &y, &units);
+            if (x > 0 && y > 0) {
+                s.dpiX = dotsPerInch(x, units);
+                s.dpiY = dotsPerInch(y, units);
+            }
+        }
+        bool landscape = false;
+        if (const char *o = cupsGetOption("orientation-requested", dest->num_options, dest->options))
+            landscape = qstrcmp(o, "4") == 0 || qstrcmp(o, "5") == 0;
+        else if (ipp_attribute_t *o = cupsFindDestDefault(CUPS_HTTP_DEFAULT, dest, info, "orientation-requested"))
+            landscape = ippGetInteger(o, 0) == 4 || ippGetInteger(o, 0) == 5;
+        cups_size_t media;
+        if (defaultMedia(dest, info, &media)) {
+            const QPageSize page(QSizeF(media.width / 100.0, media.length / 100.0), QPageSize::Millimeter, QString(),
+                                 QPageSize::FuzzyMatch);
+            const QMarginsF portrait(wholeDots(media.left, s.dpiX), wholeDots(media.top, s.dpiY),
+                                     wholeDots(media.right, s.dpiX), wholeDots(media.bottom, s.dpiY));
+            // Turned a quarter counter-clockwise, the media's bottom edge becomes the page's left.
+            const QMarginsF margins = landscape ? QMarginsF(portrait.bottom(), portrait.left(), portrait.top(),
+                                                            portrait.right())
+                                                : portrait;
+            s.layout = QPageLayout(page, landscape ? QPageLayout::Landscape : QPageLayout::Portrait, margins,
+                                   QPageLayout::Millimeter, QMarginsF(0, 0, 0, 0));
+        }
+        cupsFreeDestInfo(info);
+    }
+    cupsFreeDests(1, dest);
+    return s;
+}
+
+int CupsQueue::print(const QString &name, const QString &file, const QString &title, const PageSetup &setup,
+                     QString *error)
+{
+    cups_option_t *options = nullptr;
+    int count = 0;
+    // The page is laid out at the media's size: no scaling on the way.
+    count = cupsAddOption("print-scaling", "none", count, &options);
+    for (const auto &[key, value] : setup.options)
+        count = cupsAddOption(key.constData(), value.constData(), count, &options);
+    const int job = cupsPrintFile2(CUPS_HTTP_DEFAULT, name.toUtf8().constData(), QFile::encodeName(file).constData(),
+                                   title.toUtf8().constData(), count, options);
+    cupsFreeOptions(count, options);
+    if (job <= 0 && error)
+        *error = lastError();
+    return job > 0 ? job : 0;
+}
+
+} // namespace tarvel::platform

@@ -1,0 +1,253 @@
+#include "runs/DateiDruck.h"
+
+#include "labelprinter/PrintErrorText.h"
+#include "platform/Numbers.h"
+#include "platform/Printer.h"
+#include "runs/Datei.h"
+#include "sheets/DateiLabel.h"
+#include "sheets/DateiLaserLabels.h"
+#include "sheets/DateiListe.h"
+#include "sheets/ListPage.h"
+
+#include <QFileInfo>
+#include <limits>
+
+namespace tarvel::runs {
+
+using platform::Numbers::leadingNumber;
+using platform::Numbers::toInt16;
+using platform::Printer;
+using platform::RuntimeError;
+namespace ListPage = sheets::ListPage;
+
+/// Thrown when the progress callback asks to stop.
+class DateiDruck::Abbruch
+{
+};
+
+namespace {
+
+const QString Seitenwechsel = QStringLiteral("Seitenwechsel");
+
+// The inner text of a detail "(...)", without its brackets.
+QString innerDetail(const RuntimeError &e)
+{
+    QString d = e.detail();
+    if (d.startsWith(u'(') && d.endsWith(u')'))
+        d = d.mid(1, d.size() - 2);
+    return d;
+}
+
+// \a e with its detail placed behind \a where: "(where: detail)".
+RuntimeError located(const RuntimeError &e, const QString &where)
+{
+    const QString inner = innerDetail(e);
+    return RuntimeError(e.number(), inner.isEmpty() ? QStringLiteral("(%1)").arg(where)
+                                                    : QStringLiteral("(%1: %2)").arg(where, inner));
+}
+
+// \a fehler told at the file and line of the record \a artikel, and at \a feld, the
+// field being drawn. A printer that fails is told at the record, not at a field of it.
+RuntimeError imSatz(const RuntimeError &fehler, const Datei &artikel, const QString &feld)
+{
+    const QString satz = QStringLiteral("Datei „%1“, Zeile %2")
+                             .arg(QFileInfo(artikel.dateiName()).fileName())
+                             .arg(artikel.zeile());
+    if (fehler.number() == RuntimeError::PrinterError)
+        return located(fehler, satz);
+    return located(fehler, satz + QStringLiteral(", ") + feld);
+}
+
+// The sample record of the test label.
+void probeArtikel(Datei &artikel)
+{
+    artikel.Bereich.clear();
+    artikel.ArtikelNr = QStringLiteral("123.456");
+    artikel.BestellNr = QStringLiteral("Flasch Bier");
+    artikel.KurzText1 = QStringLiteral("1234567890123456789012345678901234567890");
+    artikel.KurzText2 = QStringLiteral("Das sind noch mal ganz genau 40 Zeichen.");
+    artikel.KurzText3 = QStringLiteral("Dritte Kurzttextzeile...................");
+    artikel.EK = QStringLiteral("123456,12");
+    artikel.VK = QStringLiteral("123456,12");
+    artikel.Listenpreis = QStringLiteral("123456,12");
+    artikel.LagerfachNr = QStringLiteral("AB1234");
+    artikel.MatchCode = QStringLiteral("BOELKSTOFF");
+}
+
+} // namespace
+
+DateiDruck::DateiDruck(Printer &printer, barcode::Code128 &code) : m_printer(printer), m_code(code) {}
+
+qint64 DateiDruck::gesamt(const QString &datei) const
+{
+    if (!m_fortschritt)
+        return 0;
+    Datei zaehler;
+    return zaehler.GetAnzahl(datei);
+}
+
+void DateiDruck::fortschritt(qint64 erledigt, qint64 gesamt)
+{
+    if (m_fortschritt && !m_fortschritt(erledigt, gesamt))
+        throw Abbruch();
+}
+
+DateiDruck::Ergebnis DateiDruck::ausfuehren(const QString &datei, const QString &erfolg,
+                                            const std::function<void()> &lauf)
+{
+    Ergebnis e;
+    try {
+        lauf();
+        e.ziel = m_printer.EndDoc();
+        e.meldung = erfolg;
+    } catch (const RuntimeError &fehler) {
+        m_printer.KillDoc();
+        e.art = Ergebnis::Fehler;
+        e.fehler = fehler;
+        e.meldung = labelprinter::printErrorText(fehler);
+    } catch (const Abbruch &) {
+        m_printer.KillDoc();
+        e.art = Ergebnis::Abgebrochen;
+        e.meldung = QStringLiteral("Der Druck von „%1“ wurde abgebrochen; nichts davon wurde gedruckt.")
+                        .arg(QFileInfo(datei).fileName());
+    }
+    return e;
+}
+
+DateiDruck::Ergebnis DateiDruck::Drucken(Art art, const QString &datei, const Auswahl &auswahl)
+{
+    switch (art) {
+    case Art::Liste: return ListeDrucken(datei, auswahl);
+    case Art::Label: return LabelDrucken(datei, auswahl);
+    case Art::Laser: return LaserDrucken(datei, auswahl);
+    }
+    return {};
+}
+
+DateiDruck::Ergebnis DateiDruck::LabelDrucken(const QString &datei, const Auswahl &auswahl)
+{
+    return ausfuehren(datei, QStringLiteral("Barcode erfolgreich gedruckt."), [&] {
+        const int kopien = auswahl.kopien == 0 ? 1 : auswahl.kopien;
+        const qint64 alle = gesamt(datei);
+        sheets::DateiLabel label(m_printer, m_code);
+        Datei artikel;
+        artikel.Oeffnen(datei);
+        fortschritt(0, alle);
+        while (artikel.Lesen()) {
+            for (int n = 0; n < kopien; ++n) {
+                try {
+                    label.Drucke(0, 0, artikel, auswahl);
+                } catch (const RuntimeError &fehler) {
+                    throw imSatz(fehler, artikel, label.feld());
+                }
+                try {
+                    m_printer.NewPage();
+                } catch (const RuntimeError &fehler) {
+                    throw imSatz(fehler, artikel, Seitenwechsel);
+                }
+            }
+            fortschritt(artikel.zeile(), alle);
+        }
+    });
+}
+
+DateiDruck::Ergebnis DateiDruck::LaserDrucken(const QString &datei, const Auswahl &auswahl)
+{
+    return ausfuehren(datei, QStringLiteral("LaserLabels erfolgreich gedruckt."), [&] {
+        const int kopien = auswahl.kopien == 0 ? 1 : auswahl.kopien;
+        const qint64 alle = gesamt(datei);
+        Datei artikel;
+        artikel.Oeffnen(datei);
+
+        sheets::DateiLaserLabels bogen(m_printer, m_code);
+        try {
+            bogen.skip(toInt16(leadingNumber(auswahl.startLabel) - 1));
+        } catch (const RuntimeError &fehler) {
+            throw located(fehler, QStringLiteral("Feld Startlabel „%1“").arg(auswahl.startLabel));
+        }
+
+        fortschritt(0, alle);
+        while (artikel.Lesen()) {
+            for (int n = 0; n < kopien; ++n) {
+                try {
+                    bogen.Drucke(artikel, auswahl);
+                } catch (const RuntimeError &fehler) {
+                    throw imSatz(fehler, artikel, bogen.feld());
+                }
+            }
+            fortschritt(artikel.zeile(), alle);
+        }
+    });
+}
+
+DateiDruck::Ergebnis DateiDruck::ProbeDrucken(const Auswahl &auswahl)
+{
+    return ausfuehren({}, QStringLiteral("Test-Label erfolgreich gedruckt."), [&] {
+        Datei artikel;
+        probeArtikel(artikel);
+        sheets::DateiLabel label(m_printer, m_code);
+        try {
+            label.Drucke(0, 0, artikel, auswahl);
+        } catch (const RuntimeError &fehler) {
+            throw located(fehler, QStringLiteral("Test-Label, %1").arg(label.feld()));
+        }
+    });
+}
+
+void DateiDruck::Seitenkopf(int &seite, const QDate &datum)
+{
+    try {
+        ListPage::printHeader(m_printer, seite, datum.isValid() ? datum : QDate::currentDate());
+        ++seite;
+    } catch (const RuntimeError &fehler) {
+        throw located(fehler, QStringLiteral("Seitenkopf der Seite %1").arg(seite));
+    }
+}
+
+DateiDruck::Ergebnis DateiDruck::ListeDrucken(const QString &datei, const Auswahl &auswahl)
+{
+    return ausfuehren(datei, QStringLiteral("Barcode erfolgreich gedruckt."), [&] {
+        // Without a chosen range every page is printed.
+        int von = 0, bis = std::numeric_limits<int>::max();
+        if (auswahl.seitenBereich) {
+            von = auswahl.vonSeite;
+            bis = auswahl.bisSeite;
+        }
+        const qint64 alle = gesamt(datei);
+        Datei artikel;
+        artikel.Oeffnen(datei);
+        fortschritt(0, alle);
+
+        // Pages before the range are read, not printed.
+        int seite = 1;
+        bool ende = false;
+        while (seite < von && !ende) {
+            for (int i = 0; i < 12 && !ende; ++i)
+                ende = !artikel.Lesen();
+            if (!ende)
+                ++seite;
+        }
+        sheets::DateiListe zeile(m_printer, m_code);
+        Seitenkopf(seite, auswahl.datum);
+        qint32 y = ListPage::FirstRow;
+        while (artikel.Lesen()) {
+            try {
+                zeile.Drucke(y, artikel, auswahl);
+            } catch (const RuntimeError &fehler) {
+                throw imSatz(fehler, artikel, zeile.feld());
+            }
+            fortschritt(artikel.zeile(), alle);
+            if (y >= ListPage::LastRowFrom) {
+                if (seite > bis)
+                    break;
+                m_printer.NewPage();
+                Seitenkopf(seite, auswahl.datum);
+                y = ListPage::FirstRow;
+            } else {
+                y += ListPage::RowPitch;
+            }
+        }
+    });
+}
+
+} // namespace tarvel::runs

@@ -1,0 +1,43 @@
+#include "sheets/LaserLabel.h"
+
+#include "barcode/Code128.h"
+#include "platform/Numbers.h"
+#include "platform/Printer.h"
+#include "sheets/TextCut.h"
+
+namespace tarvel::sheets::LaserLabel {
+
+using platform::Printer;
+using platform::Numbers::add32;
+
+void print(Printer &p, barcode::Code128 &code, const Style &style, qint32 x0, qint32 y0, const QString &ArtikelNr,
+           const QString &ISBN, const QString &MatchCode, const QString &Preis1, const QString &Preis2)
+{
+    // Colour and slant are set on every label: the list's header leaves blue italics behind.
+    p.setFontItalic(false);
+    p.setForeColor(Printer::QBColor(0));
+    p.setCurrentY(y0);
+    p.setCurrentX(x0);
+    code.Drucke(p, ArtikelNr, style.barHeight);
+    p.setFontName(QStringLiteral("Arial"));
+    p.setFontSize(style.numberSize);
+    p.setFontBold(style.numberBold);
+    p.setCurrentY(add32(y0, style.numberDown));
+    p.setCurrentX(x0);
+    p.PrintInline(ArtikelNr);
+    p.PrintInline(QString(style.blanks, u' '));
+    p.setFontSize(8);
+    p.setFontBold(false);
+    p.Print(ISBN);
+    p.setCurrentX(x0);
+    p.Print(style.matchCodeWidth > 0 ? TextCut::toWidth(p, MatchCode, style.matchCodeWidth) : MatchCode);
+    p.setFontSize(style.priceSize);
+    p.setFontBold(style.priceBold);
+    p.setCurrentY(p.CurrentY() + style.priceGap);
+    p.setCurrentX(x0);
+    p.PrintInline(Preis1);
+    p.setCurrentX(add32(x0, style.secondPrice));
+    p.Print(Preis2);
+}
+
+} // namespace tarvel::sheets::LaserLabel

@@ -1,0 +1,61 @@
+#include "sheets/ListPage.h"
+
+#include "barcode/Code128.h"
+#include "platform/Numbers.h"
+#include "platform/Printer.h"
+
+#include <QDate>
+#include <QLocale>
+#include <QRegularExpression>
+
+namespace tarvel::sheets::ListPage {
+
+using platform::Printer;
+
+namespace {
+constexpr qint32 BarsX = 5500;
+}
+
+QString title(const QDate &date)
+{
+    const QLocale locale;
+    QString format = locale.dateFormat(QLocale::ShortFormat);
+    static const QRegularExpression shortYear(QStringLiteral("(?<!y)yy(?!y)"));
+    format.replace(shortYear, QStringLiteral("yyyy"));
+    return QStringLiteral("Barcode-Liste vom ") + locale.toString(date, format);
+}
+
+void printHeader(Printer &p, qint64 page, const QDate &date)
+{
+    p.setFontName(QStringLiteral("Arial"));
+    p.setFontSize(10);
+    p.setFontItalic(true);
+    p.setFontBold(false);
+    p.setForeColor(Printer::QBColor(1));
+    p.setCurrentY(300);
+    p.setCurrentX(500);
+    p.PrintInline(title(date));
+    p.setCurrentX(BarsX);
+    p.PrintInline(QStringLiteral("Seite "));
+    p.Print(Printer::NumberItem(page));
+}
+
+void printBars(Printer &p, barcode::Code128 &code, qint32 y, const QString &number)
+{
+    p.setFontItalic(false);
+    p.setForeColor(Printer::QBColor(0));
+    p.setCurrentY(y);
+    p.setCurrentX(BarsX);
+    code.Drucke(p, number, 680);
+}
+
+void printNumber(Printer &p, qint32 y, const QString &number)
+{
+    p.setFontSize(10);
+    p.setFontBold(true);
+    p.setCurrentY(platform::Numbers::add32(y, 750));
+    p.setCurrentX(BarsX);
+    p.Print(number);
+}
+
+} // namespace tarvel::sheets::ListPage

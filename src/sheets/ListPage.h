@@ -1,0 +1,42 @@
+#pragma once
+
+#include <QString>
+
+class QDate;
+
+namespace tarvel::platform {
+class Printer;
+}
+namespace tarvel::barcode {
+class Code128;
+}
+
+namespace tarvel::sheets {
+
+/// The page frame both barcode lists share, the automation object's Liste and
+/// the main window's DateiListe: the header line with the date and the page
+/// number, the grid of twelve rows a page, and the barcode of each row with its
+/// number under the bars.
+namespace ListPage {
+
+constexpr qint32 FirstRow = 900;
+constexpr qint32 RowPitch = 1200;
+constexpr qint32 LastRowFrom = 13000; ///< a row starting here or below ends the page
+
+/// "Barcode-Liste vom " and \a date in the user's short format, with the year
+/// in four digits also where that format has two.
+QString title(const QDate &date);
+
+/// Prints the header of page \a page at y = 300: the title at x = 500 and
+/// "Seite" with the number at x = 5500, in 10-point dark blue Arial italics.
+void printHeader(platform::Printer &printer, qint64 page, const QDate &date);
+
+/// Starts the row at \a y in black upright text: the bars of \a number, 680
+/// high, at x = 5500.
+void printBars(platform::Printer &printer, barcode::Code128 &code, qint32 y, const QString &number);
+
+/// Ends the row at \a y: \a number in 10-point bold at (5500, y + 750), under the bars.
+void printNumber(platform::Printer &printer, qint32 y, const QString &number);
+
+} // namespace ListPage
+} // namespace tarvel::sheets
