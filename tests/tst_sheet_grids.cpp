@@ -102,12 +102,17 @@ private slots:
         QTest::addColumn<QPoint>("first");
         QTest::addColumn<QPoint>("last");
         QTest::addColumn<double>("barHeight");
-        QTest::newRow("laser") << int(Laser) << 0 << QSize(3, 8) << QPoint(310, 700) << QPoint(7710, 14210) << 680.0;
-        QTest::newRow("four-lane") << int(FourLane) << 0 << QSize(4, 12) << QPoint(540, 1250) << QPoint(8760, 14560) << 300.0;
-        QTest::newRow("four-lane, Abstand4Bahn 100")
-            << int(FourLane) << 100 << QSize(4, 12) << QPoint(540, 1250) << QPoint(8760, 15660) << 300.0;
-        QTest::newRow("address") << int(Address) << 0 << QSize(3, 8) << QPoint(310, 450) << QPoint(7710, 13960) << 0.0;
-        QTest::newRow("pickup slip") << int(Slip) << 0 << QSize(2, 2) << QPoint(0, 0) << QPoint(8400, 5800) << 680.0;
+        QTest::addColumn<QPoint>("anchors"); // from the corner: x of the second price, y of the number
+        QTest::newRow("laser") << int(Laser) << 0 << QSize(3, 8) << QPoint(310, 700) << QPoint(7710, 14210) << 680.0
+                               << QPoint(1850, 710);
+        QTest::newRow("four-lane") << int(FourLane) << 0 << QSize(4, 12) << QPoint(540, 1250) << QPoint(8760, 14560)
+                                   << 300.0 << QPoint(1370, 300);
+        QTest::newRow("four-lane, Abstand4Bahn 100") << int(FourLane) << 100 << QSize(4, 12) << QPoint(540, 1250)
+                                                     << QPoint(8760, 15660) << 300.0 << QPoint(1370, 300);
+        QTest::newRow("address") << int(Address) << 0 << QSize(3, 8) << QPoint(310, 450) << QPoint(7710, 13960) << 0.0
+                                 << QPoint();
+        QTest::newRow("pickup slip") << int(Slip) << 0 << QSize(2, 2) << QPoint(0, 0) << QPoint(8400, 5800) << 680.0
+                                     << QPoint();
     }
     void places()
     {
@@ -117,6 +122,7 @@ private slots:
         QFETCH(QPoint, first);
         QFETCH(QPoint, last);
         QFETCH(double, barHeight);
+        QFETCH(QPoint, anchors);
         const QSizeF pitch((last.x() - first.x()) / (grid.width() - 1.0), (last.y() - first.y()) / (grid.height() - 1.0));
         Sheets s;
         s.abstand = abstand;
@@ -127,6 +133,10 @@ private slots:
             QCOMPARE(s.crowded(ops, QRectF(origin, pitch)), QString());
             if (barHeight > 0)
                 QCOMPARE(s.first(ops, Op::Line)->height, barHeight);
+            if (!anchors.isNull()) {
+                QCOMPARE(QPointF(s.text(ops, "4711")->x, s.text(ops, "4711")->y), origin + QPointF(0, anchors.y()));
+                QCOMPARE(s.text(ops, "9,99")->x, origin.x() + anchors.x());
+            }
         }
         QCOMPARE(s.count(Op::NewPage), 0);
         // The page break is pending: the next label opens a fresh page at the first place.
