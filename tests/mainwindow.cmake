@@ -1,4 +1,2 @@
-# Tests of the main window, the article file reader and the print runs.
-tarvel_test(datei)
-tarvel_test(runs)
+# The main window.
 tarvel_test(quelm UI)

@@ -1,3 +1,16 @@
+# Numbers, the settings store (also the window and the setup dialog on a broken
+# settings file), the printer surface and a jobs folder that cannot be written.
+target_sources(tarvel_testsupport PRIVATE support/LockedFolder.cpp)
+tarvel_test(numbers)
+tarvel_test(settings UI)
+tarvel_test(printer)
+tarvel_test(jobs_folder_faults UI)
+
+# No code of ours starts a process or a shell: client and file data can never
+# reach one. A source that would needs a review of its own, and this line.
+add_test(NAME no_process_spawning
+         COMMAND sh -c "! grep -rnE 'QProcess|(^|[^A-Za-z_:.>])(::)?system *\\(|std::system|popen *\\(|\\bexec[lv]p?e? *\\(|posix_spawn|\\bfork *\\(' '${PROJECT_SOURCE_DIR}/src'")
+
 # Printing to a real CUPS: starts (and in one case stops) the scheduler.
 tarvel_test(cups TIMEOUT 180)
 set_tests_properties(cups PROPERTIES RUN_SERIAL TRUE)

@@ -3,6 +3,4 @@
 target_sources(tarvel_testsupport PRIVATE support/RecordedJob.cpp)
 
 tarvel_test(sheet_grids)
-tarvel_test(barcode_list)
-tarvel_test(pickup_slip)
 tarvel_test(sheets_pdf TIMEOUT 300)

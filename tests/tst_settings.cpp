@@ -1,88 +1,160 @@
-#include "platform/SettingsStore.h"
+// The settings store as the window and the setup dialog use it, also with a file
+// that is broken, unreadable or cannot be written: they start with the defaults
+// (or with what they can still read), log a warning that names what was ignored,
+// and keep working. (The server with such a file: tst_server_faults.)
 
+#include "labelprinter/SetupFrm.h"
+#include "mainwindow/Quelm.h"
+#include "platform/SettingsStore.h"
+#include "support/LockedFolder.h"
+#include "support/RecordedJob.h"
+
+#include <QGroupBox>
+#include <QLineEdit>
+#include <QRadioButton>
+#include <QRandomGenerator>
 #include <QSettings>
+#include <QTemporaryDir>
 #include <QtTest>
+#include <optional>
 
 using namespace tarvel::platform;
+
+namespace {
+
+QStringList g_warnings; // of Tarvel's own logging categories
+
+void collectWarnings(QtMsgType type, const QMessageLogContext &context, const QString &text)
+{
+    if (type == QtWarningMsg && QByteArray(context.category).startsWith("tarvel."))
+        g_warnings << text;
+}
+
+bool warned(const QString &part)
+{
+    return part.isEmpty() || std::any_of(g_warnings.begin(), g_warnings.end(), [&](auto &w) { return w.contains(part); });
+}
+
+/// What a user sees after the start: the checked button of Preis1, Preis2 and
+/// Art, the file, then the setup dialog's Strichbreite, OffsetX, OffsetY, Abstand4Bahn.
+QString shown(const tarvel::mainwindow::Quelm &w)
+{
+    QStringList out;
+    for (const auto &[group, count] : {std::pair{1, 4}, {2, 4}, {3, 3}}) {
+        int checked = -1;
+        for (int i = 0; i < count; ++i)
+            if (w.findChild<QRadioButton *>(QStringLiteral("Option%1(%2)").arg(group).arg(i))->isChecked())
+                checked = i;
+        out << QString::number(checked);
+    }
+    out << u'„' + w.findChild<QGroupBox *>(QStringLiteral("DateiFrame"))->title() + u'“';
+    tarvel::test::RecordedJob job;
+    tarvel::labelprinter::SetupFrm frm(job.printer(), job.code());
+    for (const char *name : {"Strichbreite", "OffsetXCtrl", "OffsetYCtrl", "Abstand4BahnCtrl"})
+        out << frm.findChild<QLineEdit *>(QLatin1String(name))->text();
+    return out.join(u' ');
+}
+const QString Standard = QStringLiteral("3 3 0 „“ 4 0 0 0");
+
+QByteArray muell(qsizetype words, quint32 seed)
+{
+    QByteArray out(words * 4, Qt::Uninitialized);
+    QRandomGenerator(seed).fillRange(reinterpret_cast<quint32 *>(out.data()), words);
+    return out;
+}
+
+} // namespace
 
 class TestSettings : public QObject
 {
     Q_OBJECT
+    QString m_file;
+
+    void write(const QString &folder, const QByteArray &bytes)
+    {
+        QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, folder);
+        m_file = QDir(folder).filePath(QStringLiteral("Tarvel/Tarvel.ini"));
+        QDir().mkpath(bytes == "/" ? m_file : QFileInfo(m_file).path());
+        QFile f(m_file);
+        if (!bytes.isNull() && bytes != "/")
+            QVERIFY(f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size());
+    }
+
 private slots:
-    void initTestCase() { QStandardPaths::setTestModeEnabled(true); }
-    void init()
-    {
-        QSettings(QSettings::IniFormat, QSettings::UserScope, "Tarvel", "Tarvel").clear();
-    }
+    void initTestCase() { qInstallMessageHandler(collectWarnings); }
 
-    void defaultWhenAbsent()
+    /// What the file holds, what the user then sees, and the warning (none at all
+    /// if empty). A choice then taken is stored, unless the file cannot be written:
+    /// then it holds for this window, is logged, and the file stays as it was.
+    void startAndChoose_data()
     {
-        QCOMPARE(SettingsStore::read("TarVel", "System", "OffsetX", 0), QStringLiteral("0"));
-        QCOMPARE(SettingsStore::read("TarVel", "System", "Datei"), QString());
+        QTest::addColumn<QByteArray>("inhalt"); // null: no file; "/": a folder in its place
+        QTest::addColumn<bool>("readOnly");
+        QTest::addColumn<QString>("angezeigt");
+        QTest::addColumn<QString>("warnung");
+        const QByteArray stored("; Tarvel\n[system]\npreis1=1\nPREIS2=2\nArt=2\nDatei=/a/b.txt\ndrawwidth=3\nOffsetX=150\n");
+        QTest::newRow("no file") << QByteArray() << false << Standard << "";
+        QTest::newRow("stored choices, names in other case") << stored << false << "1 2 2 „/a/b.txt“ 3 150 0 0" << "";
+        QTest::newRow("binary garbage") << muell(1024, 1) << false << Standard << "Einstellungsdatei beschädigt";
+        QTest::newRow("garbage in the section") << "[System]\n" + muell(1024, 2) << false << Standard << "beschädigt";
+        QTest::newRow("a line that is no setting")
+            << QByteArray("[System]\nPreis1=1\nkaputt\n") << false << "1 3 0 „“ 4 0 0 0" << "beschädigt";
+        QTest::newRow("numbers out of range") << QByteArray("[System]\nPreis1=7\nPreis2=-1\nArt=3\n") << false << Standard
+                                              << "Einstellung \"Preis1\" = \"7\" ist keine gültige Auswahl; es gilt 3";
+        QTest::newRow("words for numbers") << QByteArray("[System]\nPreis1=EK\nPreis2=zwei\nArt=Laser\nDrawWidth=breit\n")
+                                           << false << Standard << "\"Art\" = \"Laser\" ist keine gültige Auswahl";
+        QTest::newRow("numbers beyond 16 bits")
+            << QByteArray("[System]\nPreis1=99999999999\nPreis2=1e300\nArt=-40000\nDrawWidth=99999\n") << false << Standard
+            << "\"Preis2\" = \"1e300\"";
+        QTest::newRow("bar width below 16 bits") << QByteArray("[System]\nDrawWidth=-40000\n") << false << Standard
+                                                 << "DrawWidth \"-40000\" ist keine Strichbreite; die Standardbreite gilt";
+        QTest::newRow("lists and typed values")
+            << QByteArray("[System]\nPreis1=1, 2\nPreis2=@Rect(1 2 3 4)\nArt=@Variant(\\0\\0\\0\\x7f\\0\\0\\0\\x5QSize)\n"
+                          "Datei=@ByteArray(\\0\\x1)\nDrawWidth=@Rect(1 2 3 4)\nOffsetX=@ByteArray(x)\nOffsetY=1, 2\n"
+                          "Abstand4Bahn=@Size(3 4)\n")
+            << false << Standard << "Einstellung \"Datei\" ist kein Text und wird nicht beachtet";
+        QTest::newRow("empty values") << QByteArray("[System]\nPreis1=\nPreis2=\nArt=\nDrawWidth=\n") << false << Standard
+                                      << "\"Preis1\" = \"\" ist keine gültige Auswahl";
+        QTest::newRow("a folder in the file's place") << QByteArray("/") << false << Standard << "Einstellungsdatei nicht lesbar";
+        QTest::newRow("read-only, stored choices") << stored << true << "1 2 2 „/a/b.txt“ 3 150 0 0" << "";
+        QTest::newRow("read-only, no file") << QByteArray() << true << Standard << "";
     }
+    void startAndChoose()
+    {
+        QFETCH(QByteArray, inhalt);
+        QFETCH(bool, readOnly);
+        QFETCH(QString, angezeigt);
+        QFETCH(QString, warnung);
+        g_warnings.clear();
+        QTemporaryDir home;
+        std::optional<tarvel::test::LockedFolder> locked;
+        if (readOnly)
+            locked.emplace(tarvel::test::LockedFolder::ReadOnly, [&](const QString &path) { write(path, inhalt); });
+        else
+            write(home.path(), inhalt);
+        if (locked && !locked->isLocked())
+            QSKIP(qPrintable(locked->how()));
 
-    void roundTripIgnoresCase_data()
-    {
-        QTest::addColumn<QString>("writeApp");
-        QTest::addColumn<QString>("writeKey");
-        QTest::addColumn<QString>("readApp");
-        QTest::addColumn<QString>("readSection");
-        QTest::addColumn<QString>("readKey");
-        QTest::newRow("same spelling") << "Tarvel" << "OffsetX" << "Tarvel" << "System" << "OffsetX";
-        QTest::newRow("load spelling") << "Tarvel" << "OffsetX" << "TarVel" << "System" << "OffsetX";
-        QTest::newRow("key lower") << "Tarvel" << "OffsetX" << "TarVel" << "system" << "offsetx";
-        QTest::newRow("written upper") << "TARVEL" << "OFFSETX" << "tarvel" << "System" << "OffsetX";
-    }
-    void roundTripIgnoresCase()
-    {
-        QFETCH(QString, writeApp);
-        QFETCH(QString, writeKey);
-        QFETCH(QString, readApp);
-        QFETCH(QString, readSection);
-        QFETCH(QString, readKey);
-        QVERIFY(SettingsStore::write(writeApp, "System", writeKey, "150"));
-        QCOMPARE(SettingsStore::read(readApp, readSection, readKey, 0), QStringLiteral("150"));
-        // A second write in another case replaces the entry instead of adding one.
-        QVERIFY(SettingsStore::write(readApp, readSection, readKey.toUpper(), "75"));
-        QCOMPARE(SettingsStore::read(writeApp, "System", writeKey, 0), QStringLiteral("75"));
-        QSettings s(QSettings::IniFormat, QSettings::UserScope, "Tarvel", "Tarvel");
-        s.beginGroup("System");
-        QCOMPARE(s.childKeys().size(), 1);
-    }
+        tarvel::mainwindow::Quelm w;
+        QCOMPARE(shown(w), angezeigt);
+        if (warnung.isEmpty() && !readOnly)
+            QCOMPARE(g_warnings, QStringList());
+        QVERIFY2(warned(warnung), qPrintable(g_warnings.join(u'\n')));
 
-    void badDrawWidthCountsAsAbsent_data()
-    {
-        QTest::addColumn<QString>("stored");
-        QTest::addColumn<int>("width");
-        QTest::newRow("number") << "4" << 4;
-        QTest::newRow("not a number") << "breit" << 0;
-        QTest::newRow("too large") << "40000" << 0;
-        QTest::newRow("too small") << "-40000" << 0;
-        QTest::newRow("empty") << "" << 0;
-    }
-    void badDrawWidthCountsAsAbsent()
-    {
-        QFETCH(QString, stored);
-        QFETCH(int, width);
-        SettingsStore::write("Tarvel", "System", "DrawWidth", stored);
-        if (width == 0 && !stored.isEmpty())
-            QTest::ignoreMessage(QtWarningMsg, QRegularExpression("DrawWidth"));
-        if (stored.isEmpty())
-            QTest::ignoreMessage(QtWarningMsg, QRegularExpression("DrawWidth"));
-        QCOMPARE(int(SettingsStore::drawWidth()), width);
-    }
-
-    void garbageFileGivesDefaults()
-    {
-        const QString path = QSettings(QSettings::IniFormat, QSettings::UserScope, "Tarvel", "Tarvel").fileName();
-        QFile f(path);
-        QVERIFY(f.open(QIODevice::WriteOnly));
-        static const char garbage[] = "\x00\xff\xfe[System\n=\x01\x02";
-        f.write(garbage, sizeof garbage - 1);
-        f.close();
-        QCOMPARE(SettingsStore::read("TarVel", "System", "OffsetX", 0), QStringLiteral("0"));
+        auto *ek = w.findChild<QRadioButton *>(QStringLiteral("Option1(0)"));
+        ek->click();
+        QVERIFY(ek->isChecked());
+        if (!readOnly && inhalt != "/") {
+            QCOMPARE(SettingsStore::read("Tarvel", "System", "Preis1"), QStringLiteral("0"));
+            return;
+        }
+        QVERIFY2(warned("Einstellung \"Preis1\" konnte nicht gespeichert werden"), qPrintable(g_warnings.join(u'\n')));
+        QFile file(m_file);
+        if (readOnly && file.open(QIODevice::ReadOnly))
+            QCOMPARE(file.readAll(), inhalt);
+        QVERIFY(file.exists() != inhalt.isNull());
     }
 };
 
-QTEST_GUILESS_MAIN(TestSettings)
+QTEST_MAIN(TestSettings)
 #include "tst_settings.moc"

@@ -1,73 +1,89 @@
-#include "platform/RuntimeError.h"
+// The sheet layouts (laser sheet, four-lane stock, address labels, barcode list,
+// pickup slips four to a sheet) on the recording printer: where each label or
+// row goes and what ends a page, the fonts each prints in whatever printed
+// before, what is cut and what refused.
+
+#include "labelprinter/Abholschein.h"
+#include "labelprinter/BarWidthBoxes.h"
+#include "labelprinter/LabelData.h"
 #include "sheets/AdressLabels.h"
 #include "sheets/LaserLabels.h"
 #include "sheets/LaserLabels4Bahn.h"
-#include "sheets/SheetPlace.h"
+#include "sheets/Liste.h"
 #include "support/RecordedJob.h"
 
+#include <QDate>
 #include <QtTest>
 
+using namespace tarvel::labelprinter;
 using namespace tarvel::sheets;
+using tarvel::platform::FontSpec;
 using tarvel::test::RecordedJob;
 using Op = RecordedJob::Op;
 using Ops = RecordedJob::Ops;
 
+Q_DECLARE_METATYPE(FontSpec)
+
 namespace {
 
-enum Kind { Laser, FourLane, Address };
+enum Kind { Laser, FourLane, Address, ListRow, ListHeader, Slip };
+const char *const KindNames[] = {"laser", "four-lane", "address", "list row", "list header", "pickup slip"};
+const QString Closing = QStringLiteral("Abholung bis 20.12.");
 
-/// The three sheet classes on one recorded job.
+/// The sheet classes on one recorded job, and a pickup slip's record and lines.
 struct Sheets : RecordedJob
 {
     LaserLabels laser{printer(), code()};
     LaserLabels4Bahn four{printer(), code()};
     AdressLabels address{printer()};
+    Liste liste{printer(), code()};
+    qint32 abstand = 0;
+    PlainBarWidthBoxes boxes{QStringLiteral("0")};
+    LabelData slip;
+    QStringList zeilen{"Zeile 0", "Zeile 1", "Zeile 2", "Zeile 3", "Zeile 4", "Zeile 5"};
+    QString anrede = QStringLiteral("Frau");
+    qint16 perPage = 4;
 
-    Ops label(Kind kind, qint32 offsetX = 0, qint32 offsetY = 0, qint32 abstand = 0)
+    Sheets()
+    {
+        slip.Preis1 = "19,90 EUR", slip.Preis2 = "38,92 DM", slip.MatchCode = "MUSTER", slip.ISBN = "978-3-16-148410-0";
+        slip.Datum = "05.12.2026", slip.Menge = "2", slip.Bemerkung = "bezahlt", slip.Name1 = "Erika Mustermann";
+        slip.Name2 = "c/o Buchhandlung", slip.Strasse = "Hauptstr. 1", slip.PLZ = "12345", slip.Ort = "Musterstadt";
+        slip.VorgangsNr = "V-2026-0815", slip.SchlussText = Closing;
+    }
+
+    Ops label(int kind, qint32 offsetX = 0, qint32 offsetY = 0)
     {
         return during([&] {
             switch (kind) {
             case Laser: laser.Drucke(offsetX, offsetY, "4711", "978-3-16", "MUSTER", "12,00", "9,99"); break;
             case FourLane: four.Drucke(offsetX, offsetY, abstand, "4711", "978-3", "MUSTER", "12,00", "9,99"); break;
-            case Address: address.Drucke(-1, {"Herrn", "Max Mustermann", "Hauptstr. 1", "", "12345 Musterstadt"}); break;
+            case Address: address.Drucke(2, {"Herrn", "Max Mustermann", "Hauptstr. 1", "", "12345 Musterstadt"}); break;
+            case ListRow: liste.Drucke("4711", "978-3-16", "MUSTER", "12,00", "9,99"); break;
+            case ListHeader: liste.Kopf(); break;
+            case Slip: Abholschein(printer(), code(), boxes, slip).Drucke(zeilen, "z. Hd. Herrn Beispiel", anrede, perPage); break;
             }
         });
     }
-    void setStartPosition(Kind kind, qint16 pos)
+    void setStartPosition(int kind, qint16 pos)
     {
-        kind == Laser ? laser.setStartPosition(pos)
-                      : kind == FourLane ? four.setStartPosition(pos) : address.setStartPosition(pos);
+        kind == Laser      ? laser.setStartPosition(pos)
+        : kind == FourLane ? four.setStartPosition(pos)
+        : kind == Address  ? address.setStartPosition(pos)
+                           : void(slip.StartPosition = pos);
     }
-    /// The top-left of a label: its bars, or for an address label its first
-    /// line's left edge and one 10-point line above it.
-    QPointF origin(const Ops &ops, Kind kind)
+    /// The top-left corner of a label: its bars; for an address label the left
+    /// edge of its first line and one 10-point line above it; for a slip 5300
+    /// left of its first caption.
+    QPointF origin(const Ops &ops, int kind)
     {
+        if (kind == Slip)
+            return QPointF(text(ops, "Datum: ")->x - 5300, text(ops, "Datum: ")->y);
         if (kind != Address)
             return {first(ops, Op::Line)->x, first(ops, Op::Line)->y};
-        const auto t = texts(ops);
-        return {t.first().x, t.first().y - lineHeight(10)};
+        return {texts(ops).first().x, texts(ops).first().y - lineHeight(10)};
     }
 };
-
-/// Left, top, pitch across, pitch down and rows of each grid.
-struct Grid
-{
-    int left, top, pitchX, pitchY, rows;
-};
-Grid gridOf(Kind kind, int abstand = 0)
-{
-    switch (kind) {
-    case Laser: return {310, 700, 3700, 1930, 8};
-    case FourLane: return {540, 1250, 2740, 1210 + abstand, 12};
-    case Address: break;
-    }
-    return {310, 450, 3700, 1930, 8};
-}
-QPointF placeOf(Kind kind, int pos, int abstand = 0)
-{
-    const Grid g = gridOf(kind, abstand);
-    return QPointF(g.left + (pos - 1) / g.rows * g.pitchX, g.top + (pos - 1) % g.rows * g.pitchY);
-}
 
 } // namespace
 
@@ -76,255 +92,405 @@ class TestSheetGrids : public QObject
     Q_OBJECT
 
 private slots:
-    /// Every place down the columns, and a page end right after the last one only.
-    void placesAndPageEnd_data()
+    /// The places of a sheet, numbered down the columns from the first to the
+    /// last; each label sits well in its place; the page ends right after the last.
+    void places_data()
     {
         QTest::addColumn<int>("kind");
-        QTest::addColumn<int>("places");
         QTest::addColumn<int>("abstand");
-        QTest::newRow("laser, 24") << int(Laser) << 24 << 0;
-        QTest::newRow("four-lane, 48, Abstand4Bahn 0") << int(FourLane) << 48 << 0;
-        QTest::newRow("four-lane, 48, Abstand4Bahn 100") << int(FourLane) << 48 << 100;
-        QTest::newRow("address, 24") << int(Address) << 24 << 0;
+        QTest::addColumn<QSize>("grid"); // columns × rows
+        QTest::addColumn<QPoint>("first");
+        QTest::addColumn<QPoint>("last");
+        QTest::addColumn<double>("barHeight");
+        QTest::addColumn<QPoint>("anchors"); // from the corner: x of the second price, y of the number
+        QTest::newRow("laser") << int(Laser) << 0 << QSize(3, 8) << QPoint(310, 700) << QPoint(7710, 14210) << 680.0
+                               << QPoint(1850, 710);
+        QTest::newRow("four-lane") << int(FourLane) << 0 << QSize(4, 12) << QPoint(540, 1250) << QPoint(8760, 14560)
+                                   << 300.0 << QPoint(1370, 300);
+        QTest::newRow("four-lane, Abstand4Bahn 100") << int(FourLane) << 100 << QSize(4, 12) << QPoint(540, 1250)
+                                                     << QPoint(8760, 15660) << 300.0 << QPoint(1370, 300);
+        QTest::newRow("address") << int(Address) << 0 << QSize(3, 8) << QPoint(310, 450) << QPoint(7710, 13960) << 0.0
+                                 << QPoint();
+        QTest::newRow("pickup slip") << int(Slip) << 0 << QSize(2, 2) << QPoint(0, 0) << QPoint(8400, 5800) << 680.0
+                                     << QPoint();
     }
-    void placesAndPageEnd()
+    void places()
     {
         QFETCH(int, kind);
-        QFETCH(int, places);
         QFETCH(int, abstand);
+        QFETCH(QSize, grid);
+        QFETCH(QPoint, first);
+        QFETCH(QPoint, last);
+        QFETCH(double, barHeight);
+        QFETCH(QPoint, anchors);
+        const QSizeF pitch((last.x() - first.x()) / (grid.width() - 1.0), (last.y() - first.y()) / (grid.height() - 1.0));
         Sheets s;
-        for (int pos = 1; pos <= places; ++pos) {
-            const auto ops = s.label(Kind(kind), 0, 0, abstand);
-            QCOMPARE(s.origin(ops, Kind(kind)), placeOf(Kind(kind), pos, abstand));
-            if (kind == FourLane)
-                QCOMPARE(s.first(ops, Op::Line)->height, 300.0);
-            // Nothing before the last place ends the page.
-            if (pos == places - 1) {
-                QCOMPARE(s.during([&] { s.probe(); }).first().kind, Op::Text);
+        s.abstand = abstand;
+        for (int i = 0; i < grid.width() * grid.height(); ++i) {
+            const auto ops = s.label(kind);
+            const QPointF origin = s.origin(ops, kind);
+            QCOMPARE(origin, first + QPointF(i / grid.height() * pitch.width(), i % grid.height() * pitch.height()));
+            QCOMPARE(s.crowded(ops, QRectF(origin, pitch)), QString());
+            if (barHeight > 0)
+                QCOMPARE(s.first(ops, Op::Line)->height, barHeight);
+            if (!anchors.isNull()) {
+                QCOMPARE(QPointF(s.text(ops, "4711")->x, s.text(ops, "4711")->y), origin + QPointF(0, anchors.y()));
+                QCOMPARE(s.text(ops, "9,99")->x, origin.x() + anchors.x());
             }
         }
-        if (kind == FourLane) // the twelfth row of a lane
-            QCOMPARE(placeOf(FourLane, 12, abstand).y(), 11.0 * (1210 + abstand) + 1250);
         QCOMPARE(s.count(Op::NewPage), 0);
-        // The page break is pending: the next drawing opens a fresh page at place 1.
-        const auto next = s.label(Kind(kind), 0, 0, abstand);
+        // The page break is pending: the next label opens a fresh page at the first place.
+        const auto next = s.label(kind);
         QCOMPARE(next.first().kind, Op::NewPage);
-        QCOMPARE(s.origin(next, Kind(kind)), placeOf(Kind(kind), 1));
+        QCOMPARE(s.origin(next, kind), QPointF(first));
     }
 
-    void endDocOnAFullSheetAddsNoPage()
-    {
-        Sheets s;
-        for (int i = 0; i < 24; ++i)
-            s.label(Laser);
-        s.printer().EndDoc();
-        QCOMPARE(s.count(Op::NewPage), 0);
-        QCOMPARE(s.ops().last().kind, Op::EndJob);
-    }
-
-    void startPositions_data()
+    /// Where the next label goes: a start position set in the middle of a sheet
+    /// takes it there on the same page; OffsetX moves it down and OffsetY to the
+    /// right, not the reverse. A negative place is error 5, an origin beyond 32 bits
+    /// error 6, and either leaves the place as it was.
+    void nextPlace_data()
     {
         QTest::addColumn<int>("kind");
         QTest::addColumn<int>("pos");
-        QTest::addColumn<int>("actsAs");
-        QTest::newRow("laser 9: top of the middle column") << int(Laser) << 9 << 9;
-        QTest::newRow("laser 24") << int(Laser) << 24 << 24;
-        QTest::newRow("laser 25 acts as 1") << int(Laser) << 25 << 1;
-        QTest::newRow("laser 0 acts as 1") << int(Laser) << 0 << 1;
-        QTest::newRow("laser 32767 acts as 7") << int(Laser) << 32767 << 7;
-        QTest::newRow("four-lane 13: top of the second lane") << int(FourLane) << 13 << 13;
-        QTest::newRow("four-lane 49 acts as 1") << int(FourLane) << 49 << 1;
-        QTest::newRow("four-lane 0 acts as 1") << int(FourLane) << 0 << 1;
-        QTest::newRow("address 9") << int(Address) << 9 << 9;
-        QTest::newRow("address 25 acts as 1") << int(Address) << 25 << 1;
-        QTest::newRow("address 0 acts as 1") << int(Address) << 0 << 1;
+        QTest::addColumn<QPoint>("offset"); // (OffsetX, OffsetY)
+        QTest::addColumn<int>("place");
+        QTest::addColumn<QString>("error");
+        const QString e5("Laufzeitfehler 5: Ungültiger Prozeduraufruf oder ungültiges Argument (%1.StartPosition %2: "
+                         "erlaubt sind Etikettenpositionen ab 1, 0 gilt als 1)");
+        const QString e6("Laufzeitfehler 6: Überlauf (%1: Etikettenposition mit OffsetX %2, OffsetY %3%4)");
+        QTest::newRow("laser 9: top of the middle column") << int(Laser) << 9 << QPoint() << 9 << "";
+        QTest::newRow("laser 25 acts as 1") << int(Laser) << 25 << QPoint() << 1 << "";
+        QTest::newRow("laser 0 acts as 1") << int(Laser) << 0 << QPoint() << 1 << "";
+        QTest::newRow("laser 32767 acts as 7") << int(Laser) << 32767 << QPoint() << 7 << "";
+        QTest::newRow("four-lane 13: top of the second lane") << int(FourLane) << 13 << QPoint() << 13 << "";
+        QTest::newRow("four-lane 49 acts as 1") << int(FourLane) << 49 << QPoint() << 1 << "";
+        QTest::newRow("address 24") << int(Address) << 24 << QPoint() << 24 << "";
+        QTest::newRow("pickup slip 3: top right") << int(Slip) << 3 << QPoint() << 3 << "";
+        QTest::newRow("pickup slip 6 acts as 2") << int(Slip) << 6 << QPoint() << 2 << "";
+        QTest::newRow("laser, OffsetX 200") << int(Laser) << 1 << QPoint(200, 0) << 1 << "";
+        QTest::newRow("laser, OffsetY 300") << int(Laser) << 1 << QPoint(0, 300) << 1 << "";
+        QTest::newRow("four-lane, OffsetX 200") << int(FourLane) << 1 << QPoint(200, 0) << 1 << "";
+        QTest::newRow("four-lane, both negative") << int(FourLane) << 1 << QPoint(-150, -40) << 1 << "";
+        QTest::newRow("laser -32768") << int(Laser) << -32768 << QPoint() << 3 << e5.arg("LaserLabels").arg(-32768);
+        QTest::newRow("four-lane -1") << int(FourLane) << -1 << QPoint() << 3 << e5.arg("LaserLabels4Bahn").arg(-1);
+        QTest::newRow("address -1") << int(Address) << -1 << QPoint() << 3 << e5.arg("AdressLabels").arg(-1);
+        QTest::newRow("laser, overflow down")
+            << int(Laser) << 1 << QPoint(2147483000, 0) << 1 << e6.arg("LaserLabels").arg(2147483000).arg(0).arg("");
+        QTest::newRow("four-lane, overflow across") << int(FourLane) << 1 << QPoint(0, 2147483647) << 1
+                                                    << e6.arg("LaserLabels4Bahn").arg(0).arg(2147483647).arg(", Abstand4Bahn 0");
     }
-    void startPositions()
+    void nextPlace()
     {
         QFETCH(int, kind);
         QFETCH(int, pos);
-        QFETCH(int, actsAs);
-        Sheets s;
-        s.label(Kind(kind));
-        s.label(Kind(kind));
-        // Set in the middle of a sheet: the next label goes there on the same page.
-        s.setStartPosition(Kind(kind), qint16(pos));
-        QCOMPARE(s.origin(s.label(Kind(kind)), Kind(kind)), placeOf(Kind(kind), actsAs));
+        QFETCH(QPoint, offset);
+        QFETCH(int, place);
+        QFETCH(QString, error);
+        Sheets s, fresh;
+        s.label(kind);
+        s.label(kind);
+        Ops ops;
+        QCOMPARE(s.messageOf([&] {
+            s.setStartPosition(kind, qint16(pos));
+            ops = s.label(kind, offset.x(), offset.y());
+        }),
+                 error);
+        if (!error.isEmpty())
+            ops = s.label(kind), offset = QPoint();
         QCOMPARE(s.count(Op::NewPage), 0);
+        for (int i = 1; i < place; ++i)
+            fresh.label(kind);
+        const auto want = fresh.label(kind);
+        QCOMPARE(s.origin(ops, kind), fresh.origin(want, kind) + QPointF(offset.y(), offset.x()));
+        for (int i = 0; i < s.texts(want).size(); ++i) // the texts move down with the bars
+            QCOMPARE(s.texts(ops)[i].y - s.texts(want)[i].y, double(offset.x()));
     }
 
-    /// Refused with error 5, and the place stays where it was.
-    void negativeStartPositionIsRefused_data()
-    {
-        QTest::addColumn<int>("kind");
-        QTest::addColumn<int>("pos");
-        QTest::newRow("laser -1") << int(Laser) << -1;
-        QTest::newRow("laser -32768") << int(Laser) << -32768;
-        QTest::newRow("four-lane -1") << int(FourLane) << -1;
-        QTest::newRow("address -1") << int(Address) << -1;
-    }
-    void negativeStartPositionIsRefused()
-    {
-        QFETCH(int, kind);
-        QFETCH(int, pos);
-        QCOMPARE(RecordedJob::errorOf([&] { SheetPlace::checkStartPosition(qint16(pos)); }), 5);
-        QCOMPARE(RecordedJob::errorOf([] { SheetPlace::checkStartPosition(0); }), 0);
-        Sheets s;
-        s.setStartPosition(Kind(kind), 5);
-        QCOMPARE(s.errorOf([&] { s.setStartPosition(Kind(kind), qint16(pos)); }), 5);
-        QCOMPARE(s.origin(s.label(Kind(kind)), Kind(kind)), placeOf(Kind(kind), 5));
-    }
-
-    /// OffsetX moves the labels down and OffsetY to the right, not the reverse.
-    void offsets_data()
-    {
-        QTest::addColumn<int>("kind");
-        QTest::addColumn<int>("offsetX");
-        QTest::addColumn<int>("offsetY");
-        for (const int kind : {int(Laser), int(FourLane)}) {
-            const char *name = kind == Laser ? "laser" : "four-lane";
-            QTest::addRow("%s OffsetX 200", name) << kind << 200 << 0;
-            QTest::addRow("%s OffsetY 300", name) << kind << 0 << 300;
-            QTest::addRow("%s both negative", name) << kind << -150 << -40;
-        }
-    }
-    void offsets()
-    {
-        QFETCH(int, kind);
-        QFETCH(int, offsetX);
-        QFETCH(int, offsetY);
-        Sheets s;
-        const auto ops = s.label(Kind(kind), offsetX, offsetY);
-        const QPointF moved = placeOf(Kind(kind), 1) + QPointF(offsetY, offsetX);
-        QCOMPARE(s.origin(ops, Kind(kind)), moved);
-        QCOMPARE(s.texts(ops).first().x, moved.x());
-    }
-
-    /// An origin that overflows is error 6 and leaves the place unused.
-    void offsetOverflowLeavesThePlace()
-    {
-        Sheets s;
-        s.laser.setStartPosition(2);
-        QCOMPARE(s.errorOf([&] { s.laser.Drucke(2147483000, 0, "1", "", "", "", ""); }), 6);
-        QCOMPARE(s.origin(s.label(Laser), Laser), placeOf(Laser, 2));
-    }
-
-    /// Number and match code of a four-lane label are regular, whatever printed before.
-    void fourLaneNumberLinesAreRegular_data()
+    /// Each layout sets every font and colour it prints in: italic and dark blue
+    /// from a list header, bold from a label, never carry over.
+    void fontsWhateverCameBefore_data()
     {
         QTest::addColumn<int>("before");
-        QTest::newRow("after a laser label (bold prices)") << int(Laser);
-        QTest::newRow("after a four-lane label") << int(FourLane);
+        QTest::addColumn<int>("kind");
+        QTest::addColumn<QList<FontSpec>>("fonts");
+        const FontSpec r8{"Arial", 8}, r10{"Arial", 10}, b10{"Arial", 10, true}, b14{"Arial", 14, true}, b16{"Arial", 16, true};
+        const QList<FontSpec> look[] = {
+            {b10, b10, r8, r8, b14, b14}, // laser: number, blanks, ISBN, match code, two prices
+            {r8, r8, r8, r8, r10, r10},   // four-lane, the same
+            {r10, r10, b14, r10},         // address: line 2 bold, line 3 empty
+            {r8, r8, b16, b16, b10},      // list row: ISBN, match code, two prices, number
+        };
+        for (const int before : {ListHeader, Laser, FourLane, Address, Slip})
+            for (const int kind : {Laser, FourLane, Address, ListRow})
+                QTest::addRow("%s after %s", KindNames[kind], KindNames[before]) << before << kind << look[kind];
     }
-    void fourLaneNumberLinesAreRegular()
+    void fontsWhateverCameBefore()
     {
         QFETCH(int, before);
+        QFETCH(int, kind);
+        QFETCH(QList<FontSpec>, fonts);
         Sheets s;
-        s.label(Kind(before));
-        const auto ops = s.label(FourLane);
-        const auto t = s.texts(ops);
-        QCOMPARE(t.size(), 6);
-        for (const auto &op : t) {
-            QVERIFY2(!op.font.bold, qPrintable(op.text));
-            QCOMPARE(op.font.size, (op.text == "12,00" || op.text == "9,99") ? 10.0 : 8.0);
+        s.label(before);
+        QList<FontSpec> printed;
+        for (const auto &op : s.texts(s.label(kind))) {
+            printed << op.font;
+            QCOMPARE(op.color, QColor(Qt::black));
         }
-        QCOMPARE(t[0].y, s.first(ops, Op::Line)->y + 300);
+        QCOMPARE(printed, fonts);
     }
 
-    /// Cut to 2540 twips at Arial 8, on a copy.
-    void fourLaneMatchCodeIsCut_data()
-    {
-        QTest::addColumn<QString>("matchCode");
-        QTest::newRow("40 wide letters") << QString(40, u'W');
-        QTest::newRow("short") << QStringLiteral("MUSTER");
-        QTest::newRow("beyond the basic plane") << (QString(30, u'M') + QStringLiteral("\U0001F600\U0001F600"));
-    }
-    void fourLaneMatchCodeIsCut()
-    {
-        QFETCH(QString, matchCode);
-        const QString stored = matchCode;
-        Sheets s;
-        const auto t = s.texts(s.during([&] { s.four.Drucke(0, 0, 0, "4711", "", matchCode, "", ""); }));
-        QCOMPARE(matchCode, stored);
-        const QString printed = t.at(2).text; // after the number and the blanks
-        QVERIFY(stored.startsWith(printed));
-        QVERIFY(s.width(printed, 8) <= 2540);
-        if (printed != stored) {
-            QVERIFY(s.width(stored.left(printed.size() + 1), 8) > 2540);
-            QVERIFY(!printed.back().isHighSurrogate());
-        }
-    }
-
+    /// One empty line above the first, one more above the bold line in 14 point;
+    /// outside 0 to 4 no line is bold.
     void addressFettZeile_data()
     {
         QTest::addColumn<int>("fett");
         QTest::newRow("FettZeile 0") << 0;
         QTest::newRow("FettZeile 2") << 2;
-        QTest::newRow("FettZeile -1") << -1;
         QTest::newRow("FettZeile 5") << 5;
     }
     void addressFettZeile()
     {
         QFETCH(int, fett);
         Sheets s;
-        const double h10 = s.lineHeight(10), h14 = s.lineHeight(14, true);
-        const QStringList lines{"Firma", "Buchhandlung Muster", "z. Hd. Frau Beispiel", "Marktplatz 3", "12345 Musterstadt"};
-        const auto t = s.texts(s.during([&] { s.address.Drucke(qint16(fett), lines); }));
+        const auto t = s.texts(s.during([&] { s.address.Drucke(qint16(fett), {"a", "b", "c", "d", "e"}); }));
         QCOMPARE(t.size(), 5);
-        double y = 450 + h10; // one empty line above the first
+        double y = 450 + s.lineHeight(10);
         for (int i = 0; i < 5; ++i) {
-            const bool bold = i == fett;
-            y += bold ? h10 : 0; // and one more above the bold line
-            QCOMPARE(t[i].text, lines[i]);
-            QCOMPARE(t[i].x, 310.0);
-            QCOMPARE(t[i].font.bold, bold);
-            QCOMPARE(t[i].font.size, bold ? 14.0 : 10.0);
+            y += i == fett ? s.lineHeight(10) : 0;
+            QCOMPARE(t[i].font.bold, i == fett);
             QVERIFY2(qAbs(t[i].y - y) < 0.01, qPrintable(QStringLiteral("Zeile %1: %2 statt %3").arg(i).arg(t[i].y).arg(y)));
-            y += bold ? h14 : h10;
+            y += s.box(t[i]).height();
         }
     }
 
-    /// Each line is cut to 3500 twips in its own font; the caller's lines stay whole.
-    void addressLinesAreCut_data()
+    /// A line too wide loses characters from its end until it fits, measured in
+    /// the font it is printed in. The address label returns its lines as printed.
+    void linesAreCut_data()
     {
+        QTest::addColumn<int>("kind");
+        QTest::addColumn<QString>("text");
         QTest::addColumn<int>("fett");
-        QTest::newRow("wide line regular") << -1;
-        QTest::newRow("wide line bold") << 1;
-    }
-    void addressLinesAreCut()
-    {
-        QFETCH(int, fett);
-        Sheets s;
+        QTest::addColumn<double>("room");
         const QString wide = QStringLiteral("Gesellschaft für Buchhandel und Verlagswesen mbH & Co. KG");
-        const QStringList stored{"Firma", wide, "Marktplatz 3", "", "12345 Musterstadt", "Zeile sechs"};
-        const QStringList lines = stored;
-        QStringList printed;
-        const auto t = s.texts(s.during([&] { printed = s.address.Drucke(qint16(fett), lines); }));
-        QCOMPARE(lines, stored);
-        QCOMPARE(printed.size(), stored.size());
-        for (int i : {0, 2, 3, 4, 5})
-            QCOMPARE(printed[i], stored[i]);
-        QCOMPARE(t[1].text, printed[1]);
-        const bool bold = fett == 1;
-        QVERIFY(wide.startsWith(printed[1]) && printed[1].size() < wide.size());
-        QVERIFY(s.width(printed[1], bold ? 14 : 10, bold) <= 3500);
-        QVERIFY(s.width(wide.left(printed[1].size() + 1), bold ? 14 : 10, bold) > 3500);
-        if (!bold) {
-            // Printed again as they came back, the same; as the bold line, cut further.
-            QCOMPARE(s.address.Drucke(-1, printed), printed);
-            QVERIFY(s.address.Drucke(1, printed)[1].size() < printed[1].size());
-        }
+        QTest::newRow("four-lane match code") << int(FourLane) << QString(40, u'W') << -1 << 2540.0;
+        QTest::newRow("address line") << int(Address) << wide << -1 << 3500.0;
+        QTest::newRow("address line, the bold one") << int(Address) << wide << 1 << 3500.0;
+    }
+    void linesAreCut()
+    {
+        QFETCH(int, kind);
+        QFETCH(QString, text);
+        QFETCH(int, fett);
+        QFETCH(double, room);
+        Sheets s;
+        const QStringList lines{"Firma", text, "Marktplatz 3", "", "12345 Musterstadt"};
+        QStringList returned;
+        const auto t = s.texts(s.during([&] {
+            kind == FourLane ? s.four.Drucke(0, 0, 0, "4711", "", text, "", "") : void(returned = s.address.Drucke(qint16(fett), lines));
+        }));
+        const auto &cut = t.at(kind == FourLane ? 2 : 1);
+        QVERIFY(text.startsWith(cut.text));
+        QVERIFY(s.box(cut).width() <= room);
+        QVERIFY(s.width(text.left(cut.text.size() + 1), cut.font.size, cut.font.bold) > room);
+        if (kind == Address)
+            QCOMPARE(returned, QStringList({"Firma", cut.text, "Marktplatz 3", "", "12345 Musterstadt"}));
     }
 
     /// Error 9 before anything is drawn and before the place is used.
     void tooFewAddressLines()
     {
-        Sheets s;
-        s.address.setStartPosition(3);
-        QCOMPARE(s.errorOf([&] { s.address.Drucke(0, {"a", "b", "c", "d"}); }), 9);
-        QCOMPARE(s.errorOf([&] { s.address.Drucke(0, {}); }), 9);
+        Sheets s, fresh;
+        QCOMPARE(s.messageOf([&] { s.address.Drucke(0, {"a", "b", "c", "d"}); }),
+                 QStringLiteral("Laufzeitfehler 9: Index außerhalb des gültigen Bereichs (AdressLabels.Drucke: 4 Zeilen "
+                                "übergeben, gebraucht werden die Zeilen 0 bis 4)"));
         QVERIFY(s.ops().isEmpty());
-        QCOMPARE(s.origin(s.label(Address), Address), placeOf(Address, 3));
+        QCOMPARE(s.origin(s.label(Address), Address), fresh.origin(fresh.label(Address), Address));
+    }
+
+    /// The list: twelve rows a page, 1200 apart from 900 below the header; the
+    /// page ends after the twelfth and the next header follows at once. With no
+    /// header first (another print came first) the rows start at the top and the
+    /// next header shows page 1.
+    void listPages_data()
+    {
+        QTest::addColumn<bool>("kopf");
+        QTest::addColumn<int>("rows");
+        QTest::addColumn<QList<int>>("rowsPerPage");
+        QTest::newRow("11 rows") << true << 11 << QList<int>{11};
+        QTest::newRow("12 rows: the second page holds its header only") << true << 12 << QList<int>{12, 0};
+        QTest::newRow("25 rows") << true << 25 << QList<int>{12, 12, 1};
+        QTest::newRow("13 rows, no header first") << false << 13 << QList<int>{12, 1};
+    }
+    void listPages()
+    {
+        QFETCH(bool, kopf);
+        QFETCH(int, rows);
+        QFETCH(QList<int>, rowsPerPage);
+        Sheets s;
+        if (kopf)
+            s.label(ListHeader);
+        for (int i = 0; i < rows; ++i)
+            s.label(ListRow);
+        const auto pages = s.pages();
+        QCOMPARE(pages.size(), rowsPerPage.size());
+        for (int n = 0; n < pages.size(); ++n) {
+            const bool headed = kopf || n > 0;
+            QStringList expected, printed;
+            if (headed)
+                expected << "Seite " << QStringLiteral(" %1 ").arg(kopf ? n + 1 : n);
+            for (int i = 0; i < rowsPerPage[n]; ++i)
+                expected << QStringLiteral("4711 at %1").arg((headed ? 900 : 0) + i * 1200);
+            for (const auto &op : pages[n])
+                if (op.kind == Op::Text && op.font.italic && op.y == 300 && op.color == QColor(0, 0, 128) && op.x >= 5500)
+                    printed << op.text;
+                else if (op.kind == Op::Text && op.text == "4711")
+                    printed << QStringLiteral("4711 at %1").arg(op.y - 750);
+            QCOMPARE(printed, expected);
+            QCOMPARE(s.crowded(pages[n], QRectF(0, 0, 11000, 16000)), QString());
+            QCOMPARE(s.first(pages[n], Op::Line) ? s.first(pages[n], Op::Line)->height : 680, 680.0);
+        }
+    }
+
+    /// "Barcode-Liste vom" and the date in the user's short format, the year in
+    /// four digits, at 500; "Seite", a blank, the blank in place of a sign, the
+    /// number and one blank at 5500.
+    void listHeader_data()
+    {
+        QTest::addColumn<QString>("locale");
+        QTest::addColumn<QString>("format");
+        QTest::newRow("Germany") << "de_DE" << "dd.MM.yyyy";
+        QTest::newRow("Sweden") << "sv_SE" << "yyyy-MM-dd";
+        QTest::newRow("Hungary, long form") << "hu_HU" << "yyyy. MM. dd.";
+    }
+    void listHeader()
+    {
+        QFETCH(QString, locale);
+        QFETCH(QString, format);
+        const QLocale before;
+        QLocale::setDefault(QLocale(locale));
+        Sheets s;
+        s.label(ListHeader);
+        const auto t = s.texts(s.label(ListHeader));
+        QLocale::setDefault(before);
+        QCOMPARE(t[0].text, "Barcode-Liste vom " + QDate::currentDate().toString(format));
+        QCOMPARE(QPointF(t[0].x, t[0].y), QPointF(500, 300));
+        QCOMPARE(t[1].text + t[2].text, QStringLiteral("Seite  2 "));
+        QCOMPARE(t[2].x, 5500 + s.width("Seite ", 10));
+    }
+
+    /// The slip: the address block and the right column start at the top of the
+    /// quarter; down the left column name 16 bold, town 14 bold, prices, the bars
+    /// after the bar-width step, number and match code 700 and 950 below the bars'
+    /// top, then 8 point regular; Zeile(5) never. The name turned in the margin
+    /// rises from the line below the closing text, 100 twips into the slip,
+    /// FontSize 14 × 24 twips high, at normal weight.
+    void slipLines()
+    {
+        Sheets s;
+        s.boxes.setStrichbreite("3");
+        s.slip.StartPosition = 4;
+        const auto ops = s.label(Slip);
+        const double h10 = s.lineHeight(10);
+        const auto at = [&](const QString &text) { return QPointF(s.text(ops, text)->x, s.text(ops, text)->y) - QPointF(8400, 5800); };
+        QCOMPARE(at("Frau"), QPointF(800, 0));
+        QCOMPARE(at("05.12.2026"), QPointF(6300, 0));
+        QCOMPARE(at("bezahlt"), QPointF(5300, 6 * h10));
+        QCOMPARE(at("Erika Mustermann"), QPointF(800, h10));
+        QCOMPARE(s.text(ops, "Erika Mustermann")->font, (FontSpec{"Arial", 16, true}));
+        QCOMPARE(s.text(ops, "Musterstadt")->font, (FontSpec{"Arial", 14, true}));
+        const double prices = h10 + s.lineHeight(16, true) + 2 * h10 + s.lineHeight(14, true) + h10;
+        QVERIFY(qAbs(at("19,90 EUR").y() - prices) < 0.01);
+        const auto *bar = s.first(ops, Op::Line);
+        QCOMPARE(bar->y - 5800, std::nearbyint(prices + 2 * h10));
+        QCOMPARE(bar->penWidth, 3.0);
+        QCOMPARE(s.text(ops, "V-2026-0815")->y, bar->y + 700);
+        QCOMPARE(s.text(ops, "MUSTER")->y, bar->y + 950);
+        for (const QString &text : QStringList{"V-2026-0815", "MUSTER", "978-3-16-148410-0", "Zeile 0", "Zeile 4", Closing})
+            QCOMPARE(s.text(ops, text)->font, (FontSpec{"Arial", 8}));
+        QVERIFY(!s.text(ops, "Zeile 5"));
+        const auto *turned = s.first(ops, Op::RotatedText);
+        QCOMPARE(turned->text, QStringLiteral("Erika Mustermann"));
+        QCOMPARE(QPointF(turned->x, turned->y), QPointF(8500, s.text(ops, Closing)->y + s.lineHeight(8)));
+        QCOMPARE(turned->height, 14.0 * 24);
+        QCOMPARE(turned->font, (FontSpec{"Liberation Sans", 16.8}));
+    }
+
+    /// Empty salutation, second name, ISBN and free lines take no line; other
+    /// empty fields do. The right column never moves.
+    void slipEmptyLines_data()
+    {
+        QTest::addColumn<int>("field");
+        QTest::addColumn<double>("lineSize"); // 0: still takes its line
+        QTest::newRow("Anrede") << 0 << 10.0;
+        QTest::newRow("Name2") << 1 << 10.0;
+        QTest::newRow("ISBN") << 2 << 8.0;
+        QTest::newRow("Zeile 2") << 3 << 8.0;
+        QTest::newRow("Strasse") << 4 << 0.0;
+        QTest::newRow("MatchCode") << 5 << 0.0;
+    }
+    void slipEmptyLines()
+    {
+        QFETCH(int, field);
+        QFETCH(double, lineSize);
+        Sheets s, full;
+        const auto fullOps = full.label(Slip);
+        QString *const fields[] = {&s.anrede, &s.slip.Name2, &s.slip.ISBN, &s.zeilen[2], &s.slip.Strasse, &s.slip.MatchCode};
+        fields[field]->clear();
+        const auto ops = s.label(Slip);
+        const double shift = lineSize > 0 ? s.lineHeight(lineSize) : 0.0;
+        QVERIFY(qAbs(s.text(ops, Closing)->y - (s.text(fullOps, Closing)->y - shift)) < 0.01);
+        QCOMPARE(s.text(ops, "bezahlt")->y, s.text(fullOps, "bezahlt")->y);
+    }
+
+    /// One slip a page, as on the label printer (StartPosition 1 each time): the
+    /// top-left quarter, and the page ends after each.
+    void slipOneAPage()
+    {
+        Sheets s;
+        s.perPage = 1;
+        for (int i = 0; i < 3; ++i) {
+            s.slip.StartPosition = 1;
+            const auto ops = s.label(Slip);
+            QCOMPARE(ops.first().kind, i == 0 ? Op::BeginJob : Op::NewPage);
+            QCOMPARE(s.origin(ops, Slip), QPointF(0, 0));
+        }
+    }
+
+    /// Refused before anything is drawn and before the position moves on.
+    void slipRefused_data()
+    {
+        QTest::addColumn<int>("start");
+        QTest::addColumn<int>("lines");
+        QTest::addColumn<int>("perPage");
+        QTest::addColumn<QString>("error");
+        QTest::newRow("StartPosition -1")
+            << -1 << 6 << 4
+            << "Laufzeitfehler 5: Ungültiger Prozeduraufruf oder ungültiges Argument (Abholschein: StartPosition -1, "
+               "erlaubt sind Positionen ab 1)";
+        QTest::newRow("SeitenProBlatt 0")
+            << 1 << 6 << 0
+            << "Laufzeitfehler 5: Ungültiger Prozeduraufruf oder ungültiges Argument (Abholschein: SeitenProBlatt 0, "
+               "erlaubt sind 1 bis 4)";
+        QTest::newRow("four lines")
+            << 1 << 4 << 4
+            << "Laufzeitfehler 9: Index außerhalb des gültigen Bereichs (Abholschein: 4 Zeilen übergeben, gebraucht "
+               "werden die Zeilen 0 bis 4)";
+        QTest::newRow("five lines are enough") << 2 << 5 << 4 << "";
+    }
+    void slipRefused()
+    {
+        QFETCH(int, start);
+        QFETCH(int, lines);
+        QFETCH(int, perPage);
+        QFETCH(QString, error);
+        Sheets s;
+        s.slip.StartPosition = start;
+        s.perPage = qint16(perPage);
+        s.zeilen = s.zeilen.mid(0, lines);
+        QCOMPARE(s.messageOf([&] { s.label(Slip); }), error);
+        QCOMPARE(s.ops().isEmpty(), !error.isEmpty());
+        QCOMPARE(s.slip.StartPosition, error.isEmpty() ? start + 1 : start);
     }
 };
 

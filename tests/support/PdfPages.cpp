@@ -66,15 +66,4 @@ QList<PdfPages::Word> PdfPages::words(int page) const
     return words;
 }
 
-QStringList PdfPages::embeddedFonts() const
-{
-    const QStringList lines = QString::fromUtf8(run(QStringLiteral("pdffonts"), {m_path})).split(u'\n');
-    QStringList names;
-    for (const QString &line : lines.mid(2)) {
-        if (!line.trimmed().isEmpty())
-            names << line.section(u' ', 0, 0);
-    }
-    return names;
-}
-
 } // namespace tarvel::test

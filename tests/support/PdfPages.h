@@ -26,8 +26,6 @@ public:
     };
     /// The words of page \a page (1-based) in reading order.
     QList<Word> words(int page) const;
-    /// Names of the fonts the file embeds, one per embedded font program.
-    QStringList embeddedFonts() const;
 
 private:
     QString m_path;

@@ -6,11 +6,12 @@ namespace tarvel::test {
 
 using platform::RecordingBackend;
 
-RecordedJob::RecordedJob(double dpi)
+RecordedJob::RecordedJob(double dpi) : m_ruler(std::make_unique<RecordingBackend>(dpi))
 {
     auto backend = std::make_unique<RecordingBackend>(dpi);
     m_rec = backend.get();
-    m_printer = std::make_unique<platform::Printer>(std::move(backend));
+    m_owned = std::make_unique<platform::Printer>(std::move(backend));
+    m_printer = m_owned.get();
     m_code.InitBreite(*m_printer, 0);
 }
 
@@ -21,9 +22,11 @@ RecordedJob::Ops RecordedJob::during(const std::function<void()> &action)
     return m_rec->ops().mid(from);
 }
 
-void RecordedJob::probe()
+RecordedJob::Ops RecordedJob::take()
 {
-    m_printer->Print(QStringLiteral("Probe"));
+    Ops out = m_rec->ops();
+    m_rec->clear();
+    return out;
 }
 
 int RecordedJob::count(Op::Kind kind) const
@@ -31,18 +34,67 @@ int RecordedJob::count(Op::Kind kind) const
     return int(std::count_if(ops().begin(), ops().end(), [kind](const Op &op) { return op.kind == kind; }));
 }
 
+QList<RecordedJob::Ops> RecordedJob::pages() const
+{
+    QList<Ops> out(1);
+    for (const auto &op : ops()) {
+        if (op.kind == Op::NewPage)
+            out.append(Ops{});
+        else if (op.kind == Op::Text || op.kind == Op::Line)
+            out.last().append(op);
+    }
+    return out;
+}
+
 double RecordedJob::lineHeight(double size, bool bold, const QString &font)
 {
-    m_printer->setFontName(font);
-    m_printer->setFontSize(size);
-    m_printer->setFontBold(bold);
-    return m_printer->TextHeight();
+    m_ruler.setFontName(font);
+    m_ruler.setFontSize(size);
+    m_ruler.setFontBold(bold);
+    return m_ruler.TextHeight();
 }
 
 double RecordedJob::width(const QString &text, double size, bool bold)
 {
     lineHeight(size, bold);
-    return m_printer->TextWidth(text);
+    return m_ruler.TextWidth(text);
+}
+
+QRectF RecordedJob::box(const Op &text)
+{
+    const double height = lineHeight(text.font.size, text.font.bold, text.font.name);
+    return QRectF(text.x, text.y, m_ruler.TextWidth(text.text), height);
+}
+
+QString RecordedJob::crowded(const Ops &ops, const QRectF &place)
+{
+    QList<std::pair<const Op *, QRectF>> seen;
+    for (const auto &op : ops) {
+        QRectF box;
+        if (op.kind == Op::Text) {
+            box = this->box(op);
+        } else if (op.isBar()) {
+            box = QRectF(op.x, op.y, op.penWidth * m_ruler.TwipsPerPixelX(), op.height);
+        } else if (op.kind == Op::RotatedText) {
+            const double rise = width(op.text, op.font.size); // it grows upward
+            box = QRectF(op.x, op.y - rise, op.height, rise);
+        } else {
+            continue;
+        }
+        const auto name = [](const Op &o) { return o.kind == Op::Line ? QStringLiteral("Strich") : o.text; };
+        if (!place.contains(box))
+            return name(op) + QStringLiteral(" außerhalb");
+        for (const auto &[other, otherBox] : seen) {
+            QRectF a = box, b = otherBox;
+            if (op.kind == Op::Text && other->kind == Op::Text)
+                a.setHeight(std::min(a.height(), b.height())), b.setHeight(a.height());
+            const QRectF common = a.intersected(b);
+            if (common.width() > 1 && common.height() > 1)
+                return name(op) + QStringLiteral(" trifft ") + name(*other);
+        }
+        seen.append({&op, box});
+    }
+    return {};
 }
 
 RecordedJob::Ops RecordedJob::texts(const Ops &ops)
@@ -78,6 +130,16 @@ int RecordedJob::errorOf(const std::function<void()> &action)
         return e.number();
     }
     return 0;
+}
+
+QString RecordedJob::messageOf(const std::function<void()> &action)
+{
+    try {
+        action();
+    } catch (const platform::RuntimeError &e) {
+        return e.message();
+    }
+    return {};
 }
 
 } // namespace tarvel::test

@@ -1,0 +1,3 @@
+# The article file reader and the print runs of the article file.
+tarvel_test(datei)
+tarvel_test(runs)
