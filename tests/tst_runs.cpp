@@ -1,6 +1,7 @@
 #include "barcode/Code128.h"
 #include "runs/Datei.h"
 #include "runs/DateiDruck.h"
+#include "runs/Pruefung.h"
 #include "platform/PdfBackend.h"
 #include "platform/Printer.h"
 #include "platform/RecordingBackend.h"
@@ -398,6 +399,108 @@ private slots:
         QCOMPARE(lauf.count(RecordedOp::CancelJob), 1);
         QCOMPARE(lauf.count(RecordedOp::EndJob), 0);
         QVERIFY(!lauf.printer->hasOpenJob());
+    }
+
+    // The check names every finding with its line and field; a trailing ";" is none.
+    void checkFindsEveryFault_data()
+    {
+        QTest::addColumn<QString>("file");
+        QTest::addColumn<int>("art");
+        QTest::addColumn<QStringList>("findings"); // "line field kind" of each, in order
+        QTest::addColumn<QString>("detail");       // a part of the report
+        const QString p = QStringLiteral(TARVEL_TEST_DATA "/pruefung/");
+        QTest::newRow("spreadsheet export, laser")
+            << p + "tabellenexport.txt" << 2
+            << QStringList{"1 EK W", "1 VK W", "1 Listenpreis W", "2 12 W"}
+            << "Zeile 2, Feld 12: Warnung: Die Zeile hat mehr als elf Felder, und Feld 12 enthält Text "
+               "(„STEINBECK“): ein „;“ in einem Feld (etwa in Anführungszeichen) verschiebt die Felder dahinter, "
+               "die Preise können falsch sein. Feld KurzText1 beginnt mit einem Anführungszeichen.";
+        QTest::newRow("comma separated, list") << p + "komma.txt" << 0
+                                               << QStringList{"1 Bereich W", "1 Bereich/ArtikelNr W", "2 Bereich/ArtikelNr W"}
+                                               << "Keine Zeile der Datei enthält „;“, diese aber „,“";
+        QTest::newRow("hyphenated ISBN on 2 x 8") << p + "isbn.txt" << 2 << QStringList{"1 BestellNr F"}
+                                                  << "Strichbreite 4 zu breit für seinen Platz, auch im Zeichensatz "
+                                                     "C (211 Module und Ruhezone in 3600 Twips); er passt bei "
+                                                     "Strichbreite 3.";
+        QTest::newRow("hyphenated ISBN in the list") << p + "isbn.txt" << 0 << QStringList{} << "";
+        QTest::newRow("umlaut in a barcode") << artikel("fehler_zeile7.txt") << 1 << QStringList{"7 BestellNr F"}
+                                             << "Zeile 7, Feld BestellNr: Fehler: Zeichen \"ä\" an Stelle 2 kann "
+                                                "nicht im Barcode stehen.";
+        QTest::newRow("good file") << artikel("beispiel.txt") << 2 << QStringList{} << "";
+        QTest::newRow("missing file: left to the run") << artikel("fehlt.txt") << 2 << QStringList{} << "";
+    }
+    void checkFindsEveryFault()
+    {
+        QFETCH(QString, file);
+        QFETCH(int, art);
+        QFETCH(QStringList, findings);
+        QFETCH(QString, detail);
+        Lauf lauf;
+        DateiDruck::Auswahl a;
+        a.preis1 = sheets::Preis::VK;
+        runs::Pruefung pruefung(*lauf.printer, lauf.code);
+        const runs::Befunde befunde = pruefung.pruefen(runs::Art(art), file, a);
+        QStringList got;
+        for (const auto &b : befunde)
+            got << QStringLiteral("%1 %2 %3").arg(b.zeile).arg(b.feld).arg(b.art == runs::Befund::Fehler ? "F" : "W");
+        QCOMPARE(got, findings);
+        QVERIFY2(runs::Pruefung::bericht(befunde, file).contains(detail), qPrintable(runs::Pruefung::bericht(befunde, file)));
+        QCOMPARE(runs::Pruefung::hatFehler(befunde), findings.join(' ').contains(" F"));
+        QVERIFY(lauf.ops().isEmpty()); // the check draws nothing
+    }
+
+    void pricesThatAreNumbers_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<bool>("preis");
+        for (const char *ja : {"12,95", "1.234,50", "12.95", "12,-", " 7 ", "-3,10"})
+            QTest::newRow(ja) << ja << true;
+        for (const char *nein : {"VK", "12,95 €", "1,2,3", ",50", "12,", "-", "R01"})
+            QTest::newRow(nein) << nein << false;
+    }
+    void pricesThatAreNumbers()
+    {
+        QFETCH(QString, text);
+        QFETCH(bool, preis);
+        QCOMPARE(runs::Pruefung::istPreis(text), preis);
+    }
+
+    // The preview marks the labels of flagged records: a red frame and the note, on that label only.
+    void marksOnFlaggedLabels_data()
+    {
+        QTest::addColumn<int>("run");
+        QTest::addColumn<QPoint>("note"); // where the note of line 2 stands
+        QTest::newRow("labels") << 0 << QPoint(3600, 1450);
+        QTest::newRow("laser") << 1 << QPoint(100 + 3600, 700 + 1930 + 1450);
+        QTest::newRow("list") << 2 << QPoint(5500, 900 + 1200 + 1000);
+    }
+    void marksOnFlaggedLabels()
+    {
+        QFETCH(int, run);
+        QFETCH(QPoint, note);
+        Lauf lauf;
+        lauf.druck->setMarken({{2, QStringLiteral("VK ist kein Preis")}});
+        DateiDruck::Auswahl a;
+        const QString file = artikel("zwei.txt");
+        QVERIFY(run == 0 ? lauf.druck->LabelDrucken(file, a).ok()
+                : run == 1 ? lauf.druck->LaserDrucken(file, a).ok()
+                           : lauf.druck->ListeDrucken(file, a).ok());
+        QList<RecordedOp> rot;
+        for (const auto &op : lauf.ops())
+            if ((op.kind == RecordedOp::Text || op.kind == RecordedOp::Line) && op.color == QColor(210, 0, 0))
+                rot << op;
+        QCOMPARE(rot.size(), 5); // four sides and the note
+        QCOMPARE(rot.last().text, QStringLiteral("VK ist kein Preis"));
+        QCOMPARE(QPoint(qRound(rot.last().x), qRound(rot.last().y)), note);
+        // The label itself is drawn as without marks, in black.
+        Lauf ohne;
+        QVERIFY(run == 0 ? ohne.druck->LabelDrucken(file, a).ok()
+                : run == 1 ? ohne.druck->LaserDrucken(file, a).ok()
+                           : ohne.druck->ListeDrucken(file, a).ok());
+        const auto gezeichnet = [](const Lauf &l) {
+            return l.count(RecordedOp::Text) + l.count(RecordedOp::Line);
+        };
+        QCOMPARE(gezeichnet(lauf) - 5, gezeichnet(ohne));
     }
 
     void missingFileIsReported_data() { errorInRecordCancelsTheJob_data(); }

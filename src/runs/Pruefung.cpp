@@ -4,6 +4,7 @@
 #include "platform/Printer.h"
 #include "platform/RuntimeError.h"
 #include "runs/Datei.h"
+#include "sheets/LabelFit.h"
 
 #include <QFileInfo>
 
@@ -13,6 +14,7 @@ using barcode::Code128;
 using platform::RuntimeError;
 using sheets::Artikel;
 using sheets::Preis;
+namespace LabelFit = sheets::LabelFit;
 
 namespace {
 
@@ -152,7 +154,7 @@ void Pruefung::zeilePruefen(Art art, const Datei &artikel, const sheets::Artikel
                      .arg(kurz(artikel.rest()));
         for (int i = 0; i < Artikel::FeldAnzahl; ++i) {
             if (artikel.feld(i).startsWith(u'"')) {
-                b.text += QStringLiteral(" Feld %1 beginnt mit einem Anführungszeichen.").arg(FeldNamen[i]);
+                b.text += QStringLiteral(" Feld %1 beginnt mit einem Anführungszeichen.").arg(QStringView(FeldNamen[i]));
                 break;
             }
         }
@@ -170,8 +172,8 @@ void Pruefung::zeilePruefen(Art art, const Datei &artikel, const sheets::Artikel
         b.notiz = QStringLiteral("%1 ist kein Preis").arg(b.feld);
         befunde.append(b);
     }
-    Q_UNUSED(auswahl);
     barcodePruefen(art, artikel, befunde);
+    textePruefen(art, artikel, auswahl, befunde);
 }
 
 void Pruefung::barcodePruefen(Art art, const Datei &artikel, Befunde &befunde)
@@ -180,28 +182,42 @@ void Pruefung::barcodePruefen(Art art, const Datei &artikel, Befunde &befunde)
     b.art = Befund::Fehler;
     b.zeile = artikel.zeile();
     b.feld = QStringLiteral("BestellNr");
-    const QString &text = artikel.BestellNr;
+    LabelFit::BarcodeFit passt;
     try {
-        m_code.symbolValues(text, Code128::Zeichensatz::MitC);
+        passt = LabelFit::fitBestellNr(LabelFit::Layout(art), m_printer, m_code, artikel);
     } catch (const RuntimeError &e) {
         b.text = ohneKlammern(e) + u'.';
         b.notiz = QStringLiteral("Barcode unmöglich");
         befunde.append(b);
         return;
     }
-    const qint32 platz = art == Art::Liste ? 11906 - 5500 - 400 : 3600;
-    if (m_code.fits(text, platz))
+    if (passt.ergebnis != LabelFit::BarcodeFit::ZuBreit)
         return;
-    const qint16 breite = m_code.passendeBreite(text, platz);
-    b.text = QStringLiteral("Der Barcode von „%1“ ist bei Strichbreite %2 zu breit für seinen Platz (%3 Twips), "
-                            "auch im Zeichensatz C; %4.")
-                 .arg(kurz(text))
+    const qint16 breite = passt.passendeStrichbreite;
+    b.text = QStringLiteral("Der Barcode „%1“ ist bei Strichbreite %2 zu breit für seinen Platz, auch im "
+                            "Zeichensatz C (%3 Module und Ruhezone in %4 Twips); %5.")
+                 .arg(kurz(artikel.BestellNr))
                  .arg(m_code.DrawWidth())
-                 .arg(platz)
+                 .arg(passt.module)
+                 .arg(passt.platzTwips)
                  .arg(breite > 0 ? QStringLiteral("er passt bei Strichbreite %1").arg(breite)
                                  : QStringLiteral("er passt bei keiner Strichbreite"));
-    b.notiz = breite > 0 ? QStringLiteral("zu breit: Strichbreite %1").arg(breite) : QStringLiteral("zu breit");
+    b.notiz = breite > 0 ? QStringLiteral("Barcode zu breit, passt bei Strichbreite %1").arg(breite)
+                         : QStringLiteral("Barcode zu breit");
     befunde.append(b);
+}
+
+void Pruefung::textePruefen(Art art, const Datei &artikel, const sheets::ArtikelWahl &auswahl, Befunde &befunde)
+{
+    const QStringList felder = LabelFit::abgeschnitteneFelder(LabelFit::Layout(art), m_printer, artikel, auswahl);
+    for (const QString &feld : felder) {
+        Befund b;
+        b.zeile = artikel.zeile();
+        b.feld = feld;
+        b.text = QStringLiteral("Der Text ist zu lang für seinen Platz und wird am Rand abgeschnitten.");
+        b.notiz = QStringLiteral("%1 abgeschnitten").arg(feld);
+        befunde.append(b);
+    }
 }
 
 } // namespace tarvel::runs

@@ -49,6 +49,7 @@ public:
 private:
     void zeilePruefen(Art art, const Datei &artikel, const sheets::ArtikelWahl &auswahl, Befunde &befunde);
     void barcodePruefen(Art art, const Datei &artikel, Befunde &befunde);
+    void textePruefen(Art art, const Datei &artikel, const sheets::ArtikelWahl &auswahl, Befunde &befunde);
 
     platform::Printer &m_printer;
     const barcode::Code128 &m_code;

@@ -23,6 +23,11 @@ double VorschauBackend::dpiY() const
     return m_ziel.logicalDpiY();
 }
 
+QSizeF VorschauBackend::printableSize() const
+{
+    return m_ziel.pageLayout().paintRect(QPageLayout::Inch).size() * 1440.0;
+}
+
 void VorschauBackend::beginJob()
 {
     if (!beginPainting(&m_ziel))

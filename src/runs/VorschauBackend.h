@@ -19,6 +19,7 @@ public:
     QString deviceName() const override { return m_name; }
     double dpiX() const override;
     double dpiY() const override;
+    QSizeF printableSize() const override;
     void beginJob() override;
     QString endJob() override;
     void cancelJob() override;
