@@ -42,6 +42,11 @@ QHash<qint64, QString> Vorschau::marken(const Befunde &befunde)
         if (!notiz.contains(b.notiz))
             notiz += (notiz.isEmpty() ? QString() : QStringLiteral("; ")) + b.notiz;
     }
+    // The note stays within its label's right column.
+    constexpr qsizetype MaxZeichen = 34;
+    for (QString &notiz : notizen)
+        if (notiz.size() > MaxZeichen)
+            notiz = notiz.first(MaxZeichen - 1) + u'…';
     return notizen;
 }
 
