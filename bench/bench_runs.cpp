@@ -1,9 +1,11 @@
 // Writes an article file and times the laser run and the list run of the main
 // window to the PDF printer, for 1,000 and 10,000 records (or the counts given):
-// labels per second, peak memory and the PDF's size.
+// labels per second, peak memory and the PDF's size; and the check before
+// printing over the same file, with its share of the run's time.
 #include "BenchRow.h"
 #include "barcode/Code128.h"
 #include "runs/DateiDruck.h"
+#include "runs/Pruefung.h"
 #include "platform/PdfBackend.h"
 #include "platform/MemoryTuning.h"
 #include "platform/Printer.h"
@@ -66,7 +68,19 @@ void run(const char *name, const QString &file, int count, Kind kind, bool row)
     auswahl.waehrung = QStringLiteral("€");
     auswahl.lagerfach = true;
 
+    // As the window and "tarvel drucken" do: the whole file is checked first, and its count is the run's.
     QElapsedTimer timer;
+    timer.start();
+    runs::Pruefung pruefung(printer, code);
+    const auto befunde = pruefung.pruefen(kind == Kind::Laser ? runs::Art::Laser
+                                          : kind == Kind::Liste ? runs::Art::Liste
+                                                                : runs::Art::Label,
+                                          file, auswahl);
+    const double checkSeconds = timer.nsecsElapsed() / 1e9;
+    if (pruefung.saetze() != count)
+        qFatal("the check read %lld of %d records", pruefung.saetze(), count);
+    druck.setGesamt(pruefung.saetze());
+
     timer.start();
     const auto result = kind == Kind::Laser ? druck.LaserDrucken(file, auswahl)
                         : kind == Kind::Liste ? druck.ListeDrucken(file, auswahl)
@@ -79,11 +93,17 @@ void run(const char *name, const QString &file, int count, Kind kind, bool row)
         bench::printRow(QStringLiteral("Fenster-Lauf %1 → PDF").arg(QString::fromLatin1(name)), count, seconds,
                         bench::perItemMs(seconds, count), bench::peakMegabytes(),
                         QStringLiteral("%1 KB PDF (%2 B je Satz)").arg(size / 1024).arg(size / count));
+        bench::printRow(QStringLiteral("Prüfung vor dem Druck (%1)").arg(QString::fromLatin1(name)), count,
+                        checkSeconds, bench::perItemMs(checkSeconds, count), bench::peakMegabytes(),
+                        QStringLiteral("%1 % der Zeit des Laufs, %2 Befunde")
+                            .arg(100.0 * checkSeconds / seconds, 0, 'f', 1)
+                            .arg(befunde.size()));
         QFile::remove(result.ziel);
         return;
     }
-    std::printf("%-6s %6d records  %7.3f s  %8.0f labels/s  pdf %8.1f KB  peak %6.1f MB\n", name, count, seconds,
-                count / seconds, size / 1024.0, peakMb());
+    std::printf("%-6s %6d records  %7.3f s  %8.0f labels/s  pdf %8.1f KB  peak %6.1f MB  check %6.3f s (%.1f %%)\n",
+                name, count, seconds, count / seconds, size / 1024.0, peakMb(), checkSeconds,
+                100.0 * checkSeconds / seconds);
     QFile::remove(result.ziel);
 }
 

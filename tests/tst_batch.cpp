@@ -149,8 +149,25 @@ private slots:
         row("folder as file", {TARVEL_TEST_DATA}, 1, "Fehler beim Zugriff auf Pfad/Datei (Datei „");
         // Six good records come first: none of them is delivered.
         row("bad record", {"--art", "laser", artikel("fehler_zeile7.txt")}, 1,
-            "tarvel drucken: Index außerhalb des gültigen Bereichs (Datei „fehler_zeile7.txt“, Zeile 7, Feld "
-            "BestellNr: Zeichen \"ä\" an Stelle 2 kann nicht im Barcode stehen)\nDer Druckauftrag wurde abgebrochen.\n");
+            "tarvel drucken: Die Prüfung von „fehler_zeile7.txt“ ergab 1 Fehler und 0 Warnungen.\nZeile 7, Feld "
+            "BestellNr: Fehler: Zeichen \"ä\" an Stelle 2 kann nicht im Barcode stehen.\nEs wurde nichts gedruckt; "
+            "Fehler verhindern den Druck auch mit --trotzdem.\n");
+        // The check before printing: warnings stop the run unless --trotzdem; errors always do.
+        const QString pruefung = QStringLiteral(TARVEL_TEST_DATA "/pruefung/");
+        row("spreadsheet export", {"--art", "laser", pruefung + "tabellenexport.txt"}, 1,
+            "tarvel drucken: Die Prüfung von „tabellenexport.txt“ ergab 0 Fehler und 4 Warnungen.\n"
+            "Zeile 1, Feld EK: Warnung: „EK“ ist kein Preis (eine Überschrift oder verschobene Felder?).\n");
+        row("spreadsheet export, shifted line", {"--art", "liste", pruefung + "tabellenexport.txt"}, 1,
+            "Zeile 2, Feld 12: Warnung: Die Zeile hat mehr als elf Felder");
+        row("spreadsheet export --trotzdem", {"--art", "laser", "--trotzdem", pruefung + "tabellenexport.txt"}, 0,
+            "Mit --trotzdem wird trotz der Warnungen gedruckt.\n");
+        row("comma separated", {"--art", "label", pruefung + "komma.txt"}, 1,
+            "Zeile 1, Feld Bereich: Warnung: Keine Zeile der Datei enthält „;“, diese aber „,“");
+        row("ISBN too wide, --trotzdem", {"--art", "laser", "--trotzdem", pruefung + "isbn.txt"}, 1,
+            "Zeile 1, Feld BestellNr: Fehler: Der Barcode „978-3-16-148410-0“ ist bei Strichbreite 4 zu breit für "
+            "seinen Platz, auch im Zeichensatz C (211 Module und Ruhezone in 3600 Twips); er passt bei "
+            "Strichbreite 3.\nEs wurde nichts gedruckt; Fehler verhindern den Druck auch mit --trotzdem.\n");
+        row("trotzdem with value", {"--trotzdem=ja", zwei}, 2, "Option --trotzdem nimmt keinen Wert");
     }
     void optionsAndExitCodes()
     {

@@ -8,6 +8,7 @@
 
 #include <QtTest>
 #include <QtWidgets>
+#include <QPrintPreviewWidget>
 
 using tarvel::mainwindow::Quelm;
 using namespace tarvel::platform;
@@ -40,8 +41,14 @@ struct Fenster
 {
     std::unique_ptr<Quelm> w = std::make_unique<Quelm>();
     QList<Meldung> meldungen;
+    QStringList berichte;  ///< what the check's dialog showed
+    bool trotzdem = false; ///< the answer to it
     Fenster()
     {
+        w->setPruefDialog([this](const tarvel::runs::Befunde &, const QString &bericht) {
+            berichte << bericht;
+            return trotzdem;
+        });
         w->setMeldungsZiel([this](QMessageBox::Icon icon, const QString &text, const QString &info) {
             meldungen << Meldung{icon, text, info};
         });
@@ -190,15 +197,10 @@ private slots:
         QTest::addColumn<QString>("button");
         QTest::addColumn<int>("pages"); // of the job; 0: none
         QTest::addColumn<QString>("message");
-        const QString failed = QStringLiteral("Beim Drucken ist folgender Fehler aufgetreten:\n\r\n\r");
         QTest::newRow("list") << "zwei.txt" << 0 << "Drucken" << 1 << "Barcode erfolgreich gedruckt.";
         QTest::newRow("labels, 3 copies") << "zwei.txt" << 1 << "Drucken" << 6 << "Barcode erfolgreich gedruckt.";
         QTest::newRow("laser, 3 copies") << "zwei.txt" << 2 << "Drucken" << 1 << "LaserLabels erfolgreich gedruckt.";
         QTest::newRow("test label") << "zwei.txt" << 1 << "ProbeDruck" << 1 << "Test-Label erfolgreich gedruckt.";
-        QTest::newRow("error in record 7")
-            << "fehler_zeile7.txt" << 2 << "Drucken" << 0
-            << failed + "Index außerhalb des gültigen Bereichs (Datei „fehler_zeile7.txt“, Zeile 7, Feld BestellNr: "
-                        "Zeichen \"ä\" an Stelle 2 kann nicht im Barcode stehen)";
     }
     void printButtons()
     {
@@ -227,6 +229,84 @@ private slots:
             QCOMPARE(tarvel::test::PdfPages(m_jobs.filePath(jobs().first())).pageCount(), pages);
         }
         QVERIFY(!QApplication::overrideCursor());
+    }
+
+    // The whole file is checked first: errors print nothing, warnings only when the clerk says so.
+    void checkBeforePrinting_data()
+    {
+        QTest::addColumn<QString>("file");
+        QTest::addColumn<bool>("trotzdem");
+        QTest::addColumn<QString>("where"); // in the check's report, or else in the error message
+        QTest::addColumn<bool>("printed");
+        const QString p = QStringLiteral(TARVEL_TEST_DATA "/pruefung/");
+        QTest::newRow("error in record 7, print anyway")
+            << artikel("fehler_zeile7.txt") << true << "Zeile 7, Feld BestellNr: Fehler" << false;
+        QTest::newRow("warnings, cancelled") << p + "tabellenexport.txt" << false << "Zeile 2, Feld 12: Warnung" << false;
+        QTest::newRow("warnings, print anyway") << p + "tabellenexport.txt" << true << "Zeile 1, Feld EK" << true;
+        QTest::newRow("missing file") << artikel("fehlt.txt") << true << "fehlt.txt" << false;
+    }
+    void checkBeforePrinting()
+    {
+        QFETCH(QString, file);
+        QFETCH(bool, trotzdem);
+        QFETCH(QString, where);
+        QFETCH(bool, printed);
+        SettingsStore::write("Tarvel", "System", "Datei", file);
+        SettingsStore::write("Tarvel", "System", "Art", "2");
+        Fenster f;
+        f.trotzdem = trotzdem;
+        f.get<QPushButton>("Drucken")->click();
+        const QString gezeigt = f.berichte.join(u'\n') + f.meldungen.value(0).text;
+        QVERIFY2(gezeigt.contains(where), qPrintable(gezeigt));
+        QCOMPARE(f.meldungen.size(), f.berichte.isEmpty() || printed ? 1 : 0);
+        QCOMPARE(jobs().size(), printed ? 1 : 0);
+        QVERIFY(!QApplication::overrideCursor());
+    }
+
+    // The preview draws the run's pages, marks the flagged labels in red, and prints from there.
+    void preview_data()
+    {
+        QTest::addColumn<QString>("file");
+        QTest::addColumn<int>("pages");
+        QTest::addColumn<bool>("marked");
+        QTest::addColumn<bool>("printable");
+        const QString p = QStringLiteral(TARVEL_TEST_DATA "/pruefung/");
+        QTest::newRow("17 records on 2 x 8") << artikel("siebzehn.txt") << 2 << false << true;
+        QTest::newRow("spreadsheet export") << p + "tabellenexport.txt" << 1 << true << true;
+        QTest::newRow("ISBN too wide") << p + "isbn.txt" << 1 << true << false;
+    }
+    void preview()
+    {
+        QFETCH(QString, file);
+        QFETCH(int, pages);
+        QFETCH(bool, marked);
+        QFETCH(bool, printable);
+        SettingsStore::write("Tarvel", "System", "Datei", file);
+        SettingsStore::write("Tarvel", "System", "Art", "2");
+        Fenster f;
+        int gezeigt = 0;
+        f.w->setVorschauZeigen([&](QDialog &d) {
+            auto *seiten = d.findChild<QPrintPreviewWidget *>("Seiten");
+            seiten->updatePreview();
+            ++gezeigt;
+            [&] { QCOMPARE(seiten->pageCount(), pages); }();
+            d.resize(700, 900);
+            const QImage bild = seiten->grab().toImage();
+            int rot = 0;
+            for (int y = 0; y < bild.height(); ++y)
+                for (int x = 0; x < bild.width(); ++x) {
+                    const QColor c = bild.pixelColor(x, y);
+                    rot += c.red() > 150 && c.green() < 110 && c.blue() < 110;
+                }
+            [&] { QCOMPARE(rot > 0, marked); }();
+            auto *drucken = d.findChild<QPushButton *>("VorschauDrucken");
+            [&] { QCOMPARE(drucken->isEnabled(), printable); }();
+            return true; // "Drucken" pressed
+        });
+        f.get<QPushButton>("Vorschau")->click();
+        QCOMPARE(gezeigt, 1);
+        QCOMPARE(jobs().size(), printable ? 1 : 0);
+        QVERIFY(f.berichte.isEmpty()); // what the preview showed is not asked again
     }
 
     void printerDialogKeepsTheBuiltInPdf()

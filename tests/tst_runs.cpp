@@ -2,6 +2,7 @@
 // label and list row lands, what it shows, and how a failed run ends.
 #include "barcode/Code128.h"
 #include "runs/DateiDruck.h"
+#include "runs/Pruefung.h"
 #include "platform/RecordingBackend.h"
 #include "support/RecordedJob.h"
 
@@ -356,6 +357,111 @@ private slots:
         QEXPECT_FAIL("", "a list whose last page holds only its header leaves italic dark blue type behind", Continue);
         QCOMPARE(std::pair(first->font.italic, first->color), std::pair(false, QColor(Qt::black)));
     }
+
+    // The check names every finding with its line and field; a trailing ";" is none.
+    void checkFindsEveryFault_data()
+    {
+        QTest::addColumn<QString>("file");
+        QTest::addColumn<int>("art");
+        QTest::addColumn<QStringList>("findings"); // "line field kind" of each, in order
+        QTest::addColumn<QString>("detail");       // a part of the report
+        const QString p = QStringLiteral(TARVEL_TEST_DATA "/pruefung/");
+        QTest::newRow("spreadsheet export, laser")
+            << p + "tabellenexport.txt" << 2
+            << QStringList{"1 EK W", "1 VK W", "1 Listenpreis W", "2 12 W"}
+            << "Zeile 2, Feld 12: Warnung: Die Zeile hat mehr als elf Felder, und Feld 12 enthält Text "
+               "(„STEINBECK“): ein „;“ in einem Feld (etwa in Anführungszeichen) verschiebt die Felder dahinter, "
+               "die Preise können falsch sein. Feld KurzText1 beginnt mit einem Anführungszeichen.";
+        QTest::newRow("comma separated, list") << p + "komma.txt" << 0
+                                               << QStringList{"1 Bereich W", "1 Bereich/ArtikelNr W", "2 Bereich/ArtikelNr W"}
+                                               << "Keine Zeile der Datei enthält „;“, diese aber „,“";
+        QTest::newRow("hyphenated ISBN on 2 x 8") << p + "isbn.txt" << 2 << QStringList{"1 BestellNr F"}
+                                                  << "Strichbreite 4 zu breit für seinen Platz, auch im Zeichensatz "
+                                                     "C (211 Module und Ruhezone in 3600 Twips); er passt bei "
+                                                     "Strichbreite 3.";
+        QTest::newRow("hyphenated ISBN in the list") << p + "isbn.txt" << 0 << QStringList{} << "";
+        QTest::newRow("umlaut in a barcode") << artikel("fehler_zeile7.txt") << 1 << QStringList{"7 BestellNr F"}
+                                             << "Zeile 7, Feld BestellNr: Fehler: Zeichen \"ä\" an Stelle 2 kann "
+                                                "nicht im Barcode stehen.";
+        QTest::newRow("good file") << artikel("beispiel.txt") << 2 << QStringList{} << "";
+        QTest::newRow("missing file: left to the run") << artikel("fehlt.txt") << 2 << QStringList{} << "";
+    }
+    void checkFindsEveryFault()
+    {
+        QFETCH(QString, file);
+        QFETCH(int, art);
+        QFETCH(QStringList, findings);
+        QFETCH(QString, detail);
+        RecordedJob job;
+        DateiDruck::Auswahl a;
+        a.preis1 = tarvel::sheets::Preis::VK;
+        tarvel::runs::Pruefung pruefung(job.printer(), job.code());
+        const tarvel::runs::Befunde befunde = pruefung.pruefen(tarvel::runs::Art(art), file, a);
+        QStringList got;
+        for (const auto &b : befunde)
+            got << QStringLiteral("%1 %2 %3").arg(b.zeile).arg(b.feld).arg(b.art == tarvel::runs::Befund::Fehler ? "F" : "W");
+        QCOMPARE(got, findings);
+        QVERIFY2(tarvel::runs::Pruefung::bericht(befunde, file).contains(detail), qPrintable(tarvel::runs::Pruefung::bericht(befunde, file)));
+        QCOMPARE(tarvel::runs::Pruefung::hatFehler(befunde), findings.join(' ').contains(" F"));
+        QCOMPARE(job.count(Op::Text) + job.count(Op::Line), 0); // the check draws nothing
+    }
+
+    void pricesThatAreNumbers_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<bool>("preis");
+        for (const char *ja : {"12,95", "1.234,50", "12.95", "12,-", " 7 ", "-3,10"})
+            QTest::newRow(ja) << ja << true;
+        for (const char *nein : {"VK", "12,95 €", "1,2,3", ",50", "12,", "-", "R01"})
+            QTest::newRow(nein) << nein << false;
+    }
+    void pricesThatAreNumbers()
+    {
+        QFETCH(QString, text);
+        QFETCH(bool, preis);
+        QCOMPARE(tarvel::runs::Pruefung::istPreis(text), preis);
+    }
+
+    // The preview marks the labels of flagged records: a red frame and the note, on that label only.
+    void marksOnFlaggedLabels_data()
+    {
+        QTest::addColumn<int>("run");
+        QTest::addColumn<QPoint>("note"); // where the note of line 2 stands
+        QTest::newRow("labels") << 0 << QPoint(3600, 1450);
+        QTest::newRow("laser") << 1 << QPoint(100 + 3600, 700 + 1930 + 1450);
+        QTest::newRow("list") << 2 << QPoint(5500, 900 + 1200 + 1000);
+    }
+    void marksOnFlaggedLabels()
+    {
+        QFETCH(int, run);
+        QFETCH(QPoint, note);
+        RecordedJob job;
+        DateiDruck druck(job.printer(), job.code());
+        druck.setMarken({{2, QStringLiteral("VK ist kein Preis")}});
+        DateiDruck::Auswahl a;
+        const QString file = artikel("zwei.txt");
+        QVERIFY(run == 0 ? druck.LabelDrucken(file, a).ok()
+                : run == 1 ? druck.LaserDrucken(file, a).ok()
+                           : druck.ListeDrucken(file, a).ok());
+        Ops rot;
+        for (const auto &op : job.ops())
+            if ((op.kind == Op::Text || op.kind == Op::Line) && op.color == QColor(210, 0, 0))
+                rot << op;
+        QCOMPARE(rot.size(), 5); // four sides and the note
+        QCOMPARE(rot.last().text, QStringLiteral("VK ist kein Preis"));
+        QCOMPARE(QPoint(qRound(rot.last().x), qRound(rot.last().y)), note);
+        // The label itself is drawn as without marks, in black.
+        RecordedJob ohne;
+        DateiDruck ohneDruck(ohne.printer(), ohne.code());
+        QVERIFY(run == 0 ? ohneDruck.LabelDrucken(file, a).ok()
+                : run == 1 ? ohneDruck.LaserDrucken(file, a).ok()
+                           : ohneDruck.ListeDrucken(file, a).ok());
+        const auto gezeichnet = [](const RecordedJob &l) {
+            return l.count(Op::Text) + l.count(Op::Line);
+        };
+        QCOMPARE(gezeichnet(job) - 5, gezeichnet(ohne));
+    }
+
 };
 
 QTEST_MAIN(TestRuns)

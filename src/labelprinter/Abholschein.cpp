@@ -58,16 +58,16 @@ void Abholschein::Drucke(const QStringList &Zeile, const QString &zuHaenden, con
         {QStringLiteral("Menge:"), &d.Menge},
     };
     for (const auto &[caption, value] : orderData) {
-        p.setCurrentX(x0 + 4500);
+        p.setCurrentX(x0 + RightColumn);
         p.PrintInline(caption);
         p.setCurrentX(x0 + 5500);
         p.Print(*value);
     }
-    p.setCurrentX(x0 + 4500);
+    p.setCurrentX(x0 + RightColumn);
     p.Print(zuHaenden);
     p.setFontSize(16);
     p.setFontBold(true);
-    p.setCurrentX(x0 + 4500);
+    p.setCurrentX(x0 + RightColumn);
     p.Print(d.Bemerkung);
     p.setFontSize(10);
     p.setFontBold(false);
@@ -110,7 +110,8 @@ void Abholschein::Drucke(const QStringList &Zeile, const QString &zuHaenden, con
     // The order number as barcode, then the lines below it in 8 point.
     const qint32 y = toInt32(p.CurrentY());
     p.setCurrentX(x0);
-    m_code.Drucke(p, d.VorgangsNr, BarHeight);
+    // The bars' room ends where the right column's texts begin.
+    m_code.Drucke(p, d.VorgangsNr, BarHeight, RightColumn);
     p.setCurrentY(add32(y, 700));
     p.setCurrentX(x0);
     p.setFontSize(8);

@@ -37,6 +37,7 @@ public:
     static constexpr qint32 TextIndent = 800;  ///< text edge from the place's left
     static constexpr qint32 NameIndent = 100;  ///< turned name from the place's left
     static constexpr qint16 BarHeight = 680;
+    static constexpr qint32 RightColumn = 4500; ///< the order data, from the text edge
 
 private:
     platform::Printer &m_printer;

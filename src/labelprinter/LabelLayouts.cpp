@@ -23,8 +23,9 @@ LabelLayouts::LabelLayouts(platform::Printer &printer, barcode::Code128 &code, B
 qint32 LabelLayouts::articleBarcode()
 {
     const qint32 y = toInt32(m_printer.CurrentY());
-    m_printer.setCurrentX(100);
-    m_code.Drucke(m_printer, m_data.ArtikelNr, BarHeight);
+    m_printer.setCurrentX(BarsX);
+    // Nothing stands right of the bars: their room ends at the printable edge.
+    m_code.Drucke(m_printer, m_data.ArtikelNr, BarHeight, toInt32(m_printer.ScaleWidth()) - BarsX);
     return y;
 }
 

@@ -33,13 +33,15 @@ public:
     void KanuEtikett();
 
     static constexpr qint16 BarHeight = 680;
+    static constexpr qint32 BarsX = 100;
 
 private:
     /// The upper half both article labels share: the bar-width step, the prices
     /// in 16-point bold, an empty line, the bars and the number under them,
     /// then an empty 10-point line.
     void pricesAndBarcode();
-    /// Draws the barcode of ArtikelNr at (100, CurrentY rounded) and returns that y.
+    /// Draws the barcode of ArtikelNr at (100, CurrentY rounded) and returns that y;
+    /// in code set C for runs of digits where set B would pass the printable edge.
     qint32 articleBarcode();
 
     platform::Printer &m_printer;

@@ -7,11 +7,17 @@
 #include "platform/RuntimeError.h"
 #include "runs/Datei.h"
 #include "runs/GespeicherteWahl.h"
+#include "runs/Pruefung.h"
+#include "runs/Vorschau.h"
 
 #include <QApplication>
 #include <QButtonGroup>
 #include <QCheckBox>
 #include <QCloseEvent>
+#include <QDialogButtonBox>
+#include <QPlainTextEdit>
+#include <QPrintPreviewWidget>
+#include <QVBoxLayout>
 #include <QComboBox>
 #include <QDate>
 #include <QElapsedTimer>
@@ -119,6 +125,8 @@ void Quelm::buildControls()
     named(m_drucken, QStringLiteral("Drucken"), tw(3240, 1680, 1095, 375));
     m_probeDruck = new QPushButton(QStringLiteral("Probe Druck"), this);
     named(m_probeDruck, QStringLiteral("ProbeDruck"), tw(3240, 2040, 1095, 375));
+    m_vorschau = new QPushButton(QStringLiteral("Vorschau"), this);
+    named(m_vorschau, QStringLiteral("Vorschau"), tw(3240, 2400, 1095, 375));
 
     m_lagerfachNr = new QCheckBox(QStringLiteral("Lagerfachnummer drucken"), this);
     named(m_lagerfachNr, QStringLiteral("LagerfachNr"), tw(240, 2040, 2775, 255));
@@ -174,7 +182,7 @@ void Quelm::buildControls()
     const std::pair<QWidget *, int> order[] = {
         {m_drucken, 0},       {m_option1[3], 4},    {m_option1[2], 3},   {m_option1[1], 2},
         {m_option1[0], 5},    {m_option2[0], 7},    {m_option2[1], 8},   {m_option2[2], 9},
-        {m_option2[3], 10},   {m_option3[0], 13},   {m_option3[1], 14},  {m_probeDruck, 15},
+        {m_option2[3], 10},   {m_option3[0], 13},   {m_option3[1], 14},  {m_probeDruck, 15}, {m_vorschau, 16},
         {m_druckerAuswahl, 20}, {m_dateiAuswahl, 22}, {m_lagerfachNr, 24}, {m_option3[2], 25},
         {m_startLabel, 26},   {m_waehrung, 29},     {m_strichbreite, 32},
     };
@@ -193,6 +201,7 @@ void Quelm::buildControls()
     connect(m_druckerAuswahl, &QPushButton::clicked, this, &Quelm::DruckerAuswahl_Click);
     connect(m_drucken, &QPushButton::clicked, this, &Quelm::Drucken_Click);
     connect(m_probeDruck, &QPushButton::clicked, this, &Quelm::ProbeDruck_Click);
+    connect(m_vorschau, &QPushButton::clicked, this, &Quelm::Vorschau_Click);
 }
 
 void Quelm::Form_Load()
@@ -376,12 +385,117 @@ DateiDruck::Auswahl Quelm::auswahl() const
 
 void Quelm::Drucken_Click()
 {
+    // The whole file is checked before the first page is drawn.
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    runs::Pruefung pruefung(m_printer, m_code);
+    const runs::Befunde befunde = pruefung.pruefen(Art(m_gruppe3->checkedId()), datei(), auswahl());
+    QApplication::restoreOverrideCursor();
+    if (!befunde.isEmpty() && !befundeZeigen(befunde))
+        return;
+    drucken(pruefung.saetze());
+}
+
+bool Quelm::befundeZeigen(const runs::Befunde &befunde)
+{
+    QString bericht = runs::Pruefung::bericht(befunde, datei());
+    const bool fehler = runs::Pruefung::hatFehler(befunde);
+    bericht += fehler ? QStringLiteral("\nFehler verhindern den Druck: es wird nichts gedruckt.")
+                      : QStringLiteral("\nDie markierten Labels zeigt die Vorschau.");
+    const bool trotzdem = m_pruefDialog ? m_pruefDialog(befunde, bericht) : pruefDialogZeigen(befunde, bericht);
+    return trotzdem && !fehler;
+}
+
+bool Quelm::pruefDialogZeigen(const runs::Befunde &befunde, const QString &bericht)
+{
+    QDialog dialog(this);
+    dialog.setObjectName(QStringLiteral("Pruefung"));
+    dialog.setWindowTitle(QStringLiteral("Prüfung vor dem Druck"));
+    auto *layout = new QVBoxLayout(&dialog);
+    auto *liste = new QPlainTextEdit(bericht, &dialog);
+    liste->setReadOnly(true);
+    liste->setLineWrapMode(QPlainTextEdit::WidgetWidth);
+    liste->setMinimumSize(560, 260);
+    layout->addWidget(liste);
+    auto *knoepfe = new QDialogButtonBox(&dialog);
+    if (runs::Pruefung::hatFehler(befunde)) {
+        knoepfe->addButton(QDialogButtonBox::Ok);
+    } else {
+        knoepfe->addButton(QStringLiteral("Trotzdem drucken"), QDialogButtonBox::AcceptRole);
+        knoepfe->addButton(QStringLiteral("Abbrechen"), QDialogButtonBox::RejectRole)->setDefault(true);
+    }
+    connect(knoepfe, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
+    connect(knoepfe, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
+    layout->addWidget(knoepfe);
+    return dialog.exec() == QDialog::Accepted && !runs::Pruefung::hatFehler(befunde);
+}
+
+void Quelm::Vorschau_Click()
+{
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    runs::Pruefung pruefung(m_printer, m_code);
+    const runs::Befunde befunde = pruefung.pruefen(Art(m_gruppe3->checkedId()), datei(), auswahl());
+    std::unique_ptr<QDialog> vorschau = vorschauDialog(befunde);
+    QApplication::restoreOverrideCursor();
+    const bool drucken = m_vorschauZeigen ? m_vorschauZeigen(*vorschau) : vorschau->exec() == QDialog::Accepted;
+    vorschau.reset();
+    // What the preview showed, findings and all, was seen: its warnings need no second question.
+    if (drucken && !runs::Pruefung::hatFehler(befunde))
+        this->drucken(pruefung.saetze());
+}
+
+std::unique_ptr<QDialog> Quelm::vorschauDialog(const runs::Befunde &befunde)
+{
+    auto dialog = std::make_unique<QDialog>(this);
+    dialog->setObjectName(QStringLiteral("VorschauDialog"));
+    dialog->setWindowTitle(QStringLiteral("Vorschau – %1").arg(QFileInfo(datei()).fileName()));
+    auto *layout = new QVBoxLayout(dialog.get());
+
+    // The preview's own printer gets the page and resolution of the printer the run goes to.
+    auto ziel = std::make_shared<QPrinter>(QPrinter::HighResolution);
+    runs::Vorschau::einrichten(*ziel, platform::PrinterChoice::instance().current());
+    auto *seiten = new QPrintPreviewWidget(ziel.get(), dialog.get());
+    seiten->setObjectName(QStringLiteral("Seiten"));
+    seiten->setMinimumSize(640, 720);
+    const auto lauf = std::make_shared<runs::Vorschau>(Art(m_gruppe3->checkedId()), datei(), auswahl(),
+                                                       m_code.DrawWidth(), befunde);
+    connect(seiten, &QPrintPreviewWidget::paintRequested, seiten, [ziel, lauf](QPrinter *printer) {
+        lauf->zeichnen(*printer);
+    });
+    layout->addWidget(seiten);
+
+    const bool fehler = runs::Pruefung::hatFehler(befunde);
+    auto *hinweis = new QLabel(dialog.get());
+    hinweis->setObjectName(QStringLiteral("Befunde"));
+    hinweis->setWordWrap(true);
+    if (befunde.isEmpty())
+        hinweis->setText(QStringLiteral("Die Prüfung fand nichts; so wird gedruckt."));
+    else
+        hinweis->setText(runs::Pruefung::bericht(befunde, datei()).section(u'\n', 0, 0)
+                         + (fehler ? QStringLiteral(" Rot markiert; wegen der Fehler wird nichts gedruckt.")
+                                   : QStringLiteral(" Rot markiert.")));
+    hinweis->setToolTip(runs::Pruefung::bericht(befunde, datei()));
+    layout->addWidget(hinweis);
+
+    auto *knoepfe = new QDialogButtonBox(dialog.get());
+    auto *drucken = knoepfe->addButton(QStringLiteral("Drucken"), QDialogButtonBox::AcceptRole);
+    drucken->setObjectName(QStringLiteral("VorschauDrucken"));
+    drucken->setEnabled(!fehler);
+    knoepfe->addButton(QStringLiteral("Schließen"), QDialogButtonBox::RejectRole);
+    connect(knoepfe, &QDialogButtonBox::accepted, dialog.get(), &QDialog::accept);
+    connect(knoepfe, &QDialogButtonBox::rejected, dialog.get(), &QDialog::reject);
+    layout->addWidget(knoepfe);
+    return dialog;
+}
+
+void Quelm::drucken(qint64 saetze)
+{
     QApplication::setOverrideCursor(Qt::WaitCursor);
     // The copy count 0 becomes 1 for this and later runs.
     if (m_wahl.kopien == 0)
         m_wahl.kopien = 1;
 
     DateiDruck druck(m_printer, m_code);
+    druck.setGesamt(saetze);
     QElapsedTimer uhr;
     uhr.start();
     std::unique_ptr<QProgressDialog> fortschritt;

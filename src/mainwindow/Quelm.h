@@ -3,6 +3,7 @@
 #include "barcode/Code128.h"
 #include "labelprinter/BarWidthBoxes.h"
 #include "platform/Printer.h"
+#include "runs/Befund.h"
 #include "runs/DateiDruck.h"
 
 #include <QMessageBox>
@@ -12,6 +13,7 @@
 #include <optional>
 
 class QButtonGroup;
+class QDialog;
 class QCheckBox;
 class QComboBox;
 class QGroupBox;
@@ -46,6 +48,11 @@ public:
     using DateiWahl = std::function<QString(const QString &aktuell)>;
     /// Shows the printer dialog; nothing when the user cancelled.
     using DruckerDialog = std::function<std::optional<DruckerWahl>(const DruckerWahl &aktuell)>;
+    /// Shows the check's findings before a run; true: print all the same (only
+    /// ever asked when there are warnings alone).
+    using PruefDialog = std::function<bool(const runs::Befunde &befunde, const QString &bericht)>;
+    /// Shows the preview dialog; true when the clerk pressed "Drucken" in it.
+    using VorschauZeigen = std::function<bool(QDialog &vorschau)>;
 
     explicit Quelm(QWidget *parent = nullptr);
     ~Quelm() override;
@@ -54,6 +61,8 @@ public:
     void setMeldungsZiel(MeldungsZiel ziel) { m_meldung = std::move(ziel); }
     void setDateiWahl(DateiWahl wahl) { m_dateiWahl = std::move(wahl); }
     void setDruckerDialog(DruckerDialog dialog) { m_druckerDialog = std::move(dialog); }
+    void setPruefDialog(PruefDialog dialog) { m_pruefDialog = std::move(dialog); }
+    void setVorschauZeigen(VorschauZeigen zeigen) { m_vorschauZeigen = std::move(zeigen); }
 
     /// Processes window events until the window is closed.
     void Warten();
@@ -77,6 +86,7 @@ public:
     void Option3_Click(int index);
     void Drucken_Click();
     void ProbeDruck_Click();
+    void Vorschau_Click();
 
 signals:
     /// The window was closed; Warten returns.
@@ -93,6 +103,10 @@ private:
     void anzahlZeigen();
     void waehlen(QButtonGroup *gruppe, int index);
     void zeigen(const runs::DateiDruck::Ergebnis &ergebnis);
+    void drucken(qint64 saetze);
+    bool befundeZeigen(const runs::Befunde &befunde);
+    bool pruefDialogZeigen(const runs::Befunde &befunde, const QString &bericht);
+    std::unique_ptr<QDialog> vorschauDialog(const runs::Befunde &befunde);
     void report(QMessageBox::Icon icon, const QString &text, const QString &info = {});
     QRect tw(int left, int top, int width, int height) const;
 
@@ -107,6 +121,8 @@ private:
     MeldungsZiel m_meldung;
     DateiWahl m_dateiWahl;
     DruckerDialog m_druckerDialog;
+    PruefDialog m_pruefDialog;
+    VorschauZeigen m_vorschauZeigen;
 
     QComboBox *m_waehrung = nullptr;
     QLineEdit *m_startLabel = nullptr;
@@ -119,6 +135,7 @@ private:
     QPushButton *m_dateiAuswahl = nullptr;
     QLabel *m_anzahl = nullptr;
     QPushButton *m_probeDruck = nullptr;
+    QPushButton *m_vorschau = nullptr;
     QGroupBox *m_framePreis2 = nullptr;
     QPushButton *m_drucken = nullptr;
     std::array<QRadioButton *, 4> m_option1{};

@@ -46,6 +46,17 @@ void PainterBackend::newPage()
     flushBars();
     if (!m_device || !m_device->newPage())
         throw RuntimeError(RuntimeError::PrinterError, QStringLiteral("(neue Seite nicht möglich)"));
+    m_painter.setClipping(false); // the surface sends its clip again for the new page
+}
+
+void PainterBackend::setClip(const QRectF &twips)
+{
+    // The bars gathered so far belong to the clip they were drawn under.
+    flushBars();
+    if (twips.isNull())
+        m_painter.setClipping(false);
+    else
+        m_painter.setClipRect(QRectF(px(twips.left()), py(twips.top()), px(twips.width()), py(twips.height())));
 }
 
 void PainterBackend::drawText(double x, double y, const FontSpec &fontSpec, FontMetricsCache::Entry &face,

@@ -15,6 +15,7 @@ class PainterBackend : public PrinterBackend
 {
 public:
     void newPage() override;
+    void setClip(const QRectF &twips) override;
     void drawText(double x, double y, const FontSpec &fontSpec, FontMetricsCache::Entry &face, const QColor &color,
                   const QString &text) override;
     void drawLine(double x1, double y1, double x2, double y2, double penWidth, const QColor &color) override;

@@ -21,6 +21,11 @@ PdfBackend::PdfBackend(int dpi)
     m_setup.dpiX = m_setup.dpiY = dpi;
 }
 
+QSizeF PdfBackend::printableSize() const
+{
+    return m_setup.layout.paintRect(QPageLayout::Point).size() * 20.0;
+}
+
 PdfBackend::~PdfBackend()
 {
     if (m_writer)

@@ -34,6 +34,7 @@ public:
     QString deviceName() const override { return QString::fromLatin1(DeviceName); }
     double dpiX() const override { return m_setup.dpiX; }
     double dpiY() const override { return m_setup.dpiY; }
+    QSizeF printableSize() const override;
 
     void beginJob() override;
     void newPage() override;

@@ -5,6 +5,7 @@
 #include "platform/RuntimeError.h"
 
 #include <QLoggingCategory>
+#include <algorithm>
 
 Q_LOGGING_CATEGORY(lcPrinter, "tarvel.printer")
 
@@ -50,13 +51,24 @@ void Printer::beforeDrawing()
         m_jobOpen = true;
         m_page = 1;
         m_pendingPageBreaks = 0;
+        m_sentClip = QRectF();
     }
     while (m_pendingPageBreaks > 0) {
         b.setPageShape(m_landscapeWish && m_pendingPageBreaks == 1);
         b.newPage();
         --m_pendingPageBreaks;
         ++m_page;
+        m_sentClip = QRectF();
     }
+    if (m_clip != m_sentClip) {
+        b.setClip(m_clip);
+        m_sentClip = m_clip;
+    }
+}
+
+void Printer::setClip(double x, double y, double width, double height)
+{
+    m_clip = QRectF(x, y, std::max(width, 1.0), std::max(height, 1.0));
 }
 
 FontMetricsCache::Entry &Printer::metrics()
@@ -123,6 +135,7 @@ void Printer::setDrawWidth(int pixels)
 double Printer::TwipsPerPixelX() { return 1440.0 / backend().dpiX(); }
 double Printer::TwipsPerPixelY() { return 1440.0 / backend().dpiY(); }
 QString Printer::DeviceName() { return backend().deviceName(); }
+double Printer::ScaleWidth() { return backend().printableSize().width(); }
 
 double Printer::TextWidth(const QString &text)
 {

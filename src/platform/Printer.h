@@ -4,6 +4,7 @@
 #include "platform/FontSpec.h"
 
 #include <QColor>
+#include <QRectF>
 #include <QString>
 #include <memory>
 
@@ -72,6 +73,14 @@ public:
     double TwipsPerPixelX();
     double TwipsPerPixelY();
     QString DeviceName();
+    /// Width of the printable area in twips: the edge a layout's last column meets.
+    double ScaleWidth();
+
+    /// Confines what is drawn from now on to the rectangle (twips) until
+    /// clearClip: a label's texts and bars end at its edge. It holds across
+    /// pages; it reaches the printer with the next drawing.
+    void setClip(double x, double y, double width, double height);
+    void clearClip() { m_clip = QRectF(); }
 
     /// Printed width of \a text in the current font, in twips.
     double TextWidth(const QString &text);
@@ -120,6 +129,8 @@ private:
     FontMetricsCache::Entry *m_metrics = nullptr;
     QColor m_foreColor = Qt::black;
     int m_drawWidth = 1;
+    QRectF m_clip;     ///< null: no clip
+    QRectF m_sentClip; ///< what the backend has on its current page
 
     bool m_jobOpen = false;
     int m_pendingPageBreaks = 0;

@@ -5,6 +5,8 @@
 
 #include <QColor>
 #include <QFont>
+#include <QRectF>
+#include <QSizeF>
 #include <QString>
 
 namespace tarvel::platform {
@@ -20,6 +22,10 @@ public:
     virtual QString deviceName() const = 0;
     virtual double dpiX() const = 0;
     virtual double dpiY() const = 0;
+    /// Width and height of the printable area of the printer's own page (not
+    /// turned by a landscape wish), in twips;
+    /// an A4 page without margins where the backend knows no page.
+    virtual QSizeF printableSize() const { return {11906.0, 16838.0}; }
 
     /// Opens a job with its first page.
     virtual void beginJob() = 0;
@@ -38,6 +44,9 @@ public:
     /// at (x, y), in \a font whose em height is \a emHeight twips.
     virtual void drawRotatedText(double x, double y, double emHeight, double ascent, const QFont &font,
                                  const QColor &color, const QString &text) = 0;
+    /// Confines later drawing on this page to \a twips; a null rectangle lifts it.
+    /// The surface sends it again after every new page.
+    virtual void setClip(const QRectF &twips) { Q_UNUSED(twips); }
     /// Ends the job and delivers it; returns where it went (a path or a queue).
     virtual QString endJob() = 0;
     /// Drops the open job; nothing of it is delivered.

@@ -81,6 +81,17 @@ QString RecordingBackend::endJob()
     return m_deviceName;
 }
 
+void RecordingBackend::setClip(const QRectF &twips)
+{
+    // Clipping draws nothing, so it never fails: a label's clean-up must not throw.
+    RecordedOp op = RecordedOp::of(twips.isNull() ? RecordedOp::NoClip : RecordedOp::Clip);
+    op.x = twips.left();
+    op.y = twips.top();
+    op.x2 = twips.right();
+    op.y2 = twips.bottom();
+    m_ops.append(op);
+}
+
 void RecordingBackend::cancelJob()
 {
     m_ops.append(RecordedOp::of(RecordedOp::CancelJob));

@@ -9,10 +9,10 @@ namespace tarvel::platform {
 /// One recorded operation of the printer surface, in twips.
 struct RecordedOp
 {
-    enum Kind { BeginJob, Text, Line, RotatedText, NewPage, EndJob, CancelJob };
+    enum Kind { BeginJob, Text, Line, RotatedText, NewPage, EndJob, CancelJob, Clip, NoClip };
     Kind kind = BeginJob;
-    double x = 0, y = 0;   ///< text: top-left of the line cell; line: start; bar: top
-    double x2 = 0, y2 = 0; ///< line: end point
+    double x = 0, y = 0;   ///< text: top-left of the line cell; line: start; bar: top; clip: top-left
+    double x2 = 0, y2 = 0; ///< line: end point; clip: bottom-right
     double penWidth = 0;   ///< line: pen width in device pixels
     double height = 0;     ///< rotated text: em height; bar: y2 - y
     bool landscape = false; ///< begin job, new page: the page was wished landscape
@@ -38,6 +38,9 @@ public:
     QString deviceName() const override { return m_deviceName; }
     double dpiX() const override { return m_dpi; }
     double dpiY() const override { return m_dpi; }
+    /// A4 portrait without margins unless a test sets another.
+    QSizeF printableSize() const override { return m_printable; }
+    void setPrintableSize(const QSizeF &twips) { m_printable = twips; }
 
     void beginJob() override;
     void newPage() override;
@@ -47,6 +50,7 @@ public:
     void drawLine(double x1, double y1, double x2, double y2, double penWidth, const QColor &color) override;
     void drawRotatedText(double x, double y, double emHeight, double ascent, const QFont &font,
                          const QColor &color, const QString &text) override;
+    void setClip(const QRectF &twips) override;
     QString endJob() override;
     void cancelJob() override;
 
@@ -63,6 +67,7 @@ private:
     QList<RecordedOp> m_ops;
     bool m_failNext = false;
     bool m_landscape = false;
+    QSizeF m_printable{11906.0, 16838.0};
 };
 
 } // namespace tarvel::platform

@@ -22,6 +22,7 @@ public:
     QString deviceName() const override { return m_name; }
     double dpiX() const override { return m_spool.dpiX(); }
     double dpiY() const override { return m_spool.dpiY(); }
+    QSizeF printableSize() const override { return m_spool.printableSize(); }
     const PageSetup &setup() const { return m_setup; }
 
     void beginJob() override;
@@ -41,6 +42,7 @@ public:
     {
         m_spool.drawRotatedText(x, y, emHeight, ascent, font, color, text);
     }
+    void setClip(const QRectF &twips) override { m_spool.setClip(twips); }
     /// Returns "<printer> (Auftrag <id>)".
     QString endJob() override;
     void cancelJob() override { m_spool.cancelJob(); }

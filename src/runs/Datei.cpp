@@ -275,7 +275,7 @@ bool Datei::Lesen()
     while (e > a && d[e - 1] == ' ')
         --e;
     const QByteArrayView bytes(d + a, e - a);
-    QString satz;
+    QString &satz = m_satz;
     if (m_utf8) {
         satz = QString::fromUtf8(bytes);
     } else {
@@ -296,6 +296,7 @@ bool Datei::Lesen()
             start = q + 1;
         }
     }
+    m_restAb = start;
     return true;
 }
 

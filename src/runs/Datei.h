@@ -4,6 +4,7 @@
 
 #include <QByteArray>
 #include <QString>
+#include <algorithm>
 #include <memory>
 
 class QIODevice;
@@ -50,6 +51,11 @@ public:
     QString dateiName() const { return m_name; }
     /// True when the open file is read as UTF-8.
     bool istUtf8() const { return m_utf8; }
+    /// The line of the record read last, stripped and converted, as it was split.
+    QStringView zeilenText() const { return QStringView(m_satz).first(std::max<qsizetype>(0, m_satz.size() - 1)); }
+    /// What stood after the eleventh field: the fields the record ignores, with
+    /// their ";" separators; empty for eleven fields and for a trailing ";".
+    QStringView rest() const { return zeilenText().sliced(std::min(m_restAb, zeilenText().size())); }
 
     static constexpr int DateiNichtGefunden = 53;
     static constexpr int EinAusgabeFehler = 57;
@@ -72,6 +78,8 @@ private:
     qint64 m_groesse = 0; ///< size when opened: a file that ends before it was cut while being read
     qint64 m_gelesen = 0;
     QByteArray m_zeile;
+    QString m_satz;         ///< the last line, with the ";" appended for splitting
+    qsizetype m_restAb = 0; ///< where in m_satz the ignored fields begin
 };
 
 } // namespace tarvel::runs

@@ -82,8 +82,42 @@ qint64 DateiDruck::gesamt(const QString &datei) const
 {
     if (!m_fortschritt)
         return 0;
+    if (m_gesamt)
+        return *m_gesamt;
     Datei zaehler;
     return zaehler.GetAnzahl(datei);
+}
+
+void DateiDruck::markieren(const Datei &artikel, double x, double y, double breite, double hoehe, double notizX,
+                           double notizY)
+{
+    const auto notiz = m_marken.constFind(artikel.zeile());
+    if (notiz == m_marken.cend())
+        return;
+    Printer &p = m_printer;
+    const int stift = p.DrawWidth();
+    const QColor farbe = p.ForeColor();
+    const platform::FontSpec schrift = p.font();
+    const QColor rot(210, 0, 0);
+    p.setDrawWidth(std::max(1, qRound(15 / p.TwipsPerPixelX()))); // about a quarter of a millimetre
+    p.Line(x, y, breite, 0, rot);
+    p.Line(x, y + hoehe, breite, 0, rot);
+    p.Line(x, y, 0, hoehe, rot);
+    p.Line(x + breite, y, 0, hoehe, rot);
+    p.setFontName(QStringLiteral("Arial"));
+    p.setFontSize(7);
+    p.setFontBold(true);
+    p.setFontItalic(false);
+    p.setForeColor(rot);
+    p.setCurrentX(notizX);
+    p.setCurrentY(notizY);
+    p.PrintInline(*notiz);
+    p.setDrawWidth(stift);
+    p.setForeColor(farbe);
+    p.setFontName(schrift.name);
+    p.setFontSize(schrift.size);
+    p.setFontBold(schrift.bold);
+    p.setFontItalic(schrift.italic);
 }
 
 void DateiDruck::fortschritt(qint64 erledigt, qint64 gesamt)
@@ -135,6 +169,7 @@ DateiDruck::Ergebnis DateiDruck::LabelDrucken(const QString &datei, const Auswah
         fortschritt(0, alle);
         while (artikel.Lesen()) {
             for (int n = 0; n < kopien; ++n) {
+                markieren(artikel, 0, 0, 5900, 1830, 3600, 1450);
                 try {
                     label.Drucke(0, 0, artikel, auswahl);
                 } catch (const RuntimeError &fehler) {
@@ -160,8 +195,12 @@ DateiDruck::Ergebnis DateiDruck::LaserDrucken(const QString &datei, const Auswah
         artikel.Oeffnen(datei);
 
         sheets::DateiLaserLabels bogen(m_printer, m_code);
+        constexpr sheets::SheetGrid raster = sheets::DateiLaserLabels::Grid;
+        int platz = 0; // the place the next label takes, counted down the columns from 0
         try {
-            bogen.skip(toInt16(leadingNumber(auswahl.startLabel) - 1));
+            const qint16 ueberspringen = toInt16(leadingNumber(auswahl.startLabel) - 1);
+            bogen.skip(ueberspringen);
+            platz = ueberspringen > 0 ? ueberspringen % raster.places() : 0;
         } catch (const RuntimeError &fehler) {
             throw located(fehler, QStringLiteral("Feld Startlabel „%1“").arg(auswahl.startLabel));
         }
@@ -169,6 +208,10 @@ DateiDruck::Ergebnis DateiDruck::LaserDrucken(const QString &datei, const Auswah
         fortschritt(0, alle);
         while (artikel.Lesen()) {
             for (int n = 0; n < kopien; ++n) {
+                const double x = raster.left + platz / raster.rows * raster.pitchX;
+                const double y = raster.top + platz % raster.rows * raster.pitchY;
+                markieren(artikel, x - 60, y - 60, raster.pitchX - 100, raster.pitchY - 100, x + 3600, y + 1450);
+                platz = (platz + 1) % raster.places();
                 try {
                     bogen.Drucke(artikel, auswahl);
                 } catch (const RuntimeError &fehler) {
@@ -231,6 +274,7 @@ DateiDruck::Ergebnis DateiDruck::ListeDrucken(const QString &datei, const Auswah
         Seitenkopf(seite, auswahl.datum);
         qint32 y = ListPage::FirstRow;
         while (artikel.Lesen()) {
+            markieren(artikel, 400, y - 60, 10600, ListPage::RowPitch - 60, 5500, y + 1000);
             try {
                 zeile.Drucke(y, artikel, auswahl);
             } catch (const RuntimeError &fehler) {

@@ -4,6 +4,7 @@
 #include "sheets/ArtikelWahl.h"
 
 #include <QDate>
+#include <QHash>
 #include <QString>
 #include <functional>
 #include <optional>
@@ -62,6 +63,13 @@ public:
     DateiDruck(platform::Printer &printer, barcode::Code128 &code);
 
     void setFortschritt(Fortschritt fortschritt) { m_fortschritt = std::move(fortschritt); }
+    /// The number of records, when a check has just counted them: the run then
+    /// does not read the file an extra time for its progress.
+    void setGesamt(qint64 gesamt) { m_gesamt = gesamt; }
+    /// Short notes by line of the file: the label (or list row) of each such
+    /// record gets a red frame and its note, drawn over it. For the preview,
+    /// which shows the check's findings where they will print.
+    void setMarken(QHash<qint64, QString> marken) { m_marken = std::move(marken); }
 
     /// The run of kind \a art over \a datei.
     Ergebnis Drucken(Art art, const QString &datei, const Auswahl &auswahl);
@@ -81,10 +89,14 @@ private:
     qint64 gesamt(const QString &datei) const;
     void fortschritt(qint64 erledigt, qint64 gesamt);
     Ergebnis ausfuehren(const QString &datei, const QString &erfolg, const std::function<void()> &lauf);
+    void markieren(const Datei &artikel, double x, double y, double breite, double hoehe, double notizX,
+                   double notizY);
 
     platform::Printer &m_printer;
     barcode::Code128 &m_code;
     Fortschritt m_fortschritt;
+    std::optional<qint64> m_gesamt;
+    QHash<qint64, QString> m_marken;
 };
 
 } // namespace tarvel::runs

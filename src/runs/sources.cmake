@@ -5,5 +5,9 @@ target_sources(tarvel_core PRIVATE
   runs/Util.cpp
   runs/Datei.cpp
   runs/DateiDruck.cpp
+  runs/Befund.cpp
+  runs/Pruefung.cpp
+  runs/VorschauBackend.cpp
+  runs/Vorschau.cpp
   runs/GespeicherteWahl.cpp
 )

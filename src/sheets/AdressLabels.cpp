@@ -2,6 +2,7 @@
 
 #include "platform/Printer.h"
 #include "platform/RuntimeError.h"
+#include "sheets/LabelClip.h"
 #include "sheets/TextCut.h"
 
 namespace tarvel::sheets {
@@ -31,6 +32,7 @@ QStringList AdressLabels::Drucke(qint16 FettZeile, QStringList Zeile)
     const bool sheetFull = m_place.advance();
 
     auto &p = m_printer;
+    LabelClip clip(p, x0, y0, Grid.pitchX, Grid.pitchY);
     p.setFontItalic(false);
     p.setForeColor(Printer::QBColor(0));
     p.setCurrentY(y0);

@@ -3,7 +3,10 @@
 #include "barcode/Code128.h"
 #include "platform/Numbers.h"
 #include "platform/Printer.h"
+#include "sheets/LabelClip.h"
 #include "sheets/TextCut.h"
+
+#include <algorithm>
 
 namespace tarvel::sheets::LaserLabel {
 
@@ -13,12 +16,14 @@ using platform::Numbers::add32;
 void print(Printer &p, barcode::Code128 &code, const Style &style, qint32 x0, qint32 y0, const QString &ArtikelNr,
            const QString &ISBN, const QString &MatchCode, const QString &Preis1, const QString &Preis2)
 {
+    LabelClip clip(p, x0, y0, style.width, style.height);
     // Colour and slant are set on every label: the list's header leaves blue italics behind.
     p.setFontItalic(false);
     p.setForeColor(Printer::QBColor(0));
     p.setCurrentY(y0);
     p.setCurrentX(x0);
-    code.Drucke(p, ArtikelNr, style.barHeight);
+    const qint32 platz = std::min<qint32>(style.width, qint32(p.ScaleWidth()) - x0);
+    code.Drucke(p, ArtikelNr, style.barHeight, platz);
     p.setFontName(QStringLiteral("Arial"));
     p.setFontSize(style.numberSize);
     p.setFontBold(style.numberBold);

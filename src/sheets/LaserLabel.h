@@ -15,6 +15,8 @@ namespace tarvel::sheets {
 /// (3 × 8) and LaserLabels4Bahn (4 × 12): the bars of ArtikelNr at the label's
 /// corner; below them ArtikelNr and the ISBN on one line, the match code, and
 /// both prices on one line. The two sheets differ only in the measures of Style.
+/// Everything is clipped to the label's place, and the barcode takes code set C
+/// for runs of digits where set B would reach the next label or the page's edge.
 namespace LaserLabel {
 
 struct Style
@@ -29,6 +31,8 @@ struct Style
     bool priceBold;
     qint32 priceGap;       ///< extra space above the price line
     qint32 secondPrice;    ///< left edge of the second price, from the label's left
+    qint32 width;          ///< the label's place: the pitch across and down
+    qint32 height;
 };
 
 /// Draws one label with its top-left corner at (\a x0, \a y0) in black upright

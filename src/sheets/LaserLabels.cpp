@@ -22,6 +22,8 @@ constexpr LaserLabel::Style Style{
     .priceBold = true,
     .priceGap = 50,
     .secondPrice = 1850,
+    .width = LaserLabels::Grid.pitchX,
+    .height = LaserLabels::Grid.pitchY,
 };
 
 } // namespace

@@ -1,5 +1,6 @@
 #include "sheets/LaserLabels4Bahn.h"
 
+#include "platform/Numbers.h"
 #include "platform/Printer.h"
 #include "platform/RuntimeError.h"
 #include "sheets/LaserLabel.h"
@@ -8,6 +9,7 @@ namespace tarvel::sheets {
 
 using platform::Printer;
 using platform::RuntimeError;
+using platform::Numbers::add32;
 
 namespace {
 
@@ -22,6 +24,8 @@ constexpr LaserLabel::Style Style{
     .priceBold = false,
     .priceGap = 0,
     .secondPrice = 1370,
+    .width = LaserLabels4Bahn::Grid.pitchX,
+    .height = LaserLabels4Bahn::Grid.pitchY,
 };
 
 } // namespace
@@ -53,7 +57,9 @@ void LaserLabels4Bahn::Drucke(qint32 OffsetX, qint32 OffsetY, qint32 Abstand4Bah
     }
     // The place is used up before drawing: a label that fails still takes it.
     const bool pageFull = m_place.advance();
-    LaserLabel::print(m_printer, m_code, Style, x0, y0, ArtikelNr, ISBN, MatchCode, Preis1, Preis2);
+    LaserLabel::Style style = Style;
+    style.height = add32(style.height, Abstand4Bahn); // the row's place grows with the pitch
+    LaserLabel::print(m_printer, m_code, style, x0, y0, ArtikelNr, ISBN, MatchCode, Preis1, Preis2);
     if (pageFull)
         m_printer.NewPage();
 }

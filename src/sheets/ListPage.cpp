@@ -12,10 +12,6 @@ namespace tarvel::sheets::ListPage {
 
 using platform::Printer;
 
-namespace {
-constexpr qint32 BarsX = 5500;
-}
-
 QString title(const QDate &date)
 {
     const QLocale locale;
@@ -40,13 +36,18 @@ void printHeader(Printer &p, qint64 page, const QDate &date)
     p.Print(Printer::NumberItem(page));
 }
 
+qint32 barRoom(Printer &printer)
+{
+    return qint32(printer.ScaleWidth()) - BarsX;
+}
+
 void printBars(Printer &p, barcode::Code128 &code, qint32 y, const QString &number)
 {
     p.setFontItalic(false);
     p.setForeColor(Printer::QBColor(0));
     p.setCurrentY(y);
     p.setCurrentX(BarsX);
-    code.Drucke(p, number, 680);
+    code.Drucke(p, number, 680, barRoom(p));
 }
 
 void printNumber(Printer &p, qint32 y, const QString &number)

@@ -3,6 +3,7 @@
 #include "platform/Numbers.h"
 #include "platform/Printer.h"
 #include "platform/RuntimeError.h"
+#include "sheets/LabelClip.h"
 #include "sheets/ListPage.h"
 
 #include <QDate>
@@ -13,6 +14,10 @@ namespace tarvel::sheets {
 using platform::Printer;
 using platform::RuntimeError;
 using platform::Numbers::add32;
+
+namespace {
+constexpr qint32 SecondPrice = 2500;
+}
 
 Liste::Liste(Printer &printer, barcode::Code128 &code) : m_printer(printer), m_code(code) {}
 
@@ -31,20 +36,26 @@ void Liste::Drucke(const QString &ArtikelNr, const QString &ISBN, const QString 
     auto &p = m_printer;
     const qint32 y = m_row;
     ListPage::printBars(p, m_code, y, ArtikelNr);
-    p.setFontName(QStringLiteral("Arial"));
-    p.setFontSize(8);
-    p.setFontBold(false);
-    p.setCurrentY(y);
-    p.setCurrentX(500);
-    p.Print(ISBN);
-    p.setCurrentX(500);
-    p.Print(MatchCode);
-    p.setFontSize(16);
-    p.setFontBold(true);
-    p.setCurrentX(500);
-    p.PrintInline(Preis1);
-    p.setCurrentX(2500);
-    p.Print(Preis2);
+    {
+        // The texts end before the bars, the first price before the second.
+        LabelClip clip(p, ListPage::TextX, y, ListPage::BarsX - ListPage::TextX, ListPage::RowPitch);
+        p.setFontName(QStringLiteral("Arial"));
+        p.setFontSize(8);
+        p.setFontBold(false);
+        p.setCurrentY(y);
+        p.setCurrentX(ListPage::TextX);
+        p.Print(ISBN);
+        p.setCurrentX(ListPage::TextX);
+        p.Print(MatchCode);
+        p.setFontSize(16);
+        p.setFontBold(true);
+        clip.to(ListPage::TextX, y, SecondPrice - ListPage::TextX, ListPage::RowPitch);
+        p.setCurrentX(ListPage::TextX);
+        p.PrintInline(Preis1);
+        clip.to(SecondPrice, y, ListPage::BarsX - SecondPrice, ListPage::RowPitch);
+        p.setCurrentX(SecondPrice);
+        p.Print(Preis2);
+    }
     ListPage::printNumber(p, y, ArtikelNr);
     if (y >= ListPage::LastRowFrom) {
         p.NewPage();

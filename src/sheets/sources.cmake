@@ -7,6 +7,8 @@ target_sources(tarvel_core PRIVATE
   sheets/DateiLabel.cpp
   sheets/DateiLaserLabels.cpp
   sheets/DateiListe.cpp
+  sheets/LabelClip.cpp
+  sheets/LabelFit.cpp
   sheets/LaserLabel.cpp
   sheets/LaserLabels.cpp
   sheets/LaserLabels4Bahn.cpp

@@ -4,6 +4,7 @@
 #include "runs/Datei.h"
 #include "runs/DateiDruck.h"
 #include "runs/GespeicherteWahl.h"
+#include "runs/Pruefung.h"
 #include "platform/PdfBackend.h"
 #include "platform/Printer.h"
 #include "platform/PrinterChoice.h"
@@ -170,6 +171,25 @@ int BatchDruck::drucken(const DruckOptionen &o)
     barcode::Code128 code;
     code.InitBreite(printer, 0); // the width a freshly opened window sets
     DateiDruck druck(printer, code);
+
+    // The whole file is checked before the first page is drawn.
+    runs::Pruefung pruefung(printer, code);
+    const runs::Befunde befunde = pruefung.pruefen(art, o.datei, a);
+    if (!befunde.isEmpty()) {
+        m_fehler << Befehl << ": " << runs::Pruefung::bericht(befunde, o.datei);
+        if (runs::Pruefung::hatFehler(befunde)) {
+            m_fehler << QStringLiteral("Es wurde nichts gedruckt; Fehler verhindern den Druck auch mit --trotzdem.")
+                     << Qt::endl;
+            return Fehler;
+        }
+        if (!o.trotzdem) {
+            m_fehler << QStringLiteral("Es wurde nichts gedruckt; mit --trotzdem wird trotz der Warnungen gedruckt.")
+                     << Qt::endl;
+            return Fehler;
+        }
+        m_fehler << QStringLiteral("Mit --trotzdem wird trotz der Warnungen gedruckt.") << Qt::endl;
+    }
+    druck.setGesamt(pruefung.saetze());
     druck.setFortschritt([this](qint64 erledigt, qint64 gesamt) { return fortschritt(erledigt, gesamt); });
     m_uhr.start();
     m_zuletzt = -1;

@@ -10,7 +10,7 @@ namespace {
 const QStringList WertOptionen = {QStringLiteral("art"),        QStringLiteral("preis1"), QStringLiteral("preis2"),
                                   QStringLiteral("waehrung"),   QStringLiteral("startlabel"),
                                   QStringLiteral("kopien"),     QStringLiteral("seiten"), QStringLiteral("drucker")};
-const QStringList Schalter = {QStringLiteral("lagerfach"), QStringLiteral("hilfe"), QStringLiteral("help"),
+const QStringList Schalter = {QStringLiteral("lagerfach"), QStringLiteral("trotzdem"), QStringLiteral("hilfe"), QStringLiteral("help"),
                               QStringLiteral("h")};
 
 constexpr int MaxSeite = 32767;
@@ -96,6 +96,7 @@ DruckOptionen DruckOptionen::lesen(const QStringList &argumente)
     for (const QString &name : WertOptionen)
         parser.addOption(QCommandLineOption(name, QString(), QStringLiteral("WERT")));
     parser.addOption(QCommandLineOption(QStringLiteral("lagerfach")));
+    parser.addOption(QCommandLineOption(QStringLiteral("trotzdem")));
     parser.addOption(
         QCommandLineOption(QStringList{QStringLiteral("h"), QStringLiteral("hilfe"), QStringLiteral("help")}));
     const bool gelesen = parser.parse(QStringList{QStringLiteral("tarvel")} + argumente);
@@ -133,6 +134,7 @@ DruckOptionen DruckOptionen::lesen(const QStringList &argumente)
     if (const auto w = einWert(parser, QStringLiteral("waehrung")))
         o.waehrung = *w;
     o.lagerfach = parser.isSet(QStringLiteral("lagerfach"));
+    o.trotzdem = parser.isSet(QStringLiteral("trotzdem"));
     o.startLabel = zahl(parser, QStringLiteral("startlabel"), LabelsJeBogen, QStringLiteral("keine Labelnummer"));
     o.kopien = zahl(parser, QStringLiteral("kopien"), MaxKopien, QStringLiteral("keine Anzahl"));
 
@@ -208,7 +210,15 @@ QString DruckOptionen::hilfe()
         "  --seiten VON-BIS           nur diese Seiten der Liste drucken\n"
         "  --drucker NAME             Drucker (Vorgabe: der Standarddrucker des\n"
         "                             Systems, sonst „PDF-Datei“)\n"
+        "  --trotzdem                 trotz Warnungen der Prüfung drucken\n"
         "  -h, --hilfe, --help        diese Hilfe zeigen\n"
+        "\n"
+        "Vor dem Druck wird die ganze Datei geprüft. Fehler (ein Barcode mit\n"
+        "Zeichen, die Code 128 nicht kennt, oder zu breit für seinen Platz)\n"
+        "verhindern den Druck immer; Warnungen (Zeilen mit mehr als elf Feldern,\n"
+        "Preise, die keine Zahlen sind, Komma oder Tabulator statt „;“, Texte, die\n"
+        "am Rand ihres Labels abgeschnitten werden) nur ohne --trotzdem. Jeder\n"
+        "Befund steht mit Zeile und Feld in der Fehlerausgabe.\n"
         "\n"
         "Der Drucker „PDF-Datei“ legt jeden Auftrag als PDF im Ordner „Tarvel“ der\n"
         "Dokumente ab. Die Einstellungen des Fensters werden gelesen, nie geändert.\n"
@@ -217,8 +227,9 @@ QString DruckOptionen::hilfe()
         "der Drucker mit der Auftragsnummer, etwa „Etiketten (Auftrag 42)“. Auf\n"
         "einem Terminal zeigt die Fehlerausgabe den Fortschritt.\n"
         "\n"
-        "Rückgabewert: 0 gedruckt; 1 Fehler in der Datei, einem Satz oder beim\n"
-        "Drucker (der Auftrag wird verworfen); 2 falscher Aufruf.\n"
+        "Rückgabewert: 0 gedruckt; 1 Befunde der Prüfung, Fehler in der Datei,\n"
+        "einem Satz oder beim Drucker (der Auftrag wird verworfen); 2 falscher\n"
+        "Aufruf.\n"
         "\n"
         "Beispiel:\n"
         "  tarvel drucken --art laser --preis1 vk --startlabel 5 artikel.txt\n");

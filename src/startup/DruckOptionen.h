@@ -42,6 +42,7 @@ public:
     std::optional<sheets::Preis> preis2;
     QString waehrung = QStringLiteral("€");
     bool lagerfach = false;
+    bool trotzdem = false;         ///< print despite the check's warnings (never despite its errors)
     std::optional<int> startLabel; ///< 1 to 16
     std::optional<int> kopien;     ///< 1 to 32767
     std::optional<int> vonSeite;   ///< with bisSeite: the list's page range
