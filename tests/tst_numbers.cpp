@@ -113,6 +113,29 @@ private slots:
         QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
     }
 
+    // Clients' fractions carry binary noise; their own platform prints 15 digits.
+    void significantDigits_data()
+    {
+        QTest::addColumn<double>("value");
+        QTest::addColumn<int>("digits");
+        QTest::addColumn<QString>("text");
+        QTest::newRow("9.95 * 3") << 9.95 * 3 << 15 << "29,85";
+        QTest::newRow("0.1 + 0.2") << 0.1 + 0.2 << 15 << "0,3";
+        QTest::newRow("negative") << -(0.1 + 0.2) << 15 << "-0,3";
+        QTest::newRow("15 digits kept") << 123456789.012345 << 15 << "123456789,012345";
+        QTest::newRow("16th digit rounds") << 1234567890.1234567 << 15 << "1234567890,12346";
+        QTest::newRow("large stays plain") << 1e20 << 15 << "100000000000000000000";
+        QTest::newRow("single 0.1") << double(0.1f) << 7 << "0,1";
+        QTest::newRow("whole") << 42.0 << 15 << "42";
+    }
+    void significantDigits()
+    {
+        QFETCH(double, value);
+        QFETCH(int, digits);
+        QFETCH(QString, text);
+        QCOMPARE(Numbers::numberText(value, digits), text);
+    }
+
     void checkedArithmetic()
     {
         QCOMPARE(Numbers::add32(2147483000, 647), 2147483647);
