@@ -239,9 +239,9 @@ private slots:
         QTest::newRow("single after 3") << 3 << QStringList{single, single, single} << QList<int>{1, 1, 1}
                                         << QList<int>{1, 2, 3};
         QTest::newRow("single then A4") << 3 << QStringList{single, a4} << QList<int>{1, 2} << QList<int>{1, 2};
-        // The single slip starts no page before it: after an A4 slip it shares that page.
+        // The single slip takes the top-left quarter: after an A4 slip it takes a page of its own.
         QTest::newRow("A4 then single") << 3 << QStringList{a4, single, a4} << QList<int>{3, 1, 2}
-                                        << QList<int>{1, 1, 2};
+                                        << QList<int>{1, 2, 3};
     }
     void pickupSlipPlacesAndPages()
     {
@@ -394,6 +394,172 @@ private slots:
         }
         QCOMPARE(app->printCount(), qint16(32767));
         QVERIFY(texts(rec->ops()).isEmpty());
+    }
+
+    // Output of another kind gets a page of its own; the same kind shares its
+    // page; no page stays blank; and only the list prints italic or in colour.
+    void kindsOfOutputOnTheirPages_data()
+    {
+        QTest::addColumn<QStringList>("calls"); // "name*n": n calls in a row
+        QTest::addColumn<QList<int>>("pages");  // where the last of each group began to print
+        QTest::newRow("canoe label, slip") << QStringList{"DruckeKanuEtikett", "DruckeAbholschein"} << QList<int>{1, 2};
+        QTest::newRow("label, list, laser")
+            << QStringList{"DruckeLabel", "DruckeListe", "DruckeLaserLabel"} << QList<int>{1, 2, 3};
+        QTest::newRow("list rows share") << QStringList{"DruckeListe*3"} << QList<int>{1};
+        QTest::newRow("laser labels share") << QStringList{"DruckeLaserLabel*3", "DruckeLabel"} << QList<int>{1, 2};
+        QTest::newRow("A4 slips share") << QStringList{"DruckeAbholscheinDINA4*4", "DruckeLabel"} << QList<int>{1, 2};
+        QTest::newRow("address, four-lane")
+            << QStringList{"DruckeAdressLabel", "DruckeLaserLabel4Bahn", "DruckeAdressLabel"} << QList<int>{1, 2, 3};
+        QTest::newRow("single slip, label") << QStringList{"DruckeAbholschein", "DruckeLabel"} << QList<int>{1, 2};
+        QTest::newRow("full laser sheet, label") << QStringList{"DruckeLaserLabel*24", "DruckeLabel"} << QList<int>{1, 2};
+        QTest::newRow("full list page, label") << QStringList{"DruckeListe*12", "DruckeLabel"} << QList<int>{1, 3};
+        QTest::newRow("list, label, list") << QStringList{"DruckeListe", "DruckeEtikett", "DruckeListe"} << QList<int>{1, 2, 3};
+    }
+    void kindsOfOutputOnTheirPages()
+    {
+        QFETCH(QStringList, calls);
+        QFETCH(QList<int>, pages);
+        auto [rec, app] = recordedApplication();
+        fill(*app);
+        auto pageAt = [&](qsizetype index) {
+            return 1 + int(std::count_if(rec->ops().begin(), rec->ops().begin() + index,
+                                         [](const RecordedOp &op) { return op.kind == RecordedOp::NewPage; }));
+        };
+        QList<int> began;
+        for (const QString &call : calls) {
+            const QString name = call.section('*', 0, 0);
+            const int times = call.contains('*') ? call.section('*', 1).toInt() : 1;
+            qsizetype from = 0;
+            for (int i = 0; i < times; ++i) {
+                from = rec->ops().size();
+                member(name)(*app);
+                for (const auto &op : rec->ops().mid(from)) {
+                    if (op.kind == RecordedOp::Text && name != "DruckeListe")
+                        QVERIFY2(!op.font.italic && op.color == QColor(Qt::black), qPrintable(name + ": " + op.text));
+                }
+            }
+            while (rec->ops().at(from).kind != RecordedOp::Text && rec->ops().at(from).kind != RecordedOp::Line)
+                ++from;
+            began << pageAt(from);
+        }
+        QCOMPARE(began, pages);
+        app->Release();
+        bool drawn = false;
+        for (const auto &op : rec->ops()) {
+            if (op.kind == RecordedOp::NewPage || op.kind == RecordedOp::EndJob)
+                QVERIFY2(drawn, "blank page");
+            drawn = op.kind == RecordedOp::NewPage ? false : drawn || op.kind == RecordedOp::Text;
+        }
+    }
+
+    // A call that fails leaves nothing of itself, not even the page it began;
+    // the client gets the error as before.
+    void failedCallLeavesNothing_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("broken");
+        QTest::newRow("slip halfway") << "DruckeAbholschein" << "VorgangsNr";
+        QTest::newRow("A4 slip halfway") << "DruckeAbholscheinDINA4" << "VorgangsNr";
+        QTest::newRow("label after its page break") << "DruckeLabel" << "Strichbreite";
+        QTest::newRow("canoe label") << "DruckeKanuEtikett" << "Strichbreite";
+        QTest::newRow("list row") << "DruckeListe" << "ArtikelNr";
+        QTest::newRow("laser label") << "DruckeLaserLabel" << "ArtikelNr";
+    }
+    void failedCallLeavesNothing()
+    {
+        QFETCH(QString, name);
+        QFETCH(QString, broken);
+        auto [rec, app] = recordedApplication();
+        fill(*app);
+        auto breakIt = [&, app = app.get()](bool yes) {
+            const QString longCode(2000, 'Z'); // beyond the barcode's 16-bit check sum: error 6
+            if (broken == "Strichbreite")
+                app->dialog().findChild<QLineEdit *>("Strichbreite")->setText(yes ? "40000" : "4");
+            else if (broken == "VorgangsNr")
+                app->setText(&LabelData::VorgangsNr, yes ? longCode : "V-0815");
+            else
+                app->setRecordField(&LabelData::ArtikelNr, yes ? longCode : "4711-0815");
+        };
+        app->DruckeLabel();
+        const QList<RecordedOp> before = rec->ops();
+        breakIt(true);
+        if (name == "DruckeLabel" || name == "DruckeKanuEtikett")
+            QTest::ignoreMessage(QtWarningMsg, QRegularExpression("^Beim Drucken ist folgender Fehler aufgetreten"));
+        try {
+            member(name)(*app);
+            QFAIL("no error");
+        } catch (const RuntimeError &e) {
+            QCOMPARE(e.number(), 6);
+        }
+        QCOMPARE(rec->ops().size(), before.size());
+        breakIt(false);
+        member(name)(*app);
+        app->Release();
+        using K = RecordedOp;
+        QCOMPARE(jobOps(rec->ops()), (QList<K::Kind>{K::BeginJob, K::NewPage, K::EndJob}));
+    }
+
+    // Every text a client sets is printed somewhere; up to the limit each print
+    // call copes with it (printing or refusing it), beyond it the setter refuses.
+    void longTextsThroughEveryProperty_data()
+    {
+        QTest::addColumn<QString>("property");
+        for (const char *name : {"ArtikelNr", "Preis1", "Preis2", "MatchCode", "WarenGruppe", "ISBN", "Titel", "Autor",
+                                 "Verlag", "Bemerkung", "VorgangsNr", "Datum", "BestellDatum", "KdNr", "Name1", "Name2",
+                                 "Strasse", "PLZ", "Ort", "Telefon", "SchlussText", "Menge", "Zeile(4)", "zuHaenden",
+                                 "Anrede"})
+            QTest::newRow(name) << QString::fromLatin1(name);
+    }
+    void longTextsThroughEveryProperty()
+    {
+        QFETCH(QString, property);
+        const std::pair<const char *, QString LabelData::*> fields[] = {
+            {"ArtikelNr", &LabelData::ArtikelNr}, {"Preis1", &LabelData::Preis1}, {"Preis2", &LabelData::Preis2},
+            {"MatchCode", &LabelData::MatchCode}, {"WarenGruppe", &LabelData::WarenGruppe}, {"ISBN", &LabelData::ISBN},
+            {"Titel", &LabelData::Titel}, {"Autor", &LabelData::Autor}, {"Verlag", &LabelData::Verlag},
+            {"Bemerkung", &LabelData::Bemerkung}, {"VorgangsNr", &LabelData::VorgangsNr}, {"Datum", &LabelData::Datum},
+            {"BestellDatum", &LabelData::BestellDatum}, {"KdNr", &LabelData::KdNr}, {"Name1", &LabelData::Name1},
+            {"Name2", &LabelData::Name2}, {"Strasse", &LabelData::Strasse}, {"PLZ", &LabelData::PLZ},
+            {"Ort", &LabelData::Ort}, {"Telefon", &LabelData::Telefon}, {"SchlussText", &LabelData::SchlussText},
+            {"Menge", &LabelData::Menge},
+        };
+        auto [rec, app] = recordedApplication();
+        fill(*app);
+        auto set = [&, app = app.get()](const QString &text) {
+            if (property == "Zeile(4)")
+                return app->setZeile(4, text);
+            if (property == "zuHaenden")
+                return app->setZuHaenden(text);
+            if (property == "Anrede")
+                return app->setAnrede(text);
+            for (int i = 0; i < int(std::size(fields)); ++i) {
+                if (property == QLatin1String(fields[i].first))
+                    return i < 6 ? app->setRecordField(fields[i].second, text) : app->setText(fields[i].second, text);
+            }
+        };
+        QString text;
+        for (int i = 0; text.size() < 65536; ++i)
+            text += QStringLiteral("Wort%1 ").arg(i);
+        text.truncate(65536);
+        try {
+            set(text + u'x');
+            QFAIL("no error");
+        } catch (const RuntimeError &e) {
+            QCOMPARE(e.number(), 5);
+            QVERIFY2(e.message().contains(property) && e.message().contains("65536"), qPrintable(e.message()));
+        }
+        set(text);
+        for (const char *name : {"DruckeLabel", "DruckeEtikett", "DruckeKanuEtikett", "DruckeAbholschein",
+                                 "DruckeAbholscheinDINA4", "DruckeListe", "DruckeLaserLabel", "DruckeLaserLabel4Bahn",
+                                 "DruckeAdressLabel"}) {
+            try {
+                member(name)(*app);
+            } catch (const RuntimeError &) {
+            }
+        }
+        // Printed, whole or cut to its room; the barcodes refuse a text this long.
+        if (property != "ArtikelNr" && property != "VorgangsNr")
+            QVERIFY(!texts(rec->ops()).filter(QRegularExpression("^Wort0 Wort1 ")).isEmpty());
     }
 
     void testPrintBetweenLabelsLeavesNoBlankPage()
