@@ -213,6 +213,28 @@ private slots:
         QCOMPARE(d.printer->DrawWidth(), 3);
     }
 
+    // Focus passing through the box without an edit, as when another object's
+    // dialog appears, leaves the store alone: the user's newer width stays.
+    void barWidthStoredOnlyWhenEdited()
+    {
+        Dialog d;
+        platform::SettingsStore::write("Tarvel", "System", "DrawWidth", "2");
+        d.frm->show();
+        QApplication::setActiveWindow(d.frm.get());
+        QVERIFY(QTest::qWaitForWindowActive(d.frm.get()));
+        QLineEdit *box = d.box("Strichbreite");
+        for (int pass = 0; pass < 2; ++pass) {
+            box->setFocus();
+            QTRY_VERIFY(box->hasFocus());
+            d.box("OffsetXCtrl")->setFocus();
+            QTRY_VERIFY(!box->hasFocus());
+            QCOMPARE(stored("DrawWidth"), QStringLiteral("2"));
+            typeAndLeave(d, box, "3"); // an edit is stored once, not again by the next pass
+            QCOMPARE(stored("DrawWidth"), QStringLiteral("3"));
+            platform::SettingsStore::write("Tarvel", "System", "DrawWidth", "2");
+        }
+    }
+
     void offsetsAsWholeNumbers_data()
     {
         QTest::addColumn<QString>("text");
