@@ -304,6 +304,13 @@ private slots:
                 QCOMPARE(n->color, QColor(Qt::black));
             }
         }
+        // The window's next run starts from plain text, also after a page with only its header.
+        lauf.rec->clear();
+        QVERIFY(lauf.druck->ProbeDrucken(DateiDruck::Auswahl()).ok());
+        for (const auto &op : lauf.ops()) {
+            if (op.kind == RecordedOp::Text)
+                QVERIFY2(!op.font.italic && op.color == QColor(Qt::black), qPrintable(op.text));
+        }
     }
 
     void listDateIsTheFullShortDate()
