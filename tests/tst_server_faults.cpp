@@ -192,19 +192,26 @@ private slots:
         serves();
     }
 
-    // Strings of 1 MB: stored and read back unchanged, refused by the barcode
-    // with error 6, and no error message or log line repeats them whole.
+    // Strings of 1 MB: refused with error 5 naming the property and the limit;
+    // at the limit stored and read back unchanged, refused by the barcode with
+    // error 6, and no error message or log line repeats them whole.
     void hugeStrings()
     {
-        const QString huge = QString(1024 * 1024, u'7');
+        const QString huge = QString(1024 * 1024, u'7'), most = QString(65536, u'7');
         const QString object = create(m_client);
         QElapsedTimer uhr;
         uhr.start();
-        QCOMPARE(errorOf(set(m_client, object, QStringLiteral("ArtikelNr"), huge)), QStringLiteral("kein Fehler"));
-        QCOMPARE(get(m_client, object, QStringLiteral("ArtikelNr")), huge);
-        for (const char *name : {"Titel", "Name1", "zuHaenden", "Anrede", "Preis1"})
-            QCOMPARE(errorOf(set(m_client, object, QLatin1String(name), huge)), QStringLiteral("kein Fehler"));
+        for (const char *name : {"ArtikelNr", "Titel", "Name1", "zuHaenden", "Anrede", "Preis1"}) {
+            const QDBusMessage refused = set(m_client, object, QLatin1String(name), huge);
+            QCOMPARE(errorOf(refused), QStringLiteral("Tarvel.Error.InvalidArgument"));
+            QVERIFY2(refused.errorMessage().contains(QLatin1String(name) + ": 1048576 Zeichen, erlaubt sind höchstens 65536"),
+                     qPrintable(refused.errorMessage()));
+            QCOMPARE(errorOf(set(m_client, object, QLatin1String(name), most)), QStringLiteral("kein Fehler"));
+        }
+        QCOMPARE(get(m_client, object, QStringLiteral("ArtikelNr")), most);
         QCOMPARE(errorOf(call(m_client, object, QStringLiteral("Zeile"), {QVariant::fromValue(qint16(0)), huge})),
+                 QStringLiteral("Tarvel.Error.InvalidArgument"));
+        QCOMPARE(errorOf(call(m_client, object, QStringLiteral("Zeile"), {QVariant::fromValue(qint16(0)), most})),
                  QStringLiteral("kein Fehler"));
         const QDBusMessage label = call(m_client, object, QStringLiteral("DruckeLabel"));
         QCOMPARE(errorOf(label), QStringLiteral("Tarvel.Error.Overflow"));
