@@ -142,11 +142,11 @@ private slots:
         p->Print("a");
         QVERIFY(p->hasOpenJob());
         p->NewPage();
-        p->NewPage(); // a page of its own: blank
+        p->NewPage(); // the break is pending already: no blank page
         p->Print("b");
         p->NewPage(); // right before the end: adds nothing
         p->EndDoc();
-        QCOMPARE(ofKind(*m_rec, RecordedOp::NewPage).size(), 2);
+        QCOMPARE(ofKind(*m_rec, RecordedOp::NewPage).size(), 1);
         QCOMPARE(m_rec->ops().first().kind, RecordedOp::BeginJob);
         QCOMPARE(m_rec->ops().last().kind, RecordedOp::EndJob);
 
@@ -268,6 +268,84 @@ private slots:
         const QString text = PdfPages(path).text(1);
         for (int i = 1; i <= 4; ++i)
             QVERIFY2(text.contains(QStringLiteral("Bemerkung %1").arg(i)), qPrintable(text));
+    }
+
+    // A script of surface steps and what reaches the backend: B begin, N new
+    // page, E end, X cancel, texts as printed ("*" italic, "#" not black).
+    void pagesMarksAndPlainText_data()
+    {
+        QTest::addColumn<QString>("steps");
+        QTest::addColumn<QString>("reached");
+        QTest::addColumn<QString>("hasOutput"); // pageHasOutput() after each step
+        QTest::newRow("two breaks, one page") << "a new new b end" << "B a N b E" << "1 0 0 1 0";
+        QTest::newRow("break on an empty job") << "new a end" << "B a E" << "0 1 0";
+        QTest::newRow("committed") << "a mark new b commit end" << "B a N b E" << "1 1 0 1 1 0";
+        QTest::newRow("rolled back with its page") << "a mark new b rollback c end" << "B a c E" << "1 1 0 1 1 1 0";
+        QTest::newRow("rolled back with its job") << "mark a new b rollback end" << "" << "0 1 0 1 0 0";
+        QTest::newRow("held until commit, then cancelled") << "a mark b kill" << "B a X" << "1 1 1 0";
+        QTest::newRow("ended while held") << "mark a end rollback" << "B a E" << "0 1 0 0";
+        QTest::newRow("plain after the end") << "blue a end b end" << "B a*# E B b E" << "0 1 0 1 0";
+        QTest::newRow("plain after a cancel") << "blue a kill b end" << "B a*# X B b E" << "0 1 0 1 0";
+        QTest::newRow("plain on request") << "blue a plain b end" << "B a*# b E" << "0 1 1 1 0";
+    }
+    void pagesMarksAndPlainText()
+    {
+        QFETCH(QString, steps);
+        QFETCH(QString, reached);
+        QFETCH(QString, hasOutput);
+        auto p = recorded();
+        QStringList outputs;
+        for (const QString &step : steps.split(' ')) {
+            if (step == "new") p->NewPage();
+            else if (step == "end") p->EndDoc();
+            else if (step == "kill") p->KillDoc();
+            else if (step == "mark") p->mark();
+            else if (step == "commit") p->commit();
+            else if (step == "rollback") p->rollback();
+            else if (step == "plain") p->plainText();
+            else if (step == "blue") { p->setFontItalic(true); p->setForeColor(Printer::QBColor(1)); }
+            else p->Print(step);
+            outputs << QString::number(int(p->pageHasOutput()));
+        }
+        QStringList ops;
+        for (const auto &op : m_rec->ops()) {
+            switch (op.kind) {
+            case RecordedOp::BeginJob: ops << "B"; break;
+            case RecordedOp::NewPage: ops << "N"; break;
+            case RecordedOp::EndJob: ops << "E"; break;
+            case RecordedOp::CancelJob: ops << "X"; break;
+            default:
+                ops << op.text + (op.font.italic ? "*" : "") + (op.color != QColor(Qt::black) ? "#" : "");
+            }
+        }
+        QCOMPARE(ops.join(' '), reached);
+        QCOMPARE(outputs.join(' '), hasOutput);
+    }
+
+    // Cutting a text to a width measures it once, whatever its length.
+    void fittingLength_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("room"); // the start that just fits, "-" for a hair less
+        QTest::addColumn<int>("length");
+        const QString smile = QString::fromUtf8("\xF0\x9F\x98\x80");
+        QTest::newRow("whole fits exactly") << "WWW" << "WWW" << 3;
+        QTest::newRow("one short") << "WWW" << "-WWW" << 2;
+        QTest::newRow("pair kept whole") << "a" + smile + "b" << "a" + smile << 3;
+        QTest::newRow("cut behind a pair") << "a" + smile + "b" << "-a" + smile + "b" << 3;
+        QTest::newRow("nothing fits") << "W" << "-" << 0;
+        QTest::newRow("empty") << "" << "" << 0;
+        QTest::newRow("four million characters") << QString(4'000'000, 'W') << "WWWWWWWWWW" << 10;
+    }
+    void fittingLength()
+    {
+        QFETCH(QString, text);
+        QFETCH(QString, room);
+        QFETCH(int, length);
+        auto p = recorded();
+        const bool less = room.startsWith('-');
+        const double width = p->TextWidth(less ? room.mid(1) : room) - (less ? 0.01 : 0.0);
+        QCOMPARE(p->fittingLength(text, width), qsizetype(length));
     }
 
     void qtDialogsSpeakGerman()

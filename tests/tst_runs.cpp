@@ -268,6 +268,13 @@ private slots:
             const Op *number = RecordedJob::text(page, QStringLiteral("B-%1").arg(firstRecord[i], 4, 10, QChar(u'0')));
             QVERIFY(!number || (!number->font.italic && number->color == Qt::black));
         }
+        // The window's next run starts from plain text, also after a page with only its header.
+        lauf.rec->clear();
+        QVERIFY(lauf.druck->ProbeDrucken(DateiDruck::Auswahl()).ok());
+        for (const auto &op : lauf.ops()) {
+            if (op.kind == RecordedOp::Text)
+                QVERIFY2(!op.font.italic && op.color == QColor(Qt::black), qPrintable(op.text));
+        }
     }
 
     // A run that fails or is stopped delivers nothing; its message names the

@@ -1,5 +1,7 @@
 #include "automation/AdressLabelsObject.h"
 
+#include "automation/Variants.h"
+
 #include "platform/Printer.h"
 #include "platform/RuntimeError.h"
 #include "sheets/AdressLabels.h"
@@ -39,6 +41,8 @@ void AdressLabelsObject::setStartPosition(qint16 pos)
 
 QStringList AdressLabelsObject::Drucke(qint16 FettZeile, const QStringList &Zeile)
 {
+    for (qsizetype i = 0; i < Zeile.size(); ++i)
+        Variants::checkLength(QStringLiteral("Zeile(%1)").arg(i), Zeile[i]);
     return m_labels->Drucke(FettZeile, Zeile);
 }
 

@@ -1,5 +1,7 @@
 #include "automation/Application.h"
 
+#include "automation/Variants.h"
+
 #include "barcode/Code128.h"
 #include "labelprinter/SetupFrm.h"
 #include "platform/Printer.h"
@@ -19,6 +21,33 @@ namespace tarvel::automation {
 
 using labelprinter::LabelData;
 using platform::RuntimeError;
+
+namespace {
+
+/// The property name of a record or dialog field, for error messages.
+QString fieldName(QString LabelData::*field)
+{
+    static const std::pair<QString LabelData::*, const char *> names[] = {
+        {&LabelData::ArtikelNr, "ArtikelNr"},       {&LabelData::Preis1, "Preis1"},
+        {&LabelData::Preis2, "Preis2"},             {&LabelData::MatchCode, "MatchCode"},
+        {&LabelData::WarenGruppe, "WarenGruppe"},   {&LabelData::ISBN, "ISBN"},
+        {&LabelData::Titel, "Titel"},               {&LabelData::Autor, "Autor"},
+        {&LabelData::Verlag, "Verlag"},             {&LabelData::Bemerkung, "Bemerkung"},
+        {&LabelData::VorgangsNr, "VorgangsNr"},     {&LabelData::Datum, "Datum"},
+        {&LabelData::BestellDatum, "BestellDatum"}, {&LabelData::KdNr, "KdNr"},
+        {&LabelData::Name1, "Name1"},               {&LabelData::Name2, "Name2"},
+        {&LabelData::Strasse, "Strasse"},           {&LabelData::PLZ, "PLZ"},
+        {&LabelData::Ort, "Ort"},                   {&LabelData::Telefon, "Telefon"},
+        {&LabelData::SchlussText, "SchlussText"},   {&LabelData::Menge, "Menge"},
+    };
+    for (const auto &[f, name] : names) {
+        if (f == field)
+            return QLatin1String(name);
+    }
+    return QStringLiteral("Feld");
+}
+
+} // namespace
 
 barcode::Code128 &Application::sharedCode128()
 {
@@ -60,10 +89,27 @@ void Application::countPrint()
     ++m_counter;
 }
 
+template<typename Print>
+void Application::printCall(Kind kind, Print print)
+{
+    pause();
+    m_printer->mark();
+    try {
+        m_printer->plainText();
+        if (kind != m_lastKind && m_printer->pageHasOutput())
+            m_printer->NewPage();
+        print();
+        m_printer->commit();
+    } catch (...) {
+        m_printer->rollback();
+        throw;
+    }
+    m_lastKind = kind;
+}
+
 template<typename Layout>
 void Application::labelStep(Layout layout)
 {
-    pause();
     // A test print in the dialog may have ended the job: then the label opens
     // a fresh one instead of leaving a blank first page.
     if (m_counter > 0 && m_printer->hasOpenJob())
@@ -81,17 +127,17 @@ void Application::Setup()
 
 void Application::DruckeLabel()
 {
-    labelStep([this] { m_dialog->EinLabel(); });
+    printCall(Kind::Label, [this] { labelStep([this] { m_dialog->EinLabel(); }); });
 }
 
 void Application::DruckeEtikett()
 {
-    labelStep([this] { m_dialog->Etikett(); });
+    printCall(Kind::Label, [this] { labelStep([this] { m_dialog->Etikett(); }); });
 }
 
 void Application::DruckeKanuEtikett()
 {
-    labelStep([this] { m_dialog->KanuEtikett(); });
+    printCall(Kind::Label, [this] { labelStep([this] { m_dialog->KanuEtikett(); }); });
 }
 
 sheets::Liste &Application::liste()
@@ -128,61 +174,67 @@ QStringList Application::zeilen() const
 }
 
 // The pickup slip and the sheet layouts manage their own pages: none of these
-// members starts a page before it prints.
+// members starts a page before it prints, unless another kind's output is on it.
 
 void Application::DruckeAbholschein()
 {
-    pause();
-    countPrint();
-    m_dialog->setStartPosition(1);
-    m_dialog->Abholschein(zeilen(), m_zuHaenden, m_anrede, 1);
+    printCall(Kind::Slip, [this] {
+        countPrint();
+        m_dialog->setStartPosition(1);
+        m_dialog->Abholschein(zeilen(), m_zuHaenden, m_anrede, 1);
+    });
 }
 
 void Application::DruckeAbholscheinDINA4()
 {
-    pause();
-    countPrint();
-    m_dialog->Abholschein(zeilen(), m_zuHaenden, m_anrede, 4);
+    printCall(Kind::SlipSheet, [this] {
+        countPrint();
+        m_dialog->Abholschein(zeilen(), m_zuHaenden, m_anrede, 4);
+    });
 }
 
 void Application::DruckeListe()
 {
-    pause();
-    if (m_counter == 0)
-        liste().Kopf();
-    countPrint();
-    const LabelData &r = m_record;
-    liste().Drucke(r.ArtikelNr, r.ISBN, r.MatchCode, r.Preis1, r.Preis2);
+    printCall(Kind::List, [this] {
+        if (m_counter == 0)
+            liste().Kopf();
+        countPrint();
+        const LabelData &r = m_record;
+        liste().Drucke(r.ArtikelNr, r.ISBN, r.MatchCode, r.Preis1, r.Preis2);
+    });
 }
 
 void Application::DruckeLaserLabel()
 {
-    pause();
-    countPrint();
-    const qint32 offsetX = m_dialog->OffsetX();
-    const qint32 offsetY = m_dialog->OffsetY();
-    const LabelData &r = m_record;
-    laserLabels().Drucke(offsetX, offsetY, r.ArtikelNr, r.ISBN, r.MatchCode, r.Preis1, r.Preis2);
+    printCall(Kind::Laser, [this] {
+        countPrint();
+        const qint32 offsetX = m_dialog->OffsetX();
+        const qint32 offsetY = m_dialog->OffsetY();
+        const LabelData &r = m_record;
+        laserLabels().Drucke(offsetX, offsetY, r.ArtikelNr, r.ISBN, r.MatchCode, r.Preis1, r.Preis2);
+    });
 }
 
 void Application::DruckeLaserLabel4Bahn()
 {
-    pause();
-    countPrint();
-    const qint32 offsetX = m_dialog->OffsetX();
-    const qint32 offsetY = m_dialog->OffsetY();
-    const qint32 abstand = m_dialog->Abstand4Bahn();
-    const LabelData &r = m_record;
-    laserLabels4Bahn().Drucke(offsetX, offsetY, abstand, r.ArtikelNr, r.ISBN, r.MatchCode, r.Preis1, r.Preis2);
+    printCall(Kind::Laser4Bahn, [this] {
+        countPrint();
+        const qint32 offsetX = m_dialog->OffsetX();
+        const qint32 offsetY = m_dialog->OffsetY();
+        const qint32 abstand = m_dialog->Abstand4Bahn();
+        const LabelData &r = m_record;
+        laserLabels4Bahn().Drucke(offsetX, offsetY, abstand, r.ArtikelNr, r.ISBN, r.MatchCode, r.Preis1, r.Preis2);
+    });
 }
 
 void Application::DruckeAdressLabel(qint16 FettZeile)
 {
-    pause();
-    countPrint();
-    // The label prints its lines cut to width; the stored lines stay whole for
-    // the pickup slip and later labels.
-    adressLabels().Drucke(FettZeile, zeilen());
+    printCall(Kind::Address, [this, FettZeile] {
+        countPrint();
+        // The label prints its lines cut to width; the stored lines stay whole for
+        // the pickup slip and later labels.
+        adressLabels().Drucke(FettZeile, zeilen());
+    });
 }
 
 void Application::setStartPosition(qint16 pos)
@@ -203,6 +255,7 @@ QString Application::recordField(QString LabelData::*field) const
 
 void Application::setRecordField(QString LabelData::*field, const QString &text)
 {
+    Variants::checkLength(fieldName(field), text);
     m_record.*field = text;
     m_dialog->setRecordField(field, text);
     QCoreApplication::processEvents();
@@ -210,6 +263,7 @@ void Application::setRecordField(QString LabelData::*field, const QString &text)
 
 void Application::setText(QString LabelData::*field, const QString &text)
 {
+    Variants::checkLength(fieldName(field), text);
     m_dialog->setText(field, text);
 }
 
@@ -218,7 +272,20 @@ void Application::setZeile(qint16 nr, const QString &st)
     if (nr < 0 || nr >= qint16(m_zeile.size()))
         throw RuntimeError(RuntimeError::SubscriptOutOfRange,
                            QStringLiteral("(Zeile %1)").arg(nr));
+    Variants::checkLength(QStringLiteral("Zeile(%1)").arg(nr), st);
     m_zeile[size_t(nr)] = st;
+}
+
+void Application::setZuHaenden(const QString &text)
+{
+    Variants::checkLength(QStringLiteral("zuHaenden"), text);
+    m_zuHaenden = text;
+}
+
+void Application::setAnrede(const QString &text)
+{
+    Variants::checkLength(QStringLiteral("Anrede"), text);
+    m_anrede = text;
 }
 
 QString Application::Release()

@@ -62,6 +62,9 @@ public:
 
     /// One of the six article fields (ArtikelNr ... ISBN): the stored text.
     QString recordField(QString labelprinter::LabelData::*field) const;
+    // Every text setter refuses a text over Variants::MaxTextLength with error 5
+    // and keeps the field as it was.
+
     /// Stores the text, shows it in the dialog's value label and lets the dialog repaint.
     void setRecordField(QString labelprinter::LabelData::*field, const QString &text);
     /// One of the sixteen book, customer and order texts, kept by the dialog.
@@ -70,9 +73,9 @@ public:
     /// Free text line \a nr (0 to 5); error 9 outside, and nothing is stored.
     void setZeile(qint16 nr, const QString &st);
     const std::array<QString, 6> &Zeile() const { return m_zeile; }
-    void setZuHaenden(const QString &text) { m_zuHaenden = text; }
+    void setZuHaenden(const QString &text);
     QString zuHaenden() const { return m_zuHaenden; }
-    void setAnrede(const QString &text) { m_anrede = text; }
+    void setAnrede(const QString &text);
     QString Anrede() const { return m_anrede; }
 
     /// Ends and sends the job if anything was printed, then unloads the
@@ -100,6 +103,12 @@ private:
     /// New page if this object has printed before, count, then the layout.
     template<typename Layout>
     void labelStep(Layout layout);
+    /// What a print member puts on its page; output of another kind gets a page of its own.
+    enum class Kind { None, Label, Slip, SlipSheet, List, Laser, Laser4Bahn, Address };
+    /// One print member: pause, then \a print on a page of its kind, from plain
+    /// text. When it fails, its output is dropped with the page it began.
+    template<typename Print>
+    void printCall(Kind kind, Print print);
 
     std::unique_ptr<platform::Printer> m_printer;
     std::unique_ptr<labelprinter::SetupFrm> m_dialog; // after the printer: it draws on it
@@ -109,6 +118,7 @@ private:
     std::unique_ptr<sheets::LaserLabels4Bahn> m_laserLabels4Bahn;
     std::unique_ptr<sheets::AdressLabels> m_adressLabels;
     qint16 m_counter = 0;
+    Kind m_lastKind = Kind::None; ///< of the last print that succeeded
     labelprinter::LabelData m_record; // only the six article fields are used
     std::array<QString, 6> m_zeile;
     QString m_zuHaenden;

@@ -57,8 +57,11 @@ QString toText(const QVariant &value)
         return QString::number(value.toLongLong());
     if (isUnsigned(type))
         return QString::number(value.toULongLong());
-    if (type == QMetaType::Double || type == QMetaType::Float)
-        return platform::Numbers::numberText(value.toDouble());
+    // To the digits the client's type holds: 9.95 * 3 arrives as 29.849999999999998.
+    if (type == QMetaType::Double)
+        return platform::Numbers::numberText(value.toDouble(), 15);
+    if (type == QMetaType::Float)
+        return platform::Numbers::numberText(value.toDouble(), 7);
     if (type == QMetaType::Bool)
         return value.toBool() ? QStringLiteral("Wahr") : QStringLiteral("Falsch");
     throw typeMismatch(value, "kein Text");
@@ -92,6 +95,16 @@ qint16 toInt16(const QVariant &value)
         }
     }
     throw typeMismatch(value, "keine Zahl");
+}
+
+void checkLength(const QString &property, const QString &text)
+{
+    if (text.size() > MaxTextLength)
+        throw RuntimeError(RuntimeError::InvalidArgument,
+                           QStringLiteral("(%1: %2 Zeichen, erlaubt sind höchstens %3)")
+                               .arg(property)
+                               .arg(text.size())
+                               .arg(MaxTextLength));
 }
 
 QString shown(const QString &text)

@@ -334,6 +334,11 @@ void SetupFrm::Abstand4BahnCtrl_LostFocus() { saveOffset(m_abstand4Bahn, QString
 
 void SetupFrm::Strichbreite_LostFocus()
 {
+    // Only an edit is stored: focus also leaves when another object's dialog
+    // appears, and this box may hold a width older than the user's last one.
+    if (!m_strichbreite->isModified())
+        return;
+    m_strichbreite->setModified(false);
     const QString refused = BarWidthStep::edited(m_printer, m_code, *this);
     if (!refused.isEmpty()) {
         report(QMessageBox::Warning, refused);
@@ -383,6 +388,7 @@ void SetupFrm::ProbeDruck_Click()
         // takes a page of its own instead of printing over the last one.
         if (m_printer.hasOpenJob())
             m_printer.NewPage();
+        m_printer.plainText(); // not the italic blue of a list header before it
     } catch (const RuntimeError &e) {
         report(QMessageBox::Warning, printErrorText(e));
     }

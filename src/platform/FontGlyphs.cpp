@@ -58,6 +58,20 @@ double FontGlyphs::width(QStringView text)
     return w;
 }
 
+qsizetype FontGlyphs::fittingLength(QStringView text, double maxWidth)
+{
+    // The same sum in the same order as width(), so a start fits exactly when width() says so.
+    double w = 0;
+    qsizetype end = 0;
+    for (qsizetype i = 0; i < text.size();) {
+        w += glyph(nextCodePoint(text, i)).advance;
+        if (w > maxWidth)
+            break;
+        end = i;
+    }
+    return end;
+}
+
 void FontGlyphs::layout(QStringView text, QList<quint32> &glyphs, QList<double> &positions)
 {
     glyphs.clear();

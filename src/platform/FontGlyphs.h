@@ -21,6 +21,9 @@ public:
 
     /// Width of \a text in twips.
     double width(QStringView text);
+    /// Length in UTF-16 units of the longest start of \a text, whole characters
+    /// only, whose width is at most \a maxWidth: measured in one pass.
+    qsizetype fittingLength(QStringView text, double maxWidth);
     /// Glyph indexes of \a text and the x of each glyph from the text's start, in twips.
     void layout(QStringView text, QList<quint32> &glyphs, QList<double> &positions);
 

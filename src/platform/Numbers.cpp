@@ -101,6 +101,13 @@ QString numberText(double value)
     return locale.toString(value, 'f', QLocale::FloatingPointShortest);
 }
 
+QString numberText(double value, int digits)
+{
+    if (!std::isfinite(value))
+        return numberText(value);
+    return numberText(QString::number(value, 'g', digits).toDouble());
+}
+
 qint32 add32(qint32 a, qint32 b)
 {
     qint32 r;

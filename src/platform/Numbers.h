@@ -32,6 +32,11 @@ qint16 toInt16(const QString &text);
 /// A number as text in the user's locale, as short as possible ("18,14", "4").
 QString numberText(double value);
 
+/// \a value rounded to \a digits significant digits, then as numberText: the
+/// binary noise of a client's fraction goes (29.849999999999998 gives "29,85"
+/// with 15 digits, the precision a double holds in decimal).
+QString numberText(double value, int digits);
+
 /// Adds two 32-bit numbers; error 6 on overflow.
 qint32 add32(qint32 a, qint32 b);
 /// Multiplies two 32-bit numbers; error 6 on overflow.

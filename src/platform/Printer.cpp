@@ -42,26 +42,48 @@ PrinterBackend &Printer::backend()
     return *m_backend;
 }
 
+template<typename Op>
+void Printer::send(Op &&op)
+{
+    if (m_mark)
+        m_mark->held.emplace_back(std::forward<Op>(op));
+    else
+        op(*m_backend);
+}
+
 void Printer::beforeDrawing()
 {
-    PrinterBackend &b = backend();
+    backend();
     if (!m_jobOpen) {
-        b.setPageShape(m_landscapeWish);
-        b.beginJob();
+        send([this, landscape = m_landscapeWish](PrinterBackend &b) {
+            b.setPageShape(landscape);
+            try {
+                b.beginJob();
+            } catch (...) {
+                // Also when a mark held it back: the job did not open.
+                m_jobOpen = false;
+                m_pendingPageBreaks = 0;
+                throw;
+            }
+        });
         m_jobOpen = true;
         m_page = 1;
         m_pendingPageBreaks = 0;
         m_sentClip = QRectF();
+        m_pageEmpty = true;
     }
     while (m_pendingPageBreaks > 0) {
-        b.setPageShape(m_landscapeWish && m_pendingPageBreaks == 1);
-        b.newPage();
+        send([landscape = m_landscapeWish && m_pendingPageBreaks == 1](PrinterBackend &b) {
+            b.setPageShape(landscape);
+            b.newPage();
+        });
         --m_pendingPageBreaks;
         ++m_page;
         m_sentClip = QRectF();
+        m_pageEmpty = true;
     }
     if (m_clip != m_sentClip) {
-        b.setClip(m_clip);
+        send([clip = m_clip](PrinterBackend &b) { b.setClip(clip); });
         m_sentClip = m_clip;
     }
 }
@@ -69,6 +91,52 @@ void Printer::beforeDrawing()
 void Printer::setClip(double x, double y, double width, double height)
 {
     m_clip = QRectF(x, y, std::max(width, 1.0), std::max(height, 1.0));
+}
+
+void Printer::sendHeld()
+{
+    if (!m_mark)
+        return;
+    const auto mark = std::move(m_mark);
+    for (auto &op : mark->held)
+        op(*m_backend);
+}
+
+void Printer::mark()
+{
+    if (m_mark)
+        return; // the outer mark stays in force
+    m_mark = std::make_unique<Mark>();
+    m_mark->jobOpen = m_jobOpen;
+    m_mark->pendingPageBreaks = m_pendingPageBreaks;
+    m_mark->page = m_page;
+    m_mark->pageEmpty = m_pageEmpty;
+    m_mark->landscapeWish = m_landscapeWish;
+    m_mark->x = m_x;
+    m_mark->y = m_y;
+    m_mark->clip = m_clip;
+    m_mark->sentClip = m_sentClip;
+}
+
+void Printer::commit()
+{
+    sendHeld();
+}
+
+void Printer::rollback()
+{
+    if (!m_mark)
+        return;
+    const auto mark = std::move(m_mark);
+    m_jobOpen = mark->jobOpen;
+    m_pendingPageBreaks = mark->pendingPageBreaks;
+    m_page = mark->page;
+    m_pageEmpty = mark->pageEmpty;
+    m_landscapeWish = mark->landscapeWish;
+    m_x = mark->x;
+    m_y = mark->y;
+    m_clip = mark->clip;
+    m_sentClip = mark->sentClip;
 }
 
 FontMetricsCache::Entry &Printer::metrics()
@@ -112,6 +180,12 @@ void Printer::setFontItalic(bool italic)
     }
 }
 
+void Printer::plainText()
+{
+    setFontItalic(false);
+    m_foreColor = Qt::black;
+}
+
 QColor Printer::QBColor(int index)
 {
     static const QRgb palette[16] = {
@@ -142,6 +216,11 @@ double Printer::TextWidth(const QString &text)
     return metrics().glyphs->width(text);
 }
 
+qsizetype Printer::fittingLength(const QString &text, double maxTwips)
+{
+    return metrics().glyphs->fittingLength(text, maxTwips);
+}
+
 double Printer::TextHeight() { return metrics().lineSpacing; }
 
 QString Printer::NumberItem(qint64 value)
@@ -155,15 +234,19 @@ void Printer::PrintInline(const QString &text)
         return;
     auto &m = metrics();
     beforeDrawing();
-    m_backend->drawText(m_x, m_y, m_font, m, m_foreColor, text);
+    send([x = m_x, y = m_y, font = m_font, face = &m, color = m_foreColor, text](PrinterBackend &b) {
+        b.drawText(x, y, font, *face, color, text);
+    });
+    m_pageEmpty = false;
     m_x += m.glyphs->width(text);
 }
 
 void Printer::Print(const QString &text)
 {
-    if (text.isEmpty())
+    if (text.isEmpty()) {
         beforeDrawing(); // an empty line still belongs to the page
-    else
+        m_pageEmpty = false;
+    } else
         PrintInline(text);
     m_x = 0;
     m_y += metrics().lineSpacing;
@@ -173,7 +256,8 @@ void Printer::Line(double x1, double y1, double dx, double dy, const QColor &col
 {
     const double penTwips = m_drawWidth * TwipsPerPixelX();
     beforeDrawing();
-    m_backend->drawLine(x1, y1, x1 + dx, y1 + dy, penTwips, color);
+    send([=](PrinterBackend &b) { b.drawLine(x1, y1, x1 + dx, y1 + dy, penTwips, color); });
+    m_pageEmpty = false;
     m_x = x1 + dx;
     m_y = y1 + dy;
 }
@@ -183,13 +267,20 @@ void Printer::PrintRotated(const QString &text, double emHeight)
     const FontSpec fontSpec{QStringLiteral("Liberation Sans"), emHeight / 20.0, false, false};
     const auto &m = m_fonts.entry(fontSpec);
     beforeDrawing();
-    m_backend->drawRotatedText(m_x, m_y, emHeight, m.ascent, m.font, m_foreColor, text);
+    send([x = m_x, y = m_y, emHeight, ascent = m.ascent, font = m.font, color = m_foreColor, text](PrinterBackend &b) {
+        b.drawRotatedText(x, y, emHeight, ascent, font, color, text);
+    });
+    m_pageEmpty = false;
 }
 
 void Printer::NewPage()
 {
-    beforeDrawing();
-    ++m_pendingPageBreaks;
+    // Only a page that holds something is ended: a layout that ends its page,
+    // followed by a step that starts one, gives one break and no blank page.
+    if (pageHasOutput()) {
+        beforeDrawing();
+        ++m_pendingPageBreaks;
+    }
     m_landscapeWish = false;
     m_x = 0;
     m_y = 0;
@@ -200,6 +291,7 @@ QString Printer::finishJob()
     m_landscapeWish = false;
     // Only the breaks between pages count; a break right before the end adds nothing.
     try {
+        sendHeld();
         while (m_pendingPageBreaks > 1) {
             m_backend->setPageShape(false);
             m_backend->newPage();
@@ -220,6 +312,7 @@ QString Printer::EndDoc()
 {
     m_x = 0;
     m_y = 0;
+    plainText();
     if (!m_jobOpen)
         return {};
     return finishJob();
@@ -230,8 +323,15 @@ void Printer::KillDoc()
     m_x = 0;
     m_y = 0;
     m_landscapeWish = false;
-    if (!m_jobOpen)
+    plainText();
+    // A job that a mark still holds back never reached the backend.
+    const bool held = m_mark && !m_mark->jobOpen;
+    m_mark.reset();
+    if (!m_jobOpen || held) {
+        m_jobOpen = false;
+        m_pendingPageBreaks = 0;
         return;
+    }
     m_jobOpen = false;
     m_pendingPageBreaks = 0;
     m_backend->cancelJob();

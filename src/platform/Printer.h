@@ -6,7 +6,9 @@
 #include <QColor>
 #include <QRectF>
 #include <QString>
+#include <functional>
 #include <memory>
+#include <vector>
 
 namespace tarvel::platform {
 
@@ -57,6 +59,9 @@ public:
 
     QColor ForeColor() const { return m_foreColor; }
     void setForeColor(const QColor &color) { m_foreColor = color; }
+    /// Italic off and colour black: the state every layout may take for granted
+    /// unless it sets them itself (a list header leaves italic dark blue).
+    void plainText();
     /// Colour \a index of the 16-colour palette (0 black, 1 dark blue, ...).
     static QColor QBColor(int index);
 
@@ -84,6 +89,9 @@ public:
 
     /// Printed width of \a text in the current font, in twips.
     double TextWidth(const QString &text);
+    /// How many UTF-16 units of \a text, whole characters only, fit into
+    /// \a maxTwips in the current font; in one pass, whatever the text's length.
+    qsizetype fittingLength(const QString &text, double maxTwips);
     /// Height of one line of the current font, in twips.
     double TextHeight();
 
@@ -94,7 +102,9 @@ public:
     /// sans face at normal weight. The current position does not move.
     void PrintRotated(const QString &text, double emHeight);
 
-    /// Ends the page; later drawing goes to a fresh page of the same job.
+    /// Ends the page; later drawing goes to a fresh page of the same job. A page
+    /// that holds nothing yet is not ended (a pending break is not taken twice),
+    /// so no call makes a blank page.
     void NewPage();
     /// The page that the next drawing lands on lies landscape, if it has not
     /// begun yet and the printer's own page is portrait (sheets laid out for a
@@ -103,14 +113,25 @@ public:
     /// Ends the job and delivers it. Returns where it went (a PDF's path, a
     /// printer's name), or an empty text when no job was open. A NewPage right
     /// before adds no blank page.
+    /// Both start the next job in plainText().
     QString EndDoc();
     /// Cancels the open job: nothing of it is delivered.
     void KillDoc();
+
+    /// Output from here on is held back until commit() hands it on, or
+    /// rollback() drops it with the pages it began, so that a call that fails
+    /// leaves nothing of itself. Marks do not nest.
+    void mark();
+    void commit();
+    void rollback();
 
     /// Whether a job is open on the current printer (a job of a printer chosen
     /// away from counts as delivered).
     bool hasOpenJob() const { return m_jobOpen && !choiceChanged(); }
     int pageCount() const { return m_jobOpen ? m_page : 0; }
+    /// Whether the page that drawing goes to now holds anything (false with no
+    /// open job, and when a page break is pending).
+    bool pageHasOutput() const { return hasOpenJob() && m_pendingPageBreaks == 0 && !m_pageEmpty; }
 
 private:
     PrinterBackend &backend();
@@ -118,6 +139,10 @@ private:
     void beforeDrawing();
     QString finishJob();
     FontMetricsCache::Entry &metrics();
+    /// Runs \a op on the backend now, or keeps it while a mark holds output back.
+    template<typename Op>
+    void send(Op &&op);
+    void sendHeld();
 
     FontMetricsCache m_fonts; ///< before the backend, whose device fonts refer to it
     std::unique_ptr<PrinterBackend> m_backend;
@@ -135,7 +160,22 @@ private:
     bool m_jobOpen = false;
     int m_pendingPageBreaks = 0;
     int m_page = 0;
+    bool m_pageEmpty = true;
     bool m_landscapeWish = false;
+
+    /// What a mark keeps: the output held back and the state to return to.
+    struct Mark
+    {
+        std::vector<std::function<void(PrinterBackend &)>> held;
+        bool jobOpen = false;
+        int pendingPageBreaks = 0;
+        int page = 0;
+        bool pageEmpty = true;
+        bool landscapeWish = false;
+        double x = 0, y = 0;
+        QRectF clip, sentClip;
+    };
+    std::unique_ptr<Mark> m_mark;
 };
 
 } // namespace tarvel::platform

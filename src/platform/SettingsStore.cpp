@@ -113,13 +113,18 @@ bool SettingsStore::write(const QString &application, const QString &section, co
 qint16 SettingsStore::drawWidth()
 {
     const QString text = read(QStringLiteral("TarVel"), QStringLiteral("System"), QStringLiteral("DrawWidth"), 0);
+    qint16 width = -1;
     try {
-        return Numbers::toInt16(text);
+        width = Numbers::toInt16(text);
     } catch (const RuntimeError &) {
+    }
+    // A negative width is no pen width either: the surface would refuse it.
+    if (width < 0) {
         qCWarning(lcSettings) << "Einstellung DrawWidth" << text
                               << "ist keine Strichbreite; die Standardbreite gilt";
         return 0;
     }
+    return width;
 }
 
 } // namespace tarvel::platform

@@ -19,7 +19,7 @@ public:
                       const QString &value);
 
     /// "DrawWidth" of Tarvel/System as a 16-bit width. A value that is not a
-    /// number or does not fit 16 bits counts as absent (0) and is logged.
+    /// number, does not fit 16 bits or is negative counts as absent (0) and is logged.
     static qint16 drawWidth();
 };
 

@@ -6,10 +6,9 @@ namespace tarvel::sheets::TextCut {
 
 QString toWidth(platform::Printer &printer, QString text, double maxTwips)
 {
-    while (!text.isEmpty() && printer.TextWidth(text) > maxTwips) {
-        const bool pair = text.size() >= 2 && text.back().isLowSurrogate() && text.at(text.size() - 2).isHighSurrogate();
-        text.chop(pair ? 2 : 1);
-    }
+    // One pass over the characters: measuring the rest again per removed
+    // character took minutes for a long text.
+    text.truncate(printer.fittingLength(text, maxTwips));
     return text;
 }
 
