@@ -209,7 +209,7 @@ private slots:
         for (const char *option : {"--art liste|label|laser", "--preis1 ek|vk|liste|leer", "--preis2 ek|vk|liste|leer",
                                    "--waehrung TEXT", "--lagerfach", "--startlabel N", "--kopien N",
                                    "--seiten VON-BIS", "--drucker NAME", "-h, --hilfe, --help",
-                                   "Rückgabewert: 0 gedruckt; 1 Fehler"})
+                                   "Rückgabewert: 0 gedruckt; 1 Befunde der Prüfung"})
             QVERIFY2(z.aus.contains(QString::fromUtf8(option)), option);
         QVERIFY(!QFileInfo::exists(z.jobs()));
         QVERIFY(!QFileInfo::exists(z.home.filePath(".config/Tarvel"))); // nothing stored, nothing created
