@@ -88,6 +88,19 @@ void Printer::beforeDrawing()
     }
 }
 
+void Printer::clearClip() noexcept
+{
+    m_clip = QRectF();
+    if (m_sentClip.isNull() || !m_jobOpen || choiceChanged())
+        return;
+    try {
+        m_backend->setClip(m_clip);
+        m_sentClip = m_clip;
+    } catch (...) {
+        // Left to the next drawing, which sends it again.
+    }
+}
+
 void Printer::setClip(double x, double y, double width, double height)
 {
     m_clip = QRectF(x, y, std::max(width, 1.0), std::max(height, 1.0));

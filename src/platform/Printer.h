@@ -85,7 +85,9 @@ public:
     /// clearClip: a label's texts and bars end at its edge. It holds across
     /// pages; it reaches the printer with the next drawing.
     void setClip(double x, double y, double width, double height);
-    void clearClip() { m_clip = QRectF(); }
+    /// Lifts the clip at once, so that what follows a label records no trace of
+    /// it. Never throws: labels lift it while unwinding from a failure.
+    void clearClip() noexcept;
 
     /// Printed width of \a text in the current font, in twips.
     double TextWidth(const QString &text);
