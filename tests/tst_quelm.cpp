@@ -357,7 +357,7 @@ private slots:
         QCOMPARE(f.meldungen.size(), refused ? 1 : 0);
         if (refused) {
             QCOMPARE(f.meldungen[0].icon, QMessageBox::Warning);
-            QVERIFY2(f.meldungen[0].text.contains("„" + typed + "“"), qPrintable(f.meldungen[0].text));
+            QVERIFY2(f.meldungen[0].text.contains("\"" + typed + "\""), qPrintable(f.meldungen[0].text));
         }
     }
 
