@@ -149,6 +149,19 @@ private slots:
         QCOMPARE(ofKind(*m_rec, RecordedOp::NewPage).size(), 1);
         QCOMPARE(m_rec->ops().first().kind, RecordedOp::BeginJob);
         QCOMPARE(m_rec->ops().last().kind, RecordedOp::EndJob);
+        // A landscape wish holds for a page not yet begun, and ends with it or with the job.
+        p->wantLandscapePage();
+        p->KillDoc();
+        p->Print("hoch");
+        p->wantLandscapePage(); // the page has begun: no effect
+        p->NewPage();
+        p->wantLandscapePage();
+        p->Print("quer");
+        p->NewPage();
+        p->Print("hoch");
+        QCOMPARE(ofKind(*m_rec, RecordedOp::BeginJob).last().landscape, false);
+        const auto pages = ofKind(*m_rec, RecordedOp::NewPage).last(2);
+        QCOMPARE(QList<bool>({pages[0].landscape, pages[1].landscape}), QList<bool>({true, false}));
 
         // A PDF job appears complete and alone; a cancelled or abandoned one leaves nothing.
         {

@@ -86,6 +86,13 @@ void Printer::beforeDrawing()
         send([clip = m_clip](PrinterBackend &b) { b.setClip(clip); });
         m_sentClip = m_clip;
     }
+    m_landscapeWish = false; // the page has begun
+}
+
+void Printer::wantLandscapePage()
+{
+    if (!hasOpenJob() || m_pendingPageBreaks > 0)
+        m_landscapeWish = true;
 }
 
 void Printer::clearClip() noexcept
@@ -294,7 +301,6 @@ void Printer::NewPage()
         beforeDrawing();
         ++m_pendingPageBreaks;
     }
-    m_landscapeWish = false;
     m_x = 0;
     m_y = 0;
 }

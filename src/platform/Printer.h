@@ -110,8 +110,8 @@ public:
     void NewPage();
     /// The page that the next drawing lands on lies landscape, if it has not
     /// begun yet and the printer's own page is portrait (sheets laid out for a
-    /// landscape page). The wish ends with that page.
-    void wantLandscapePage() { m_landscapeWish = true; }
+    /// landscape page). A page already begun stays as it is.
+    void wantLandscapePage();
     /// Ends the job and delivers it. Returns where it went (a PDF's path, a
     /// printer's name), or an empty text when no job was open. A NewPage right
     /// before adds no blank page.
