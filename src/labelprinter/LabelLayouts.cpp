@@ -20,13 +20,21 @@ LabelLayouts::LabelLayouts(platform::Printer &printer, barcode::Code128 &code, B
 {
 }
 
-qint32 LabelLayouts::articleBarcode()
+void LabelLayouts::articleBarcode()
 {
-    const qint32 y = toInt32(m_printer.CurrentY());
-    m_printer.setCurrentX(BarsX);
+    auto &p = m_printer;
+    const qint32 y = toInt32(p.CurrentY());
+    p.setCurrentX(BarsX);
     // Nothing stands right of the bars: their room ends at the printable edge.
-    m_code.Drucke(m_printer, m_data.ArtikelNr, BarHeight, toInt32(m_printer.ScaleWidth()) - BarsX);
-    return y;
+    m_code.Drucke(p, m_data.ArtikelNr, BarHeight, toInt32(p.ScaleWidth()) - BarsX);
+    // The number in 12 point bold below the bars; 10 point regular after it.
+    p.setCurrentY(add32(y, 710));
+    p.setCurrentX(100);
+    p.setFontSize(12);
+    p.setFontBold(true);
+    p.Print(m_data.ArtikelNr);
+    p.setFontSize(10);
+    p.setFontBold(false);
 }
 
 void LabelLayouts::pricesAndBarcode()
@@ -44,14 +52,7 @@ void LabelLayouts::pricesAndBarcode()
     p.setFontBold(false);
     p.setCurrentX(100);
     p.Print();
-    const qint32 y = articleBarcode();
-    p.setCurrentY(add32(y, 710));
-    p.setCurrentX(100);
-    p.setFontSize(12);
-    p.setFontBold(true);
-    p.Print(m_data.ArtikelNr);
-    p.setFontSize(10);
-    p.setFontBold(false);
+    articleBarcode();
     p.Print();
 }
 
@@ -118,14 +119,7 @@ void LabelLayouts::KanuEtikett()
     p.setFontBold(false);
     p.setFontSize(12);
     p.Print();
-    const qint32 y = articleBarcode();
-    p.setCurrentY(add32(y, 710));
-    p.setCurrentX(100);
-    p.setFontSize(12);
-    p.setFontBold(true);
-    p.Print(m_data.ArtikelNr);
-    p.setFontSize(10);
-    p.setFontBold(false);
+    articleBarcode();
 }
 
 } // namespace tarvel::labelprinter

@@ -40,9 +40,10 @@ private:
     /// in 16-point bold, an empty line, the bars and the number under them,
     /// then an empty 10-point line.
     void pricesAndBarcode();
-    /// Draws the barcode of ArtikelNr at (100, CurrentY rounded) and returns that y;
-    /// in code set C for runs of digits where set B would pass the printable edge.
-    qint32 articleBarcode();
+    /// Draws the barcode of ArtikelNr at (100, CurrentY rounded), in code set C for
+    /// runs of digits where set B would pass the printable edge, and the number
+    /// 710 below the bars' top; leaves the font at 10 point regular.
+    void articleBarcode();
 
     platform::Printer &m_printer;
     barcode::Code128 &m_code;
