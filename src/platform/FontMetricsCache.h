@@ -6,7 +6,9 @@
 #include <QFont>
 #include <QFontMetricsF>
 #include <QHash>
+#include <QList>
 #include <memory>
+#include <utility>
 
 namespace tarvel::platform {
 
@@ -33,6 +35,10 @@ public:
 
 private:
     QHash<QString, std::shared_ptr<Entry>> m_entries;
+    /// The fonts asked for so far, each with its entry: a layout switches among
+    /// a few fonts for every record, and comparing a font costs far less than
+    /// building its key.
+    QList<std::pair<FontSpec, Entry *>> m_known;
 };
 
 } // namespace tarvel::platform

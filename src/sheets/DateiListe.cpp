@@ -43,8 +43,10 @@ QStringList DateiListe::abgeschnitten(Printer &printer, const Artikel &artikel, 
     const auto pruefe = [&](const QString &feld, double breite, const QString &text, const QString &fett = {}) {
         printer.setFontBold(false);
         double w = printer.TextWidth(text);
-        printer.setFontBold(true);
-        w += printer.TextWidth(fett);
+        if (!fett.isEmpty()) {
+            printer.setFontBold(true);
+            w += printer.TextWidth(fett);
+        }
         if (w > breite)
             felder.append(feld);
     };
