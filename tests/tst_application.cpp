@@ -22,16 +22,13 @@ namespace {
 /// The print members by name, as the tables list them.
 void print(Application &a, const QString &name)
 {
-    static const QHash<QString, void (Application::*)()> members = {
+    static const QHash<QString, std::function<void(Application &)>> members = {
         {"DruckeLabel", &Application::DruckeLabel}, {"DruckeEtikett", &Application::DruckeEtikett},
         {"DruckeAbholschein", &Application::DruckeAbholschein}, {"DruckeAbholscheinDINA4", &Application::DruckeAbholscheinDINA4},
         {"DruckeListe", &Application::DruckeListe}, {"DruckeLaserLabel", &Application::DruckeLaserLabel},
-        {"DruckeLaserLabel4Bahn", &Application::DruckeLaserLabel4Bahn},
+        {"DruckeLaserLabel4Bahn", &Application::DruckeLaserLabel4Bahn}, {"DruckeAdressLabel", [](Application &a) { a.DruckeAdressLabel(-1); }},
     };
-    if (name == QLatin1String("DruckeAdressLabel"))
-        a.DruckeAdressLabel(-1);
-    else
-        (a.*members.value(name))();
+    members.value(name)(a);
 }
 
 /// An object on a recording printer, with a record and free lines that every

@@ -166,8 +166,7 @@ private slots:
         const QString object = m_peer.create();
         const bool refused = result == QLatin1String("TypeMismatch");
         if (target == QLatin1String("Zeile")) {
-            const QString error = errorOf(m_peer.call(object, target, {value, "x"}));
-            QCOMPARE(error, result == Ok ? Ok : QStringLiteral("Tarvel.Error.") + result);
+            QCOMPARE(errorOf(m_peer.call(object, target, {value, "x"})), result == Ok ? Ok : QStringLiteral("Tarvel.Error.") + result);
         } else {
             m_peer.set(object, target, QStringLiteral("vorher"));
             const QDBusMessage reply = m_peer.call(object, QStringLiteral("Set"), {QStringLiteral("Tarvel.Application"), target, value}, Props);

@@ -16,17 +16,11 @@ namespace {
 
 const QString Allowed = QStringLiteral("erlaubt sind 1 bis 32767 Pixel, 0 für die Standardbreite)");
 
-QString stored(const QString &key)
-{
-    return SettingsStore::read("Tarvel", "System", key, QStringLiteral("<fehlt>"));
-}
-
 struct Dialog : test::RecordedJob
 {
     std::unique_ptr<SetupFrm> frm = std::make_unique<SetupFrm>(printer(), code());
 
     QLineEdit *box(const QString &name) const { return frm->findChild<QLineEdit *>(name); }
-    QPushButton *button(const QString &name) const { return frm->findChild<QPushButton *>(name); }
 
     /// Leaves \a name as a user does: focus in, type, focus to another box.
     void typeAndLeave(const QString &name, const QString &text)
@@ -114,7 +108,7 @@ private slots:
         if (refused)
             QTest::ignoreMessage(QtWarningMsg, QRegularExpression(QRegularExpression::escape(Allowed)));
         d.typeAndLeave(box, typed);
-        QCOMPARE(::stored(key), stored);
+        QCOMPARE(SettingsStore::read("Tarvel", "System", key, QStringLiteral("<fehlt>")), stored);
         QCOMPARE(d.box(box)->text(), shown);
         QCOMPARE(d.printer().DrawWidth(), key == "DrawWidth" ? shown.toInt() : 3);
         QCOMPARE(reported.size(), refused ? 1 : 0);
@@ -138,7 +132,7 @@ private slots:
             bool pressed = false;
             QTimer::singleShot(50, d.frm.get(), [&] {
                 pressed = true;
-                QLatin1String(how) == "OK" ? QTest::mouseClick(d.button("OK"), Qt::LeftButton) : void(d.frm->close());
+                QLatin1String(how) == "OK" ? QTest::mouseClick(d.frm->findChild<QPushButton *>("OK"), Qt::LeftButton) : void(d.frm->close());
             });
             d.frm->Setup();
             QVERIFY2(pressed, "Setup returned before OK");
@@ -173,7 +167,7 @@ private slots:
                              qPrintable(QString(message).replace("\n\r\n\r", " ")));
         if (!printerFails && width == "4")
             QTest::ignoreMessage(QtInfoMsg, "Test-Label ausgegeben: Aufzeichnung");
-        QTest::mouseClick(d.button("ProbeDruck"), Qt::LeftButton);
+        QTest::mouseClick(d.frm->findChild<QPushButton *>("ProbeDruck"), Qt::LeftButton);
         QCOMPARE(reported.size(), 1);
         QCOMPARE(reported[0][0].toString(), message);
         QVERIFY(!d.printer().hasOpenJob());
