@@ -1,7 +1,5 @@
-// The automation interface as clients meet it on D-Bus: the server in this
-// process, reached over a peer-to-peer connection (PeerServer), its objects on
-// recording printers. Wrong calls, values of every D-Bus type, the limits, the
-// order of calls, and the address label class.
+// The automation interface as clients meet it on D-Bus: the server in this process,
+// reached over a peer-to-peer connection (PeerServer), its objects on recording printers.
 #include "automation/Application.h"
 #include "automation/AutomationServer.h"
 #include "labelprinter/SetupFrm.h"
@@ -24,6 +22,7 @@ const QString Ok = QStringLiteral("kein Fehler");
 const QString Props = QStringLiteral("org.freedesktop.DBus.Properties");
 const QString Factory = QStringLiteral("Tarvel.Server");
 const QString Unknown = QStringLiteral("org.freedesktop.DBus.Error.UnknownObject");
+const QString Introspectable = QStringLiteral("org.freedesktop.DBus.Introspectable");
 
 QVariant variant(const QVariant &v, int depth = 1)
 {
@@ -53,13 +52,7 @@ private slots:
         QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
         QVERIFY(m_peer.isConnected());
     }
-    void cleanup()
-    {
-        const int left = m_peer.server().objectCount();
-        m_peer.server().releaseAll();
-        if (!QTest::currentTestFailed())
-            QCOMPARE(left, 0);
-    }
+    void cleanup() { m_peer.server().releaseAll(); }
 
     // Calls that do not fit what they call: an error of the right name, its
     // message naming what failed; nothing changed, and the object serves on.
@@ -136,42 +129,34 @@ private slots:
         QTest::addColumn<QString>("target");
         QTest::addColumn<QVariant>("value");
         QTest::addColumn<QString>("result"); // the text read back, or the error
-        const QString field = QStringLiteral("ArtikelNr"), nr = QStringLiteral("Zeile"), mismatch = QStringLiteral("TypeMismatch");
-        const QString fits = QStringLiteral("SubscriptOutOfRange"), over = QStringLiteral("Overflow");
+        const QString mismatch = QStringLiteral("TypeMismatch"), fits = QStringLiteral("SubscriptOutOfRange"), over = QStringLiteral("Overflow");
         QDBusArgument structure;
         structure.beginStructure();
         structure << 47 << QStringLiteral("11");
         structure.endStructure();
-        QTest::newRow("string") << field << variant("Wert äöü €") << "Wert äöü €";
-        QTest::newRow("string in three variants") << field << variant("innen", 3) << "innen";
-        QTest::newRow("byte") << field << variant(QVariant::fromValue(uchar(200))) << "200";
-        QTest::newRow("true") << field << variant(true, 2) << "Wahr";
-        QTest::newRow("false") << field << variant(false) << "Falsch";
-        QTest::newRow("int16") << field << variant(n(-32768)) << "-32768";
-        QTest::newRow("uint16") << field << variant(QVariant::fromValue(quint16(65535))) << "65535";
-        QTest::newRow("int32") << field << variant(qint32(-2147483647)) << "-2147483647";
-        QTest::newRow("uint32") << field << variant(QVariant::fromValue(quint32(4294967295u))) << "4294967295";
-        QTest::newRow("int64") << field << variant(QVariant::fromValue(qint64(-9223372036854775807))) << "-9223372036854775807";
-        QTest::newRow("uint64") << field << variant(QVariant::fromValue(quint64(18446744073709551615u))) << "18446744073709551615";
-        QTest::newRow("double") << field << variant(1.5) << "1,5";
-        QTest::newRow("whole double") << field << variant(2.0) << "2";
-        QTest::newRow("object path") << field << variant(QVariant::fromValue(QDBusObjectPath("/a/b"))) << mismatch;
-        QTest::newRow("string list") << field << variant(QStringList{"4711"}) << mismatch;
-        QTest::newRow("struct") << field << variant(QVariant::fromValue(structure)) << mismatch;
-        QTest::newRow("int32 3 as Nr") << nr << QVariant(qint32(3)) << Ok;
-        QTest::newRow("int32 32767 as Nr") << nr << QVariant(qint32(32767)) << fits;
-        QTest::newRow("int32 32768 as Nr") << nr << QVariant(qint32(32768)) << over;
-        QTest::newRow("int32 -32768 as Nr") << nr << QVariant(qint32(-32768)) << fits;
-        QTest::newRow("int32 -32769 as Nr") << nr << QVariant(qint32(-32769)) << over;
-        QTest::newRow("byte 5 as Nr") << nr << QVariant::fromValue(uchar(5)) << Ok;
-        QTest::newRow("uint32 32767 as Nr") << nr << QVariant::fromValue(quint32(32767)) << fits;
-        QTest::newRow("uint32 32768 as Nr") << nr << QVariant::fromValue(quint32(32768)) << over;
-        QTest::newRow("double -0.5 to even as Nr") << nr << QVariant(-0.5) << Ok;
-        QTest::newRow("double 32767.6 as Nr") << nr << QVariant(32767.6) << over;
-        QTest::newRow("text 3 as Nr") << nr << QVariant(QStringLiteral("3")) << Ok;
-        QTest::newRow("text 40000 as Nr") << nr << QVariant(QStringLiteral("40000")) << over;
-        QTest::newRow("boolean as Nr") << nr << QVariant(true) << mismatch;
-        QTest::newRow("in a variant as Nr") << nr << variant(qint32(2)) << Ok;
+        using Row = std::tuple<const char *, QVariant, QString>;
+        const Row asText[] = {
+            {"string in three variants", variant("Wert äöü €", 3), "Wert äöü €"}, {"true", variant(true, 2), "Wahr"},
+            {"byte", variant(QVariant::fromValue(uchar(200))), "200"}, {"false", variant(false), "Falsch"},
+            {"int16", variant(n(-32768)), "-32768"}, {"uint16", variant(QVariant::fromValue(quint16(65535))), "65535"},
+            {"int32", variant(qint32(-2147483647)), "-2147483647"}, {"uint32", variant(QVariant::fromValue(quint32(4294967295u))), "4294967295"},
+            {"int64", variant(QVariant::fromValue(qint64(-9223372036854775807))), "-9223372036854775807"},
+            {"uint64", variant(QVariant::fromValue(quint64(18446744073709551615u))), "18446744073709551615"},
+            {"double to 15 digits", variant(9.95 * 3), "29,85"}, {"whole double", variant(2.0), "2"},
+            {"object path", variant(QVariant::fromValue(QDBusObjectPath("/a/b"))), mismatch},
+            {"string list", variant(QStringList{"4711"}), mismatch}, {"struct", variant(QVariant::fromValue(structure)), mismatch},
+        };
+        const Row asNr[] = {
+            {"int32 32767", qint32(32767), fits}, {"int32 32768", qint32(32768), over}, {"int32 -32768", qint32(-32768), fits},
+            {"int32 -32769", qint32(-32769), over}, {"byte 5", QVariant::fromValue(uchar(5)), Ok},
+            {"uint32 32767", QVariant::fromValue(quint32(32767)), fits}, {"uint32 32768", QVariant::fromValue(quint32(32768)), over},
+            {"double -0.5 to even", -0.5, Ok}, {"double 32767.6", 32767.6, over}, {"text 3", QStringLiteral("3"), Ok},
+            {"text 40000", QStringLiteral("40000"), over}, {"boolean", true, mismatch}, {"in a variant", variant(qint32(2)), Ok},
+        };
+        for (const auto &[name, value, result] : asText)
+            QTest::newRow(name) << QStringLiteral("ArtikelNr") << value << result;
+        for (const auto &[name, value, result] : asNr)
+            QTest::addRow("%s as Nr", name) << QStringLiteral("Zeile") << value << result;
     }
     void values()
     {
@@ -181,8 +166,7 @@ private slots:
         const QString object = m_peer.create();
         const bool refused = result == QLatin1String("TypeMismatch");
         if (target == QLatin1String("Zeile")) {
-            const QString error = errorOf(m_peer.call(object, target, {value, "x"}));
-            QCOMPARE(error, result == Ok ? Ok : QStringLiteral("Tarvel.Error.") + result);
+            QCOMPARE(errorOf(m_peer.call(object, target, {value, "x"})), result == Ok ? Ok : QStringLiteral("Tarvel.Error.") + result);
         } else {
             m_peer.set(object, target, QStringLiteral("vorher"));
             const QDBusMessage reply = m_peer.call(object, QStringLiteral("Set"), {QStringLiteral("Tarvel.Application"), target, value}, Props);
@@ -191,26 +175,6 @@ private slots:
             QCOMPARE(m_peer.get(object, target), refused ? QStringLiteral("vorher") : result);
         }
         QCOMPARE(errorOf(m_peer.call(object, QStringLiteral("Release"))), Ok);
-    }
-
-    // One connection holds at most 64 objects; a released one makes room.
-    void objectsPerConnection()
-    {
-        const QString labels = QStringLiteral("Tarvel.AdressLabels");
-        QStringList objects;
-        for (int i = 0; i < 64; ++i)
-            objects << m_peer.create(labels);
-        QVERIFY(!objects.contains(QString()));
-        const QDBusMessage refused = m_peer.call(QStringLiteral("/Tarvel"), QStringLiteral("CreateObject"), {labels}, Factory);
-        QCOMPARE(refused.errorMessage(), QStringLiteral("Laufzeitfehler 429: Objekt kann nicht erstellt werden "
-                                                        "(Tarvel.AdressLabels: diese Verbindung hält schon 64 Objekte, das "
-                                                        "Höchste; erst freigeben)"));
-        QCOMPARE(errorOf(m_peer.call(objects.takeLast(), QStringLiteral("Release"))), Ok);
-        objects << m_peer.create(labels);
-        QVERIFY(!objects.last().isEmpty());
-        QCOMPARE(QSet<QString>(objects.begin(), objects.end()).size(), 64);
-        for (const QString &object : objects)
-            m_peer.call(object, QStringLiteral("Release"));
     }
 
     // A call that arrives while another one lets events run (the label's
@@ -237,7 +201,6 @@ private slots:
             printed << op.text;
         QVERIFY2(printed.contains(QStringLiteral("ERST")) && !printed.contains(QStringLiteral("ZWEIT")), qPrintable(printed.join(u',')));
         QCOMPARE(m_peer.get(object, QStringLiteral("ArtikelNr")), QStringLiteral("ZWEIT"));
-        m_peer.call(object, QStringLiteral("Release"));
     }
 
     // While the user acts in an object's setup dialog (here: chooses a
@@ -256,7 +219,6 @@ private slots:
         QCOMPARE(during, QString());
         QTRY_VERIFY(waiting.isFinished());
         QCOMPARE(m_peer.get(object, QStringLiteral("ArtikelNr")), QStringLiteral("WARTET"));
-        m_peer.call(object, QStringLiteral("Release"));
     }
 
     // A job that cannot be delivered: error 482 at Release; the object is
@@ -272,7 +234,7 @@ private slots:
         for (const char *member : {"DruckeLabel", "Setup", "Release"})
             QCOMPARE(errorOf(m_peer.call(object, QLatin1String(member))), Unknown);
         QCOMPARE(errorOf(m_peer.set(object, QStringLiteral("ArtikelNr"), QStringLiteral("1"))), Unknown);
-        QCOMPARE(errorOf(m_peer.call(object, QStringLiteral("Introspect"), {}, QStringLiteral("org.freedesktop.DBus.Introspectable"))), Unknown);
+        QCOMPARE(errorOf(m_peer.call(object, QStringLiteral("Introspect"), {}, Introspectable)), Unknown);
         const QString next = m_peer.create();
         QCOMPARE(errorOf(m_peer.call(next, QStringLiteral("DruckeLabel"))), Ok);
         QCOMPARE(errorOf(m_peer.call(next, QStringLiteral("Release"))), Ok);
@@ -285,17 +247,13 @@ private slots:
         const QString object = m_peer.create(QStringLiteral("Tarvel.AdressLabels"));
         QVERIFY2(QRegularExpression(QStringLiteral("^/Tarvel/AdressLabels/\\d+$")).match(object).hasMatch(), qPrintable(object));
         auto introspect = [&](const QString &path) {
-            return m_peer.call(path, QStringLiteral("Introspect"), {}, QStringLiteral("org.freedesktop.DBus.Introspectable"))
-                .arguments().value(0).toString().simplified();
+            return m_peer.call(path, QStringLiteral("Introspect"), {}, Introspectable).arguments().value(0).toString().simplified();
         };
-        const QString xml = introspect(object);
-        QVERIFY2(xml.contains(QStringLiteral("<interface name=\"org.freedesktop.DBus.Properties\">"))
-                     && xml.contains(QStringLiteral(
-                         "<interface name=\"Tarvel.AdressLabels\"> <annotation name=\"org.freedesktop.DBus.Property.EmitsChangedSignal\" "
-                         "value=\"false\"/> <property name=\"StartPosition\" type=\"n\" access=\"write\"/> <method name=\"Drucke\"> "
-                         "<arg name=\"FettZeile\" type=\"n\" direction=\"in\"/> <arg name=\"Zeile\" type=\"as\" direction=\"in\"/> "
-                         "<arg name=\"Zeile\" type=\"as\" direction=\"out\"/> </method> <method name=\"Release\"/> </interface> </node>")),
-                 qPrintable(xml));
+        QVERIFY(introspect(object).contains(QStringLiteral(
+            "<interface name=\"Tarvel.AdressLabels\"> <annotation name=\"org.freedesktop.DBus.Property.EmitsChangedSignal\" "
+            "value=\"false\"/> <property name=\"StartPosition\" type=\"n\" access=\"write\"/> <method name=\"Drucke\"> "
+            "<arg name=\"FettZeile\" type=\"n\" direction=\"in\"/> <arg name=\"Zeile\" type=\"as\" direction=\"in\"/> "
+            "<arg name=\"Zeile\" type=\"as\" direction=\"out\"/> </method> <method name=\"Release\"/> </interface> </node>")));
         QVERIFY(introspect(QStringLiteral("/Tarvel")).contains(QStringLiteral("<method name=\"CreateObject\"> <arg name=\"ProgId\" type=\"s\" direction=\"in\"/> <arg name=\"object\" type=\"o\" direction=\"out\"/> </method> </interface> <node name=\"AdressLabels\"/> </node>")));
         QVERIFY(introspect(QStringLiteral("/Tarvel/AdressLabels")).contains(QStringLiteral("<node name=\"%1\"/>").arg(object.section(u'/', 3))));
         QCOMPARE(errorOf(m_peer.set(object, QStringLiteral("StartPosition"), n(3))), Ok);
@@ -307,11 +265,8 @@ private slots:
         QCOMPARE(cut.size(), 5);
         QVERIFY2(wide.startsWith(cut[1]) && cut[1].size() < wide.size(), qPrintable(cut[1]));
         QCOMPARE(cut.mid(2), lines.mid(2));
-        const QDBusMessage tooFew = m_peer.call(object, QStringLiteral("Drucke"), {n(0), lines.mid(0, 4)});
-        QCOMPARE(errorOf(tooFew), QStringLiteral("Tarvel.Error.SubscriptOutOfRange"));
-        QVERIFY2(tooFew.errorMessage().startsWith(QStringLiteral(
-                     "Laufzeitfehler 9: Index außerhalb des gültigen Bereichs (AdressLabels.Drucke: 4 Zeilen")),
-                 qPrintable(tooFew.errorMessage()));
+        // Too few lines: the message is pinned with the sheet, here its name on the bus.
+        QCOMPARE(errorOf(m_peer.call(object, QStringLiteral("Drucke"), {n(0), lines.mid(0, 4)})), QStringLiteral("Tarvel.Error.SubscriptOutOfRange"));
         QCOMPARE(errorOf(m_peer.call(object, QStringLiteral("Release"))), Ok);
     }
 };

@@ -1,7 +1,6 @@
-// The settings store as the window and the setup dialog use it, also with a file
-// that is broken, unreadable or cannot be written: they start with the defaults
-// (or with what they can still read), log a warning that names what was ignored,
-// and keep working. (The server with such a file: tst_server_faults.)
+// The settings store as the window and the setup dialog use it, also with a file that is broken,
+// unreadable or cannot be written: they start with the defaults (or what they can still read),
+// log a warning that names what was ignored, and keep working.
 
 #include "labelprinter/SetupFrm.h"
 #include "mainwindow/Quelm.h"
@@ -36,7 +35,8 @@ bool warned(const QString &part)
 }
 
 /// What a user sees after the start: the checked button of Preis1, Preis2 and
-/// Art, the file, then the setup dialog's Strichbreite, OffsetX, OffsetY, Abstand4Bahn.
+/// Art, the file, then the setup dialog's Strichbreite, MaxZeichen (from the
+/// width), OffsetX, OffsetY, Abstand4Bahn (the offsets as stored, unparsed).
 QString shown(const tarvel::mainwindow::Quelm &w)
 {
     QStringList out;
@@ -50,11 +50,11 @@ QString shown(const tarvel::mainwindow::Quelm &w)
     out << u'„' + w.findChild<QGroupBox *>(QStringLiteral("DateiFrame"))->title() + u'“';
     tarvel::test::RecordedJob job;
     tarvel::labelprinter::SetupFrm frm(job.printer(), job.code());
-    for (const char *name : {"Strichbreite", "OffsetXCtrl", "OffsetYCtrl", "Abstand4BahnCtrl"})
+    for (const char *name : {"Strichbreite", "MaxZeichen", "OffsetXCtrl", "OffsetYCtrl", "Abstand4BahnCtrl"})
         out << frm.findChild<QLineEdit *>(QLatin1String(name))->text();
     return out.join(u' ');
 }
-const QString Standard = QStringLiteral("3 3 0 „“ 4 0 0 0");
+const QString Standard = QStringLiteral("3 3 0 „“ 4 18,14 0 0 0");
 
 QByteArray muell(qsizetype words, quint32 seed)
 {
@@ -81,7 +81,11 @@ class TestSettings : public QObject
     }
 
 private slots:
-    void initTestCase() { qInstallMessageHandler(collectWarnings); }
+    void initTestCase()
+    {
+        qInstallMessageHandler(collectWarnings);
+        QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany)); // as the program sets it at start
+    }
 
     /// What the file holds, what the user then sees, and the warning (none at all
     /// if empty). A choice then taken is stored, unless the file cannot be written:
@@ -92,32 +96,29 @@ private slots:
         QTest::addColumn<bool>("readOnly");
         QTest::addColumn<QString>("angezeigt");
         QTest::addColumn<QString>("warnung");
-        const QByteArray stored("; Tarvel\n[system]\npreis1=1\nPREIS2=2\nArt=2\nDatei=/a/b.txt\ndrawwidth=3\nOffsetX=150\n");
+        const QByteArray stored("; Tarvel\n[system]\npreis1=1\nPREIS2=2\nArt=2\nDatei=/a/b.txt\ndrawwidth=3\nOffsetX=150\nOffsetY=-75\nAbstand4Bahn=300\n");
         QTest::newRow("no file") << QByteArray() << false << Standard << "";
-        QTest::newRow("stored choices, names in other case") << stored << false << "1 2 2 „/a/b.txt“ 3 150 0 0" << "";
+        QTest::newRow("stored choices, names in other case") << stored << false << "1 2 2 „/a/b.txt“ 3 24,19 150 -75 300" << "";
         QTest::newRow("binary garbage") << muell(1024, 1) << false << Standard << "Einstellungsdatei beschädigt";
-        QTest::newRow("garbage in the section") << "[System]\n" + muell(1024, 2) << false << Standard << "beschädigt";
         QTest::newRow("a line that is no setting")
-            << QByteArray("[System]\nPreis1=1\nkaputt\n") << false << "1 3 0 „“ 4 0 0 0" << "beschädigt";
+            << QByteArray("[System]\nPreis1=1\nkaputt\n") << false << "1 3 0 „“ 4 18,14 0 0 0" << "beschädigt";
         QTest::newRow("numbers out of range") << QByteArray("[System]\nPreis1=7\nPreis2=-1\nArt=3\n") << false << Standard
                                               << "Einstellung \"Preis1\" = \"7\" ist keine gültige Auswahl; es gilt 3";
-        QTest::newRow("words for numbers") << QByteArray("[System]\nPreis1=EK\nPreis2=zwei\nArt=Laser\nDrawWidth=breit\n")
-                                           << false << Standard << "\"Art\" = \"Laser\" ist keine gültige Auswahl";
+        QTest::newRow("words or nothing for numbers, offsets as typed")
+            << QByteArray("[System]\nPreis1=EK\nPreis2=\nArt=Laser\nDrawWidth=breit\nOffsetX=12abc\nOffsetY=\n") << false
+            << "3 3 0 „“ 4 18,14 12abc  0" << "\"Art\" = \"Laser\" ist keine gültige Auswahl";
         QTest::newRow("numbers beyond 16 bits")
             << QByteArray("[System]\nPreis1=99999999999\nPreis2=1e300\nArt=-40000\nDrawWidth=99999\n") << false << Standard
             << "\"Preis2\" = \"1e300\"";
-        QTest::newRow("bar width below 16 bits") << QByteArray("[System]\nDrawWidth=-40000\n") << false << Standard
-                                                 << "DrawWidth \"-40000\" ist keine Strichbreite; die Standardbreite gilt";
+        QTest::newRow("negative bar width") << QByteArray("[System]\nDrawWidth=-3\n") << false << Standard
+                                            << "DrawWidth \"-3\" ist keine Strichbreite; die Standardbreite gilt";
         QTest::newRow("lists and typed values")
             << QByteArray("[System]\nPreis1=1, 2\nPreis2=@Rect(1 2 3 4)\nArt=@Variant(\\0\\0\\0\\x7f\\0\\0\\0\\x5QSize)\n"
                           "Datei=@ByteArray(\\0\\x1)\nDrawWidth=@Rect(1 2 3 4)\nOffsetX=@ByteArray(x)\nOffsetY=1, 2\n"
                           "Abstand4Bahn=@Size(3 4)\n")
             << false << Standard << "Einstellung \"Datei\" ist kein Text und wird nicht beachtet";
-        QTest::newRow("empty values") << QByteArray("[System]\nPreis1=\nPreis2=\nArt=\nDrawWidth=\n") << false << Standard
-                                      << "\"Preis1\" = \"\" ist keine gültige Auswahl";
         QTest::newRow("a folder in the file's place") << QByteArray("/") << false << Standard << "Einstellungsdatei nicht lesbar";
-        QTest::newRow("read-only, stored choices") << stored << true << "1 2 2 „/a/b.txt“ 3 150 0 0" << "";
-        QTest::newRow("read-only, no file") << QByteArray() << true << Standard << "";
+        QTest::newRow("read-only, stored choices") << stored << true << "1 2 2 „/a/b.txt“ 3 24,19 150 -75 300" << "";
     }
     void startAndChoose()
     {

@@ -1,21 +1,20 @@
 #pragma once
 
-#include <QDBusConnection>
-#include <QDBusMessage>
-#include <QDBusPendingCall>
-#include <QList>
+#include "automation/AdressLabelsAdaptor.h"
+#include "automation/Application.h"
+#include "automation/ApplicationAdaptor.h"
+#include "automation/AutomationServer.h"
+#include "platform/Printer.h"
+#include "platform/RecordingBackend.h"
+
+#include <QCoreApplication>
+#include <QDBusObjectPath>
+#include <QDBusPendingCallWatcher>
+#include <QDBusServer>
+#include <QDBusVariant>
+#include <QDeadlineTimer>
+#include <QEventLoop>
 #include <QTemporaryDir>
-#include <memory>
-
-class QDBusServer;
-
-namespace tarvel::platform {
-class RecordingBackend;
-}
-namespace tarvel::automation {
-class Application;
-class AutomationServer;
-}
 
 namespace tarvel::test {
 
@@ -26,12 +25,42 @@ namespace tarvel::test {
 class PeerServer
 {
 public:
-    PeerServer();
-    ~PeerServer(); ///< releases every object, then closes the connection
+    PeerServer() : m_name(QStringLiteral("peer-") + m_dir.path())
+    {
+        using namespace automation;
+        qputenv("XDG_RUNTIME_DIR", QFile::encodeName(m_dir.path()));
+        ClassRegistry registry;
+        registry.add(QStringLiteral("Tarvel.Application"), QStringLiteral("Application"), [this] {
+            auto backend = std::make_unique<platform::RecordingBackend>();
+            auto *recording = backend.get();
+            auto app = std::make_unique<Application>(std::make_unique<platform::Printer>(std::move(backend)));
+            m_made.append({app.get(), recording});
+            return std::make_unique<ApplicationAdaptor>(std::move(app));
+        });
+        registry.add(QStringLiteral("Tarvel.AdressLabels"), QStringLiteral("AdressLabels"), [] {
+            auto printer = std::make_unique<platform::Printer>(std::make_unique<platform::RecordingBackend>());
+            return std::make_unique<AdressLabelsAdaptor>(std::make_unique<AdressLabelsObject>(std::move(printer)));
+        });
+        QObject::connect(&m_listener, &QDBusServer::newConnection, [this, registry](const QDBusConnection &c) {
+            auto server = std::make_unique<AutomationServer>(c, registry);
+            if (server->start())
+                m_server = std::move(server);
+        });
+        m_client = QDBusConnection::connectToPeer(m_listener.address(), m_name);
+        QDeadlineTimer deadline(10000);
+        while (m_client.isConnected() && !m_server && !deadline.hasExpired())
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
+        if (!m_server)
+            qWarning() << "Keine Verbindung zum Server im Prozess:" << m_client.lastError().message();
+    }
+    ~PeerServer()
+    {
+        m_server.reset(); // releases every object, then the connection closes
+        QDBusConnection::disconnectFromPeer(m_name);
+    }
 
     /// False (with a warning) if the client did not get through.
     bool isConnected() const { return m_server != nullptr; }
-    QDBusConnection client() const { return m_client; }
     automation::AutomationServer &server() { return *m_server; }
 
     /// The newest Application object and its recording; valid until it is released.
@@ -42,24 +71,64 @@ public:
     };
     Made newest() const { return m_made.value(m_made.size() - 1); }
 
-    /// A call of the client, waiting for the reply with the events running
-    /// (the server lives in this thread); \a iface empty: the object's class.
-    QDBusMessage call(const QString &path, const QString &member, const QVariantList &args = {}, QString iface = {}) const;
-    /// As call(), without waiting.
-    QDBusPendingCall async(const QString &path, const QString &member, const QVariantList &args = {}, QString iface = {}) const;
+    /// A call of the client, without waiting; \a iface empty: the object's class.
+    QDBusPendingCall async(const QString &path, const QString &member, const QVariantList &args = {}, QString iface = {}) const
+    {
+        auto msg = QDBusMessage::createMethodCall(QString(), path, iface.isEmpty() ? classOf(path) : iface, member);
+        msg.setArguments(args);
+        return m_client.asyncCall(msg, 60000);
+    }
+    /// As async(), waiting for the reply with the events running (the server lives in this thread).
+    QDBusMessage call(const QString &path, const QString &member, const QVariantList &args = {}, QString iface = {}) const
+    {
+        const QDBusPendingCall pending = async(path, member, args, iface);
+        QDBusPendingCallWatcher watcher(pending);
+        QEventLoop loop;
+        QObject::connect(&watcher, &QDBusPendingCallWatcher::finished, &loop, &QEventLoop::quit);
+        if (!pending.isFinished())
+            loop.exec();
+        return pending.reply();
+    }
     /// Sets a property of the object's class; the value travels in a variant.
-    QDBusMessage set(const QString &path, const QString &property, const QVariant &value) const;
+    QDBusMessage set(const QString &path, const QString &property, const QVariant &value) const
+    {
+        return call(path, QStringLiteral("Set"), {classOf(path), property, QVariant::fromValue(QDBusVariant(value))}, Properties);
+    }
     /// A property's value, every variant around it removed; "<NAME>" for an error.
-    QString get(const QString &path, const QString &property) const;
+    QString get(const QString &path, const QString &property) const
+    {
+        const QDBusMessage reply = call(path, QStringLiteral("Get"), {classOf(path), property}, Properties);
+        QVariant v = reply.arguments().value(0);
+        while (v.metaType() == QMetaType::fromType<QDBusVariant>())
+            v = qvariant_cast<QDBusVariant>(v).variant();
+        return reply.type() == QDBusMessage::ReplyMessage ? v.toString() : u'<' + reply.errorName() + u'>';
+    }
     /// The path of a new object of \a progId, or empty (with a warning).
-    QString create(const QString &progId = QStringLiteral("Tarvel.Application")) const;
+    QString create(const QString &progId = QStringLiteral("Tarvel.Application")) const
+    {
+        const QDBusMessage reply = call(QStringLiteral("/Tarvel"), QStringLiteral("CreateObject"), {progId}, QStringLiteral("Tarvel.Server"));
+        if (reply.type() != QDBusMessage::ReplyMessage)
+            qWarning() << "CreateObject:" << reply.errorName() << reply.errorMessage();
+        return qvariant_cast<QDBusObjectPath>(reply.arguments().value(0)).path();
+    }
     /// The error name of \a reply, or "kein Fehler".
-    static QString errorOf(const QDBusMessage &reply);
+    static QString errorOf(const QDBusMessage &reply)
+    {
+        return reply.type() == QDBusMessage::ErrorMessage ? reply.errorName() : QStringLiteral("kein Fehler");
+    }
 
 private:
+    inline static const QString Properties = QStringLiteral("org.freedesktop.DBus.Properties");
+    /// The interface of the class whose object lives at \a path.
+    static QString classOf(const QString &path)
+    {
+        return path.startsWith(QLatin1String("/Tarvel/AdressLabels")) ? QStringLiteral("Tarvel.AdressLabels")
+                                                                       : QStringLiteral("Tarvel.Application");
+    }
+
     QTemporaryDir m_dir;
-    std::unique_ptr<QDBusServer> m_listener;
-    automation::AutomationServer *m_server = nullptr;
+    QDBusServer m_listener; // an abstract socket: no file to clean up
+    std::unique_ptr<automation::AutomationServer> m_server;
     QString m_name;
     QDBusConnection m_client{QString()};
     QList<Made> m_made;
