@@ -24,6 +24,7 @@ void print(Application &a, const QString &name)
 {
     static const QHash<QString, std::function<void(Application &)>> members = {
         {"DruckeLabel", &Application::DruckeLabel}, {"DruckeEtikett", &Application::DruckeEtikett},
+        {"DruckeKanuEtikett", &Application::DruckeKanuEtikett},
         {"DruckeAbholschein", &Application::DruckeAbholschein}, {"DruckeAbholscheinDINA4", &Application::DruckeAbholscheinDINA4},
         {"DruckeListe", &Application::DruckeListe}, {"DruckeLaserLabel", &Application::DruckeLaserLabel},
         {"DruckeLaserLabel4Bahn", &Application::DruckeLaserLabel4Bahn}, {"DruckeAdressLabel", [](Application &a) { a.DruckeAdressLabel(-1); }},
@@ -46,12 +47,13 @@ struct Recorded : RecordedJob
         for (qint16 i = 0; i < 6; ++i)
             app->setZeile(i, QStringLiteral("Zeile %1").arg(i));
     }
-    /// The job's operations other than drawing: BeginJob, NewPage, EndJob ...
+    /// The job's steps: BeginJob, NewPage, EndJob, CancelJob.
     QList<RecordedOp::Kind> jobOps() const
     {
         QList<RecordedOp::Kind> kinds;
         for (const auto &op : ops())
-            if (op.kind != RecordedOp::Text && op.kind != RecordedOp::Line && op.kind != RecordedOp::RotatedText)
+            if (op.kind == RecordedOp::BeginJob || op.kind == RecordedOp::NewPage || op.kind == RecordedOp::EndJob
+                || op.kind == RecordedOp::CancelJob)
                 kinds << op.kind;
         return kinds;
     }
@@ -267,6 +269,109 @@ private slots:
         QCOMPARE(RecordedJob::errorOf([&] { o.app->DruckeLabel(); }), 6);
         QCOMPARE(o.app->printCount(), qint16(32767));
         QVERIFY(o.texts().isEmpty());
+    }
+
+    /// Calls in the orders clients print in: a call of another kind starts a
+    /// page of its own, calls of one kind share theirs, no page stays blank,
+    /// and nothing but the list prints italic or in colour.
+    void kindsOfOutputOnTheirPages_data()
+    {
+        QTest::addColumn<QStringList>("calls"); // "name*n": n calls in a row
+        QTest::addColumn<QList<int>>("pages");  // the page the last call of each group began on
+        QTest::newRow("canoe label, slip") << QStringList{"DruckeKanuEtikett", "DruckeAbholschein"} << QList<int>{1, 2};
+        QTest::newRow("label, list, laser") << QStringList{"DruckeLabel", "DruckeListe", "DruckeLaserLabel"} << QList<int>{1, 2, 3};
+        QTest::newRow("laser labels share") << QStringList{"DruckeLaserLabel*3", "DruckeLabel"} << QList<int>{1, 2};
+        QTest::newRow("single slip, label") << QStringList{"DruckeAbholschein", "DruckeLabel"} << QList<int>{1, 2};
+        QTest::newRow("full laser sheet, label") << QStringList{"DruckeLaserLabel*24", "DruckeLabel"} << QList<int>{1, 2};
+        QTest::newRow("full list page, label") << QStringList{"DruckeListe*12", "DruckeLabel"} << QList<int>{1, 3};
+    }
+    void kindsOfOutputOnTheirPages()
+    {
+        QFETCH(QStringList, calls);
+        QFETCH(QList<int>, pages);
+        Recorded o;
+        const auto drawing = [](const RecordedOp &op) { return op.kind == RecordedOp::Text || op.kind == RecordedOp::Line; };
+        const auto pageBreak = [](const RecordedOp &op) { return op.kind == RecordedOp::NewPage; };
+        QList<int> began;
+        for (const QString &call : calls) {
+            const QString name = call.section('*', 0, 0);
+            for (int i = call.contains('*') ? call.section('*', 1).toInt() : 1; i > 0; --i) {
+                const int breaks = o.count(RecordedOp::NewPage);
+                const auto ops = o.during([&] { print(*o.app, name); });
+                if (i == 1)
+                    began << breaks + 1 + int(std::count_if(ops.begin(), std::find_if(ops.begin(), ops.end(), drawing), pageBreak));
+                for (const auto &op : RecordedJob::texts(ops))
+                    QVERIFY2(name == "DruckeListe" || (!op.font.italic && op.color == QColor(Qt::black)), qPrintable(name + ": " + op.text));
+            }
+        }
+        QCOMPARE(began, pages);
+        o.app->Release();
+        bool pageHasDrawing = false;
+        for (const auto &op : o.ops()) {
+            if (op.kind == RecordedOp::NewPage || op.kind == RecordedOp::EndJob)
+                QVERIFY2(std::exchange(pageHasDrawing, false), "leere Seite");
+            pageHasDrawing = pageHasDrawing || drawing(op);
+        }
+    }
+
+    /// A call that fails leaves nothing of itself, not even the page it began;
+    /// the client gets its error as before.
+    void failedCallLeavesNothing_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::newRow("slip, halfway") << "DruckeAbholschein";
+        QTest::newRow("A4 slip, halfway") << "DruckeAbholscheinDINA4";
+        QTest::newRow("label, after its page break") << "DruckeLabel";
+        QTest::newRow("list row") << "DruckeListe";
+    }
+    void failedCallLeavesNothing()
+    {
+        QFETCH(QString, name);
+        Recorded o;
+        o.app->DruckeLabel();
+        const qsizetype before = o.ops().size();
+        const QString tooLong(2000, 'Z'); // beyond the barcode's 16-bit check sum: error 6
+        o.app->setText(&LabelData::VorgangsNr, tooLong);
+        o.app->setRecordField(&LabelData::ArtikelNr, tooLong);
+        if (name == "DruckeLabel")
+            QTest::ignoreMessage(QtWarningMsg, QRegularExpression("^Beim Drucken ist folgender Fehler aufgetreten"));
+        QCOMPARE(RecordedJob::errorOf([&] { print(*o.app, name); }), 6);
+        QCOMPARE(o.ops().size(), before);
+        o.app->setText(&LabelData::VorgangsNr, "V-0815");
+        o.app->setRecordField(&LabelData::ArtikelNr, "4711");
+        print(*o.app, name);
+        o.app->Release();
+        QCOMPARE(o.jobOps(), (QList<RecordedOp::Kind>{RecordedOp::BeginJob, RecordedOp::NewPage, RecordedOp::EndJob}));
+    }
+
+    /// Texts up to 64 Ki characters print in every layout, cut to their room
+    /// where it ends; a longer one is refused with error 5 naming the property
+    /// and the limit, and the text before stays.
+    void longTexts()
+    {
+        Recorded o;
+        QString text;
+        for (int i = 0; text.size() < 65536; ++i)
+            text += QStringLiteral("Wort%1 ").arg(i);
+        text.truncate(65536);
+        const QList<std::pair<QString, std::function<void(const QString &)>>> setters{
+            {"MatchCode", [&](const QString &t) { o.app->setRecordField(&LabelData::MatchCode, t); }},
+            {"Titel", [&](const QString &t) { o.app->setText(&LabelData::Titel, t); }},
+            {"Name1", [&](const QString &t) { o.app->setText(&LabelData::Name1, t); }},
+            {"Zeile(0)", [&](const QString &t) { o.app->setZeile(0, t); }},
+            {"zuHaenden", [&](const QString &t) { o.app->setZuHaenden(t); }},
+            {"Anrede", [&](const QString &t) { o.app->setAnrede(t); }},
+        };
+        for (const auto &[property, set] : setters) {
+            QCOMPARE(RecordedJob::messageOf([&] { set(text + u'x'); }),
+                     QStringLiteral("Laufzeitfehler 5: Ungültiger Prozeduraufruf oder ungültiges Argument (%1: 65537 "
+                                    "Zeichen, erlaubt sind höchstens 65536)").arg(property));
+            set(text);
+        }
+        for (const char *name : {"DruckeLabel", "DruckeEtikett", "DruckeKanuEtikett", "DruckeAbholschein", "DruckeListe",
+                                 "DruckeAbholscheinDINA4", "DruckeLaserLabel", "DruckeLaserLabel4Bahn", "DruckeAdressLabel"})
+            print(*o.app, name);
+        QCOMPARE(o.texts().filter(QRegularExpression("^Wort0 Wort1 ")).size(), 17);
     }
 
     /// A test print in the dialog ends the job: the next label opens a new

@@ -119,6 +119,22 @@ private slots:
         }
     }
 
+    // Focus alone writes nothing: when another object's dialog takes it, a
+    // box left unedited keeps the newer value that dialog stored.
+    void onlyAnEditWrites()
+    {
+        Dialog d;
+        d.typeAndLeave("OffsetYCtrl", "7");
+        for (const auto &[name, key] : {std::pair{"Strichbreite", "DrawWidth"}, std::pair{"OffsetXCtrl", "OffsetX"}}) {
+            d.box(name)->setFocus();
+            QTRY_VERIFY(d.box(name)->hasFocus());
+            SettingsStore::write("Tarvel", "System", key, "2");
+            d.box("OffsetYCtrl")->setFocus();
+            QTRY_VERIFY(!d.box(name)->hasFocus());
+            QCOMPARE(SettingsStore::read("Tarvel", "System", key, {}), QStringLiteral("2"));
+        }
+    }
+
     // Setup waits for OK where a person can press it (closing the window
     // counts too), and returns at once where nobody can.
     void setupWaitsForOK()

@@ -320,6 +320,11 @@ bool SetupFrm::eventFilter(QObject *watched, QEvent *event)
 
 void SetupFrm::saveOffset(QLineEdit *box, const QString &key)
 {
+    // As with the bar width: only an edit is stored, never a value this dialog
+    // has held since another one stored a newer.
+    if (!box->isModified())
+        return;
+    box->setModified(false);
     try {
         platform::SettingsStore::write(SaveApp, Section, key, Numbers::numberText(Numbers::leadingNumber(box->text())));
     } catch (const RuntimeError &e) {
