@@ -74,6 +74,18 @@ QString FontMetricsCache::familyFor(const QString &name)
 
 FontMetricsCache::Entry &FontMetricsCache::entry(const FontSpec &fontSpec)
 {
+    for (const auto &[asked, known] : m_asked) {
+        if (asked == fontSpec)
+            return *known;
+    }
+    Entry &found = lookup(fontSpec);
+    if (m_asked.size() < MaxAsked)
+        m_asked.emplace_back(fontSpec, &found);
+    return found;
+}
+
+FontMetricsCache::Entry &FontMetricsCache::lookup(const FontSpec &fontSpec)
+{
     const QString key = fontSpec.name.toLower() + u'|' + QString::number(fontSpec.size) + u'|'
         + QLatin1Char(fontSpec.bold ? 'b' : '-') + QLatin1Char(fontSpec.italic ? 'i' : '-');
     auto it = m_entries.constFind(key);

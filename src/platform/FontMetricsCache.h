@@ -7,6 +7,8 @@
 #include <QFontMetricsF>
 #include <QHash>
 #include <memory>
+#include <utility>
+#include <vector>
 
 namespace tarvel::platform {
 
@@ -32,7 +34,14 @@ public:
     static QString familyFor(const QString &name);
 
 private:
+    /// The entry under the font's key (its name in any case), made on first use.
+    Entry &lookup(const FontSpec &fontSpec);
+
+    static constexpr size_t MaxAsked = 16;
     QHash<QString, std::shared_ptr<Entry>> m_entries;
+    /// The fonts asked for so far, as given: a label switches between a few
+    /// fonts several times, and comparing them is cheaper than building the key.
+    std::vector<std::pair<FontSpec, Entry *>> m_asked;
 };
 
 } // namespace tarvel::platform
