@@ -14,6 +14,12 @@
 //   bench_automation objects [N]  N objects (default 10,000) created and released
 //                                 one after the other: the server's memory
 //                                 after the first 100 and after all of them.
+//   bench_automation floor [N]    the floor under "label": N groups (default
+//                                 1,000) of seven round trips, as many as a
+//                                 label takes, once as Peer.Ping (answered by
+//                                 the bus library in the server's D-Bus thread)
+//                                 and once as a Get of ArtikelNr (the whole way
+//                                 into the object and back, drawing nothing).
 //
 // Reports the time per label (median, 99th percentile), labels per second, the
 // server's CPU time and its memory (peak and at checkpoints, from /proc), and
@@ -201,6 +207,54 @@ int printLabels(bool laser, int count)
     return jobs == 1 ? 0 : 1;
 }
 
+/// Seven round trips a group, as a label has six writes and one print: first
+/// Peer.Ping, then a Get of ArtikelNr. What the bus and the server's D-Bus
+/// layer cost before a label draws anything.
+int floorRoundTrips(int count)
+{
+    PrivateBus bus(QStringLiteral(TARVEL_SERVICE_FILES), QStringLiteral(TARVEL_PROGRAM));
+    if (!bus.start())
+        return 1;
+    QDBusConnection c = bus.connect(QStringLiteral("bench"));
+    const QString path = createObject(c);
+    const qint64 server = bus.ownerPid(Iface);
+    setProperty(c, path, QStringLiteral("ArtikelNr"), QStringLiteral("TV-000000"));
+
+    struct Way
+    {
+        const char *name;
+        QString iface, member;
+        QVariantList args;
+    };
+    const Way ways[] = {
+        {"Peer.Ping", QStringLiteral("org.freedesktop.DBus.Peer"), QStringLiteral("Ping"), {}},
+        {"Get ArtikelNr", Props, QStringLiteral("Get"), {Iface, QStringLiteral("ArtikelNr")}},
+    };
+    for (const Way &way : ways) {
+        std::vector<double> perGroup;
+        perGroup.reserve(size_t(count));
+        const double cpuBefore = cpuMs(server);
+        QElapsedTimer all, t;
+        all.start();
+        for (int i = 0; i < count; ++i) {
+            t.restart();
+            for (int k = 0; k < 7; ++k)
+                call(c, path, way.iface, way.member, way.args);
+            perGroup.push_back(double(t.nsecsElapsed()) / 1e6);
+        }
+        const double wallS = double(all.nsecsElapsed()) / 1e9;
+        const double serverCpu = (cpuMs(server) - cpuBefore) / count;
+        std::printf("7 x %-14s Median %.3f ms, p99 %.3f ms, CPU des Servers %.3f ms je 7 Aufrufe\n", way.name,
+                    percentile(perGroup, 0.5), percentile(perGroup, 0.99), serverCpu);
+        bench::printRow(QStringLiteral("Automation: Boden, 7 x %1").arg(QLatin1String(way.name)), count, wallS,
+                        medianAndP99(perGroup), memoryMb(server, "VmHWM"),
+                        QStringLiteral("CPU des Servers %1 ms je 7 Aufrufe").arg(serverCpu, 0, 'f', 3));
+    }
+    call(c, path, Iface, QStringLiteral("Release"));
+    QDBusConnection::disconnectFromBus(QStringLiteral("bench"));
+    return 0;
+}
+
 /// Cold starts: each on a bus of its own, so the server is started by the bus
 /// for the CreateObject call that is timed.
 int coldStarts(int count)
@@ -315,9 +369,9 @@ int main(int argc, char **argv)
     const int given = args.isEmpty() ? 0 : args.first().toInt(&ok);
     if (mode == QLatin1String("client") && args.size() == 2) // one of the two processes of "clients"
         return clientLabels(args[0], args[1].toInt());
-    const QStringList modes = {"label", "laser", "start", "clients", "objects"};
+    const QStringList modes = {"label", "laser", "start", "clients", "objects", "floor"};
     if (!ok || given < 0 || !modes.contains(mode)) {
-        std::fprintf(stderr, "Aufruf: bench_automation [label|laser|start|clients|objects] [Anzahl]\n");
+        std::fprintf(stderr, "Aufruf: bench_automation [label|laser|start|clients|objects|floor] [Anzahl]\n");
         return 2;
     }
     if (mode == QLatin1String("start"))
@@ -326,5 +380,7 @@ int main(int argc, char **argv)
         return twoClients(given > 0 ? given : 500);
     if (mode == QLatin1String("objects"))
         return manyObjects(given > 0 ? given : 10000);
+    if (mode == QLatin1String("floor"))
+        return floorRoundTrips(given > 0 ? given : 1000);
     return printLabels(mode == QLatin1String("laser"), given > 0 ? given : (mode == QLatin1String("laser") ? 10000 : 1000));
 }

@@ -12,6 +12,7 @@
 #include "sheets/Liste.h"
 #include "sheets/SheetPlace.h"
 
+#include <QAbstractEventDispatcher>
 #include <QCoreApplication>
 #include <QLoggingCategory>
 
@@ -78,8 +79,13 @@ Application::~Application()
 
 void Application::pause()
 {
-    for (int i = 0; i < 10; ++i)
-        QCoreApplication::processEvents();
+    // A round that found nothing to do ends the pause: the rounds after it would
+    // only poll the event sources again, ten system calls a label for nothing.
+    QAbstractEventDispatcher *events = QAbstractEventDispatcher::instance();
+    for (int i = 0; i < 10; ++i) {
+        if (!events || !events->processEvents(QEventLoop::AllEvents))
+            break;
+    }
 }
 
 void Application::countPrint()

@@ -91,7 +91,8 @@ public:
     static barcode::Code128 &sharedCode128();
 
 private:
-    /// Lets the platform process pending events ten times, so the dialog stays alive.
+    /// Lets the platform process pending events ten times, so the dialog stays
+    /// alive; stops early once a round finds none pending.
     void pause();
     void countPrint();
     sheets::Liste &liste();

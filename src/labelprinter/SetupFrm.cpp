@@ -55,6 +55,11 @@ SetupFrm::SetupFrm(platform::Printer &printer, barcode::Code128 &code, QWidget *
     setObjectName(QStringLiteral("SetupFrm"));
     setWindowTitle(QStringLiteral("Tarvel"));
     buildControls();
+    // Without a screen nobody sees the dialog: painting it into an offscreen
+    // buffer on every record write cost the server more than the label itself.
+    // It stays shown (focus and activation behave as before), it just draws nothing.
+    if (!m_interactive)
+        setUpdatesEnabled(false);
     Form_Load();
 }
 
@@ -111,6 +116,9 @@ void SetupFrm::buildControls()
         const Row &r = rows[i];
         label(this, r.captionName, QString::fromUtf8(r.caption), {240, r.top, 1695, 255});
         QLabel *value = label(this, r.valueName, QString(), {2160, r.top, 2895, 255});
+        // Fixed, as placed: a new value then does not post the dialog a layout
+        // request on every record write.
+        value->setFixedSize(value->size());
         value->setFont(valueFont);
         m_values[i] = {r.field, value};
     }

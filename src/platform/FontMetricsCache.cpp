@@ -74,20 +74,23 @@ QString FontMetricsCache::familyFor(const QString &name)
 
 FontMetricsCache::Entry &FontMetricsCache::entry(const FontSpec &fontSpec)
 {
-    for (const auto &[font, known] : std::as_const(m_known)) {
-        if (font == fontSpec)
+    for (const auto &[asked, known] : m_asked) {
+        if (asked == fontSpec)
             return *known;
     }
-    // Fonts that differ yet share a key (a name's case, a size beyond six digits) could grow it without end.
-    if (m_known.size() >= 32)
-        m_known.clear();
+    Entry &found = lookup(fontSpec);
+    if (m_asked.size() < MaxAsked)
+        m_asked.emplace_back(fontSpec, &found);
+    return found;
+}
+
+FontMetricsCache::Entry &FontMetricsCache::lookup(const FontSpec &fontSpec)
+{
     const QString key = fontSpec.name.toLower() + u'|' + QString::number(fontSpec.size) + u'|'
         + QLatin1Char(fontSpec.bold ? 'b' : '-') + QLatin1Char(fontSpec.italic ? 'i' : '-');
     auto it = m_entries.constFind(key);
-    if (it != m_entries.constEnd()) {
-        m_known.append({fontSpec, it->get()});
+    if (it != m_entries.constEnd())
         return **it;
-    }
     const QFont font = makeFont(familyFor(fontSpec.name), fontSpec.size, fontSpec.bold, fontSpec.italic);
     QFontMetricsF metrics(font, &twipsDevice());
     QRawFont raw = QRawFont::fromFont(font);
@@ -95,7 +98,6 @@ FontMetricsCache::Entry &FontMetricsCache::entry(const FontSpec &fontSpec)
     auto e = std::make_shared<Entry>(Entry{font, metrics, metrics.ascent(), metrics.lineSpacing(),
                                            std::make_shared<FontGlyphs>(raw)});
     m_entries.insert(key, e);
-    m_known.append({fontSpec, e.get()});
     return *e;
 }
 

@@ -6,9 +6,9 @@
 #include <QFont>
 #include <QFontMetricsF>
 #include <QHash>
-#include <QList>
 #include <memory>
 #include <utility>
+#include <vector>
 
 namespace tarvel::platform {
 
@@ -34,11 +34,14 @@ public:
     static QString familyFor(const QString &name);
 
 private:
+    /// The entry under the font's key (its name in any case), made on first use.
+    Entry &lookup(const FontSpec &fontSpec);
+
+    static constexpr size_t MaxAsked = 16;
     QHash<QString, std::shared_ptr<Entry>> m_entries;
-    /// The fonts asked for so far, each with its entry: a layout switches among
-    /// a few fonts for every record, and comparing a font costs far less than
-    /// building its key.
-    QList<std::pair<FontSpec, Entry *>> m_known;
+    /// The fonts asked for so far, as given: a label switches between a few
+    /// fonts several times, and comparing them is cheaper than building the key.
+    std::vector<std::pair<FontSpec, Entry *>> m_asked;
 };
 
 } // namespace tarvel::platform
