@@ -1,9 +1,7 @@
 // The print runs over an article file on the recording surface: where each
 // label and list row lands, what it shows, and how a failed run ends.
-#include "barcode/Code128.h"
 #include "runs/DateiDruck.h"
 #include "runs/Pruefung.h"
-#include "platform/RecordingBackend.h"
 #include "support/RecordedJob.h"
 
 #include <QtTest>
@@ -21,28 +19,11 @@ QString artikel(const QString &name)
     return name.startsWith(u'/') ? name : QStringLiteral(TARVEL_TEST_DATA "/artikel/") + name;
 }
 
+/// The run of \a kind: "liste", "label", "laser" (in the order of runs::Art), or the test label.
 DateiDruck::Ergebnis run(DateiDruck &druck, const QString &kind, const QString &file, const DateiDruck::Auswahl &a)
 {
-    if (kind == "label")
-        return druck.LabelDrucken(artikel(file), a);
-    if (kind == "laser")
-        return druck.LaserDrucken(artikel(file), a);
-    if (kind == "liste")
-        return druck.ListeDrucken(artikel(file), a);
-    return druck.ProbeDrucken(a);
-}
-
-/// The texts and lines of each page of the job.
-QList<Ops> pages(const Ops &ops)
-{
-    QList<Ops> out;
-    for (const Op &op : ops) {
-        if (op.kind == Op::BeginJob || op.kind == Op::NewPage)
-            out.append(Ops());
-        else if (!out.isEmpty() && (op.kind == Op::Text || op.kind == Op::Line))
-            out.last().append(op);
-    }
-    return out;
+    const qsizetype art = QStringList{"liste", "label", "laser"}.indexOf(kind);
+    return art < 0 ? druck.ProbeDrucken(a) : druck.Drucken(tarvel::runs::Art(art), artikel(file), a);
 }
 
 /// The texts printed inside \a area as "text x,y size" (b: bold), relative to
@@ -108,12 +89,10 @@ private slots:
         QTest::addColumn<int>("copies");
         QTest::addColumn<Pages>("pages");
         const QString leer = QStringLiteral(TARVEL_TEST_DATA "/datei/leer.txt");
-        QTest::newRow("labels") << "label" << "zwei.txt" << "1" << 1 << Pages{{"B-0001"}, {"B-0002"}};
         QTest::newRow("labels, 3 copies") << "label" << "zwei.txt" << "1" << 3
                                           << Pages{{"B-0001"}, {"B-0001"}, {"B-0001"}, {"B-0002"}, {"B-0002"}, {"B-0002"}};
         QTest::newRow("labels, 0 copies print once") << "label" << "zwei.txt" << "1" << 0 << Pages{{"B-0001"}, {"B-0002"}};
-        QTest::newRow("labels, empty file") << "label" << leer << "1" << 1 << Pages{};
-        QTest::newRow("laser from 9") << "laser" << "zwei.txt" << "9" << 1 << Pages{numbers(1, 2, 9)};
+        QTest::newRow("labels, empty file") << "label" << leer << "1" << 1 << Pages{{}};
         QTest::newRow("laser from 16") << "laser" << "zwei.txt" << "16" << 1 << Pages{{"B-0001@16"}, {"B-0002@1"}};
         QTest::newRow("laser from 17 wraps") << "laser" << "zwei.txt" << "17" << 1 << Pages{numbers(1, 2, 1)};
         QTest::newRow("laser from no number") << "laser" << "zwei.txt" << "x" << 1 << Pages{numbers(1, 2, 1)};
@@ -133,19 +112,21 @@ private slots:
         QFETCH(Pages, pages);
         RecordedJob job;
         DateiDruck druck(job.printer(), job.code());
+        druck.setMarken({{2, QStringLiteral("VK ist kein Preis")}}); // the flagged label is drawn all the same
         DateiDruck::Auswahl a;
         a.startLabel = start;
         a.kopien = copies;
         const auto result = run(druck, kind, file, a);
         QCOMPARE(result.meldung, kind == "laser" ? "LaserLabels erfolgreich gedruckt." : "Barcode erfolgreich gedruckt.");
         Pages seen;
-        for (const Ops &page : ::pages(job.ops()))
+        for (const Ops &page : job.pages())
             seen << places(page, kind == "laser");
         QCOMPARE(seen, pages); // no blank page at the end either
-        QCOMPARE(job.count(Op::EndJob), pages.isEmpty() ? 0 : 1);
+        QCOMPARE(job.count(Op::EndJob), pages == Pages{{}} ? 0 : 1);
     }
 
-    // What one label, or the first row of the list, shows where, from its corner.
+    // What one label, or the first row of the list, shows where, from its corner. The preview
+    // marks the next record, flagged by the check: a red frame and its note, on that label only.
     void content_data()
     {
         QTest::addColumn<QString>("kind");
@@ -166,8 +147,6 @@ private slots:
         add("label, VK, storage bin", "label", "zwei.txt", {1, 0}, true, {0, 0},
             top + QStringList{"Lagerfach: R01 3600,368 8", "11,90 € 3600,552 12b"} + below);
         add("laser place 9, EK", "laser", "zwei.txt", {0, 1}, false, {6100, 700}, top + QStringList{"1,50 € 3600,368 12b"} + below);
-        add("laser place 9, Listenpreis", "laser", "zwei.txt", {2, 1}, false, {6100, 700},
-            top + QStringList{"12,95 € 3600,368 12b"} + below);
         add("label, no price, storage bin", "label", "zwei.txt", {3, 0}, true, {0, 0},
             top + QStringList{"Lagerfach: R01 3600,368 8"} + below);
         // The test label: its third short text is not printed.
@@ -197,6 +176,7 @@ private slots:
         QFETCH(QStringList, lines);
         RecordedJob job;
         DateiDruck druck(job.printer(), job.code());
+        druck.setMarken({{2, QStringLiteral("VK ist kein Preis")}});
         DateiDruck::Auswahl a;
         a.preis1 = tarvel::sheets::Preis(prices[0]);
         a.preis2 = tarvel::sheets::Preis(prices[1]);
@@ -204,15 +184,24 @@ private slots:
         a.waehrung = "€";
         a.startLabel = "9";
         QVERIFY(run(druck, kind, file, a).ok());
-        const Ops page = pages(job.ops()).value(0);
+        const Ops page = job.pages().value(0);
         const bool list = kind == "liste";
         QCOMPARE(printed(job, page, QRectF(corner, list ? QSizeF(20000, 1200) : QSizeF(6000, 1930))), lines);
         // The bars start at the label's corner, or right of the row's text, and are 680 high.
         const Op *bar = RecordedJob::first(page, Op::Line);
         QCOMPARE(QRectF(bar->x, bar->y, 0, bar->height), QRectF(corner.x() + (list ? 5500 : 0), corner.y(), 0, 680));
+        Ops rot;
+        for (const Op &op : job.ops())
+            if ((op.kind == Op::Text || op.kind == Op::Line) && op.color == QColor(210, 0, 0))
+                rot << op;
+        QCOMPARE(rot.size(), kind == "probe" ? 0 : 5); // four sides and the note
+        const QPointF note = corner + (list ? QPointF(5500, 1200 + 1000) : QPointF(3600, (kind == "laser") * 1930 + 1450));
+        if (!rot.isEmpty())
+            QCOMPARE(std::pair(rot.last().text, QPointF(rot.last().x, rot.last().y)), std::pair(QString("VK ist kein Preis"), note));
     }
 
-    // Twelve rows a page under a header; a range prints only its pages.
+    // Twelve rows a page under a header; a range prints only its pages. The next
+    // run starts from upright black type, also after a page with only its header.
     void listPages_data()
     {
         QTest::addColumn<QString>("file");
@@ -221,15 +210,16 @@ private slots:
         QTest::addColumn<QList<int>>("pageNumbers");
         QTest::addColumn<QList<int>>("firstRecord"); // per page
         QTest::addColumn<QList<int>>("rows");
+        QTest::addColumn<QString>("next"); // the run after the list
         const QString leer = QStringLiteral(TARVEL_TEST_DATA "/datei/leer.txt");
         using L = QList<int>;
         QTest::newRow("12 records: the second page has only its header")
-            << "zwoelf.txt" << 0 << 0 << L{1, 2} << L{1, 0} << L{12, 0};
-        QTest::newRow("17 records") << "siebzehn.txt" << 0 << 0 << L{1, 2} << L{1, 13} << L{12, 5};
-        QTest::newRow("pages 2 to 3") << "vierzig.txt" << 2 << 3 << L{2, 3} << L{13, 25} << L{12, 12};
-        QTest::newRow("to below from") << "vierzig.txt" << 3 << 1 << L{3} << L{25} << L{12};
-        QTest::newRow("from beyond the end") << "vierzig.txt" << 9 << 9 << L{4} << L{0} << L{0};
-        QTest::newRow("empty file") << leer << 0 << 0 << L{1} << L{0} << L{0};
+            << "zwoelf.txt" << 0 << 0 << L{1, 2} << L{1, 0} << L{12, 0} << "label";
+        QTest::newRow("17 records") << "siebzehn.txt" << 0 << 0 << L{1, 2} << L{1, 13} << L{12, 5} << "probe";
+        QTest::newRow("pages 2 to 3") << "vierzig.txt" << 2 << 3 << L{2, 3} << L{13, 25} << L{12, 12} << "probe";
+        QTest::newRow("to below from") << "vierzig.txt" << 3 << 1 << L{3} << L{25} << L{12} << "probe";
+        QTest::newRow("from beyond the end") << "vierzig.txt" << 9 << 9 << L{4} << L{0} << L{0} << "probe";
+        QTest::newRow("empty file") << leer << 0 << 0 << L{1} << L{0} << L{0} << "laser";
     }
     void listPages()
     {
@@ -239,6 +229,7 @@ private slots:
         QFETCH(QList<int>, pageNumbers);
         QFETCH(QList<int>, firstRecord);
         QFETCH(QList<int>, rows);
+        QFETCH(QString, next);
         RecordedJob job;
         DateiDruck druck(job.printer(), job.code());
         DateiDruck::Auswahl a;
@@ -246,9 +237,8 @@ private slots:
         a.vonSeite = from;
         a.bisSeite = to;
         a.datum = QDate(2026, 12, 5);
-        const auto result = druck.ListeDrucken(artikel(file), a);
-        QCOMPARE(result.meldung, QStringLiteral("Barcode erfolgreich gedruckt."));
-        const QList<Ops> recorded = pages(job.ops());
+        QCOMPARE(druck.ListeDrucken(artikel(file), a).meldung, QStringLiteral("Barcode erfolgreich gedruckt."));
+        const QList<Ops> recorded = job.pages();
         QCOMPARE(recorded.size(), pageNumbers.size());
         for (qsizetype i = 0; i < recorded.size(); ++i) {
             const Ops &page = recorded[i];
@@ -268,13 +258,10 @@ private slots:
             const Op *number = RecordedJob::text(page, QStringLiteral("B-%1").arg(firstRecord[i], 4, 10, QChar(u'0')));
             QVERIFY(!number || (!number->font.italic && number->color == Qt::black));
         }
-        // The window's next run starts from plain text, also after a page with only its header.
-        job.backend().clear();
-        QVERIFY(druck.ProbeDrucken(DateiDruck::Auswahl()).ok());
-        for (const auto &op : job.ops()) {
-            if (op.kind == Op::Text)
-                QVERIFY2(!op.font.italic && op.color == QColor(Qt::black), qPrintable(op.text));
-        }
+        const Ops texts = RecordedJob::texts(job.during([&] { QVERIFY(run(druck, next, "zwei.txt", {}).ok()); }));
+        QVERIFY(!texts.isEmpty());
+        for (const Op &op : texts)
+            QVERIFY2(!op.font.italic && op.color == QColor(Qt::black), qPrintable(op.text));
     }
 
     // A run that fails or is stopped delivers nothing; its message names the
@@ -290,7 +277,6 @@ private slots:
         const QString line7 = "Index außerhalb des gültigen Bereichs (Datei „fehler_zeile7.txt“, Zeile 7, Feld "
                               "BestellNr: Zeichen \"ä\" an Stelle 2 kann nicht im Barcode stehen)";
         QTest::newRow("bad record, labels") << "label" << "fehler_zeile7.txt" << "1" << "" << failed + line7;
-        QTest::newRow("bad record, list") << "liste" << "fehler_zeile7.txt" << "1" << "" << failed + line7;
         QTest::newRow("missing file") << "laser" << artikel("fehlt.txt") << "1" << ""
                                       << failed + "Datei nicht gefunden (Datei „" + artikel("fehlt.txt")
                                              + "“: die Datei ist nicht vorhanden)";
@@ -308,17 +294,13 @@ private slots:
         QFETCH(QString, start);
         QFETCH(QString, fault);
         QFETCH(QString, message);
-        auto backend = std::make_unique<tarvel::platform::RecordingBackend>();
-        auto &rec = *backend;
-        tarvel::platform::Printer printer(std::move(backend));
-        tarvel::barcode::Code128 code;
-        code.InitBreite(printer, 0);
-        DateiDruck druck(printer, code);
+        RecordedJob job;
+        DateiDruck druck(job.printer(), job.code());
         QList<qint64> seen;
         druck.setFortschritt([&](qint64 done, qint64 total) {
             seen << done;
             if (fault == "printer" && done == 1)
-                rec.failNextOperation(); // the first drawing of record 2
+                job.backend().failNextOperation(); // the first drawing of record 2
             return fault != "stop" || (total == 17 && done < 3);
         });
         DateiDruck::Auswahl a;
@@ -329,39 +311,11 @@ private slots:
         if (fault == "stop")
             QCOMPARE(seen, (QList<qint64>{0, 1, 2, 3}));
         QList<Op::Kind> ends;
-        for (const Op &op : rec.ops())
+        for (const Op &op : job.ops())
             if (op.kind == Op::BeginJob || op.kind == Op::EndJob || op.kind == Op::CancelJob)
                 ends << op.kind;
         QVERIFY(ends.isEmpty() || ends == (QList<Op::Kind>{Op::BeginJob, Op::CancelJob}));
-        QVERIFY(!printer.hasOpenJob());
-    }
-
-    // Each run starts from upright black type, whatever the run before left.
-    void noStateFromTheRunBefore_data()
-    {
-        QTest::addColumn<QString>("list");
-        QTest::addColumn<int>("from");
-        QTest::addColumn<QString>("next");
-        QTest::newRow("12 records, then labels") << "zwoelf.txt" << 0 << "label";
-        QTest::newRow("empty file, then laser") << TARVEL_TEST_DATA "/datei/leer.txt" << 0 << "laser";
-        QTest::newRow("range past the end, then the test label") << "vierzig.txt" << 9 << "probe";
-    }
-    void noStateFromTheRunBefore()
-    {
-        QFETCH(QString, list);
-        QFETCH(int, from);
-        QFETCH(QString, next);
-        RecordedJob job;
-        DateiDruck druck(job.printer(), job.code());
-        DateiDruck::Auswahl a;
-        a.seitenBereich = from > 0;
-        a.vonSeite = a.bisSeite = from;
-        QVERIFY(druck.ListeDrucken(artikel(list), a).ok());
-        const Ops ops = job.during([&] { QVERIFY(run(druck, next, "zwei.txt", {}).ok()); });
-        const Ops texts = RecordedJob::texts(ops);
-        QVERIFY(!texts.isEmpty());
-        const Op *first = &texts.first();
-        QCOMPARE(std::pair(first->font.italic, first->color), std::pair(false, QColor(Qt::black)));
+        QVERIFY(!job.printer().hasOpenJob());
     }
 
     // The check names every finding with its line and field; a trailing ";" is none.
@@ -412,62 +366,13 @@ private slots:
         QCOMPARE(job.count(Op::Text) + job.count(Op::Line), 0); // the check draws nothing
     }
 
-    void pricesThatAreNumbers_data()
-    {
-        QTest::addColumn<QString>("text");
-        QTest::addColumn<bool>("preis");
-        for (const char *ja : {"12,95", "1.234,50", "12.95", "12,-", " 7 ", "-3,10"})
-            QTest::newRow(ja) << ja << true;
-        for (const char *nein : {"VK", "12,95 €", "1,2,3", ",50", "12,", "-", "R01"})
-            QTest::newRow(nein) << nein << false;
-    }
     void pricesThatAreNumbers()
     {
-        QFETCH(QString, text);
-        QFETCH(bool, preis);
-        QCOMPARE(tarvel::runs::Pruefung::istPreis(text), preis);
+        for (const char *ja : {"12,95", "1.234,50", "12.95", "12,-", " 7 ", "-3,10"})
+            QVERIFY2(tarvel::runs::Pruefung::istPreis(QString::fromUtf8(ja)), ja);
+        for (const char *nein : {"VK", "12,95 €", "1,2,3", ",50", "12,", "-", "R01"})
+            QVERIFY2(!tarvel::runs::Pruefung::istPreis(QString::fromUtf8(nein)), nein);
     }
-
-    // The preview marks the labels of flagged records: a red frame and the note, on that label only.
-    void marksOnFlaggedLabels_data()
-    {
-        QTest::addColumn<int>("run");
-        QTest::addColumn<QPoint>("note"); // where the note of line 2 stands
-        QTest::newRow("labels") << 0 << QPoint(3600, 1450);
-        QTest::newRow("laser") << 1 << QPoint(100 + 3600, 700 + 1930 + 1450);
-        QTest::newRow("list") << 2 << QPoint(5500, 900 + 1200 + 1000);
-    }
-    void marksOnFlaggedLabels()
-    {
-        QFETCH(int, run);
-        QFETCH(QPoint, note);
-        RecordedJob job;
-        DateiDruck druck(job.printer(), job.code());
-        druck.setMarken({{2, QStringLiteral("VK ist kein Preis")}});
-        DateiDruck::Auswahl a;
-        const QString file = artikel("zwei.txt");
-        QVERIFY(run == 0 ? druck.LabelDrucken(file, a).ok()
-                : run == 1 ? druck.LaserDrucken(file, a).ok()
-                           : druck.ListeDrucken(file, a).ok());
-        Ops rot;
-        for (const auto &op : job.ops())
-            if ((op.kind == Op::Text || op.kind == Op::Line) && op.color == QColor(210, 0, 0))
-                rot << op;
-        QCOMPARE(rot.size(), 5); // four sides and the note
-        QCOMPARE(rot.last().text, QStringLiteral("VK ist kein Preis"));
-        QCOMPARE(QPoint(qRound(rot.last().x), qRound(rot.last().y)), note);
-        // The label itself is drawn as without marks, in black.
-        RecordedJob ohne;
-        DateiDruck ohneDruck(ohne.printer(), ohne.code());
-        QVERIFY(run == 0 ? ohneDruck.LabelDrucken(file, a).ok()
-                : run == 1 ? ohneDruck.LaserDrucken(file, a).ok()
-                           : ohneDruck.ListeDrucken(file, a).ok());
-        const auto gezeichnet = [](const RecordedJob &l) {
-            return l.count(Op::Text) + l.count(Op::Line);
-        };
-        QCOMPARE(gezeichnet(job) - 5, gezeichnet(ohne));
-    }
-
 };
 
 QTEST_MAIN(TestRuns)
