@@ -81,48 +81,91 @@ class TestRuns : public QObject
 private slots:
     void initTestCase() { QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany)); }
 
-    void labelPlaces_data()
+    // Where the labels of each page stand; a label flagged for the preview is drawn all the
+    // same. A run that fails or is stopped delivers nothing; its message names the file, the
+    // line and the field.
+    void labelRuns_data()
     {
         QTest::addColumn<QString>("kind");
         QTest::addColumn<QString>("file");
         QTest::addColumn<QString>("start");
         QTest::addColumn<int>("copies");
         QTest::addColumn<Pages>("pages");
-        const QString leer = QStringLiteral(TARVEL_TEST_DATA "/datei/leer.txt");
-        QTest::newRow("labels, 3 copies") << "label" << "zwei.txt" << "1" << 3
-                                          << Pages{{"B-0001"}, {"B-0001"}, {"B-0001"}, {"B-0002"}, {"B-0002"}, {"B-0002"}};
-        QTest::newRow("labels, 0 copies print once") << "label" << "zwei.txt" << "1" << 0 << Pages{{"B-0001"}, {"B-0002"}};
-        QTest::newRow("labels, empty file") << "label" << leer << "1" << 1 << Pages{{}};
-        QTest::newRow("laser from 16") << "laser" << "zwei.txt" << "16" << 1 << Pages{{"B-0001@16"}, {"B-0002@1"}};
-        QTest::newRow("laser from 17 wraps") << "laser" << "zwei.txt" << "17" << 1 << Pages{numbers(1, 2, 1)};
-        QTest::newRow("laser from no number") << "laser" << "zwei.txt" << "x" << 1 << Pages{numbers(1, 2, 1)};
-        QTest::newRow("laser, 3 copies from 7")
-            << "laser" << "zwei.txt" << "7" << 3
-            << Pages{{"B-0001@7", "B-0001@8", "B-0001@9", "B-0002@10", "B-0002@11", "B-0002@12"}};
-        QTest::newRow("laser, 16 records fill a sheet") << "laser" << "sechzehn.txt" << "1" << 1 << Pages{numbers(1, 16, 1)};
-        QTest::newRow("laser, 17 records") << "laser" << "siebzehn.txt" << "1" << 1
-                                           << Pages{numbers(1, 16, 1), {"B-0017@1"}};
+        QTest::addColumn<QString>("fault"); // "printer": fails at record 2; "stop": stopped after record 3
+        QTest::addColumn<QString>("message"); // of a run that fails or stops
+        const auto row = [](const char *name, const char *kind, const QString &file, const char *start, int copies,
+                            const Pages &pages) {
+            QTest::newRow(name) << kind << file << start << copies << pages << QString() << QString();
+        };
+        const QString failed = QStringLiteral("Beim Drucken ist folgender Fehler aufgetreten:\n\r\n\r");
+        const auto fails = [&](const char *name, const char *kind, const QString &file, const char *start,
+                               const char *fault, const QString &message) {
+            QTest::newRow(name) << kind << file << start << 1 << Pages() << fault << (*fault == 's' ? "" : failed) + message;
+        };
+        row("labels, 3 copies", "label", "zwei.txt", "1", 3, {{"B-0001"}, {"B-0001"}, {"B-0001"}, {"B-0002"}, {"B-0002"}, {"B-0002"}});
+        row("labels, 0 copies print once", "label", "zwei.txt", "1", 0, {{"B-0001"}, {"B-0002"}});
+        row("labels, empty file", "label", TARVEL_TEST_DATA "/datei/leer.txt", "1", 1, {{}});
+        row("laser from 16", "laser", "zwei.txt", "16", 1, {{"B-0001@16"}, {"B-0002@1"}});
+        row("laser from 17 wraps", "laser", "zwei.txt", "17", 1, {numbers(1, 2, 1)});
+        row("laser from no number", "laser", "zwei.txt", "x", 1, {numbers(1, 2, 1)});
+        row("laser, 3 copies from 7", "laser", "zwei.txt", "7", 3,
+            {{"B-0001@7", "B-0001@8", "B-0001@9", "B-0002@10", "B-0002@11", "B-0002@12"}});
+        row("laser, 16 records fill a sheet", "laser", "sechzehn.txt", "1", 1, {numbers(1, 16, 1)});
+        row("laser, 17 records", "laser", "siebzehn.txt", "1", 1, {numbers(1, 16, 1), {"B-0017@1"}});
+        fails("bad record", "label", "fehler_zeile7.txt", "1", "",
+              "Index außerhalb des gültigen Bereichs (Datei „fehler_zeile7.txt“, Zeile 7, Feld BestellNr: Zeichen "
+              "\"ä\" an Stelle 2 kann nicht im Barcode stehen)");
+        fails("missing file", "laser", artikel("fehlt.txt"), "1", "",
+              "Datei nicht gefunden (Datei „" + artikel("fehlt.txt") + "“: die Datei ist nicht vorhanden)");
+        fails("start label beyond 16 bits", "laser", "zwei.txt", "99999", "", "Überlauf (Feld Startlabel „99999“)");
+        fails("printer fails", "label", "zwei.txt", "1", "printer",
+              "Druckerfehler (Datei „zwei.txt“, Zeile 2: Aufzeichnung gestört)");
+        fails("stopped", "laser", "siebzehn.txt", "1", "stop",
+              "Der Druck von „siebzehn.txt“ wurde abgebrochen; nichts davon wurde gedruckt.");
     }
-    void labelPlaces()
+    void labelRuns()
     {
         QFETCH(QString, kind);
         QFETCH(QString, file);
         QFETCH(QString, start);
         QFETCH(int, copies);
         QFETCH(Pages, pages);
+        QFETCH(QString, fault);
+        QFETCH(QString, message);
         RecordedJob job;
         DateiDruck druck(job.printer(), job.code());
-        druck.setMarken({{2, QStringLiteral("VK ist kein Preis")}}); // the flagged label is drawn all the same
+        if (message.isEmpty())
+            druck.setMarken({{2, QStringLiteral("VK ist kein Preis")}});
+        QList<qint64> seen;
+        druck.setFortschritt([&](qint64 done, qint64 total) {
+            seen << done;
+            if (fault == "printer" && done == 1)
+                job.backend().failNextOperation(); // the first drawing of record 2
+            return fault != "stop" || (total == 17 && done < 3);
+        });
         DateiDruck::Auswahl a;
         a.startLabel = start;
         a.kopien = copies;
         const auto result = run(druck, kind, file, a);
-        QCOMPARE(result.meldung, kind == "laser" ? "LaserLabels erfolgreich gedruckt." : "Barcode erfolgreich gedruckt.");
-        Pages seen;
-        for (const Ops &page : job.pages())
-            seen << places(page, kind == "laser");
-        QCOMPARE(seen, pages); // no blank page at the end either
-        QCOMPARE(job.count(Op::EndJob), pages == Pages{{}} ? 0 : 1);
+        if (message.isEmpty()) {
+            QCOMPARE(result.meldung, kind == "laser" ? "LaserLabels erfolgreich gedruckt." : "Barcode erfolgreich gedruckt.");
+            Pages placed;
+            for (const Ops &page : job.pages())
+                placed << places(page, kind == "laser");
+            QCOMPARE(placed, pages); // no blank page at the end either
+            QCOMPARE(job.count(Op::EndJob), pages == Pages{{}} ? 0 : 1);
+            return;
+        }
+        QCOMPARE(result.meldung, message);
+        QCOMPARE(result.art, fault == "stop" ? DateiDruck::Ergebnis::Abgebrochen : DateiDruck::Ergebnis::Fehler);
+        if (fault == "stop")
+            QCOMPARE(seen, (QList<qint64>{0, 1, 2, 3}));
+        QList<Op::Kind> ends;
+        for (const Op &op : job.ops())
+            if (op.kind == Op::BeginJob || op.kind == Op::EndJob || op.kind == Op::CancelJob)
+                ends << op.kind;
+        QVERIFY(ends.isEmpty() || ends == (QList<Op::Kind>{Op::BeginJob, Op::CancelJob}));
+        QVERIFY(!job.printer().hasOpenJob());
     }
 
     // What one label, or the first row of the list, shows where, from its corner. The preview
@@ -208,18 +251,17 @@ private slots:
         QTest::addColumn<int>("from"); // 0: no range
         QTest::addColumn<int>("to");
         QTest::addColumn<QList<int>>("pageNumbers");
-        QTest::addColumn<QList<int>>("firstRecord"); // per page
-        QTest::addColumn<QList<int>>("rows");
+        QTest::addColumn<QList<int>>("rows"); // per page, from record 12 × (page - 1) + 1
         QTest::addColumn<QString>("next"); // the run after the list
         const QString leer = QStringLiteral(TARVEL_TEST_DATA "/datei/leer.txt");
         using L = QList<int>;
         QTest::newRow("12 records: the second page has only its header")
-            << "zwoelf.txt" << 0 << 0 << L{1, 2} << L{1, 0} << L{12, 0} << "label";
-        QTest::newRow("17 records") << "siebzehn.txt" << 0 << 0 << L{1, 2} << L{1, 13} << L{12, 5} << "probe";
-        QTest::newRow("pages 2 to 3") << "vierzig.txt" << 2 << 3 << L{2, 3} << L{13, 25} << L{12, 12} << "probe";
-        QTest::newRow("to below from") << "vierzig.txt" << 3 << 1 << L{3} << L{25} << L{12} << "probe";
-        QTest::newRow("from beyond the end") << "vierzig.txt" << 9 << 9 << L{4} << L{0} << L{0} << "probe";
-        QTest::newRow("empty file") << leer << 0 << 0 << L{1} << L{0} << L{0} << "laser";
+            << "zwoelf.txt" << 0 << 0 << L{1, 2} << L{12, 0} << "label";
+        QTest::newRow("17 records") << "siebzehn.txt" << 0 << 0 << L{1, 2} << L{12, 5} << "probe";
+        QTest::newRow("pages 2 to 3") << "vierzig.txt" << 2 << 3 << L{2, 3} << L{12, 12} << "probe";
+        QTest::newRow("to below from") << "vierzig.txt" << 3 << 1 << L{3} << L{12} << "probe";
+        QTest::newRow("from beyond the end") << "vierzig.txt" << 9 << 9 << L{4} << L{0} << "probe";
+        QTest::newRow("empty file") << leer << 0 << 0 << L{1} << L{0} << "laser";
     }
     void listPages()
     {
@@ -227,7 +269,6 @@ private slots:
         QFETCH(int, from);
         QFETCH(int, to);
         QFETCH(QList<int>, pageNumbers);
-        QFETCH(QList<int>, firstRecord);
         QFETCH(QList<int>, rows);
         QFETCH(QString, next);
         RecordedJob job;
@@ -242,6 +283,7 @@ private slots:
         QCOMPARE(recorded.size(), pageNumbers.size());
         for (qsizetype i = 0; i < recorded.size(); ++i) {
             const Ops &page = recorded[i];
+            const int first = 12 * (pageNumbers[i] - 1) + 1;
             QCOMPARE(printed(job, page, QRectF(0, 0, 20000, 900)),
                      (QStringList{"Barcode-Liste vom 05.12.2026 500,300 10", "Seite  5500,300 10",
                                   QStringLiteral(" %1  +,300 10").arg(pageNumbers[i])}));
@@ -250,72 +292,18 @@ private slots:
             // Bold order numbers under the bars: one a row, 1200 apart.
             QStringList expected, seen;
             for (int r = 0; r < rows[i]; ++r)
-                expected << QStringLiteral("B-%1 5500,%2 10b").arg(firstRecord[i] + r, 4, 10, QChar(u'0')).arg(1650 + r * 1200);
+                expected << QStringLiteral("B-%1 5500,%2 10b").arg(first + r, 4, 10, QChar(u'0')).arg(1650 + r * 1200);
             for (const QString &line : printed(job, page, QRectF(0, 0, 20000, 20000)))
                 if (line.endsWith("b"))
                     seen << line;
             QCOMPARE(seen, expected);
-            const Op *number = RecordedJob::text(page, QStringLiteral("B-%1").arg(firstRecord[i], 4, 10, QChar(u'0')));
+            const Op *number = RecordedJob::text(page, QStringLiteral("B-%1").arg(first, 4, 10, QChar(u'0')));
             QVERIFY(!number || (!number->font.italic && number->color == Qt::black));
         }
         const Ops texts = RecordedJob::texts(job.during([&] { QVERIFY(run(druck, next, "zwei.txt", {}).ok()); }));
         QVERIFY(!texts.isEmpty());
         for (const Op &op : texts)
             QVERIFY2(!op.font.italic && op.color == QColor(Qt::black), qPrintable(op.text));
-    }
-
-    // A run that fails or is stopped delivers nothing; its message names the
-    // file, the line and the field.
-    void failedRun_data()
-    {
-        QTest::addColumn<QString>("kind");
-        QTest::addColumn<QString>("file");
-        QTest::addColumn<QString>("start");
-        QTest::addColumn<QString>("fault"); // "printer": fails at record 2; "stop": stopped after record 3
-        QTest::addColumn<QString>("message");
-        const QString failed = QStringLiteral("Beim Drucken ist folgender Fehler aufgetreten:\n\r\n\r");
-        const QString line7 = "Index außerhalb des gültigen Bereichs (Datei „fehler_zeile7.txt“, Zeile 7, Feld "
-                              "BestellNr: Zeichen \"ä\" an Stelle 2 kann nicht im Barcode stehen)";
-        QTest::newRow("bad record, labels") << "label" << "fehler_zeile7.txt" << "1" << "" << failed + line7;
-        QTest::newRow("missing file") << "laser" << artikel("fehlt.txt") << "1" << ""
-                                      << failed + "Datei nicht gefunden (Datei „" + artikel("fehlt.txt")
-                                             + "“: die Datei ist nicht vorhanden)";
-        QTest::newRow("start label beyond 16 bits")
-            << "laser" << "zwei.txt" << "99999" << "" << failed + "Überlauf (Feld Startlabel „99999“)";
-        QTest::newRow("printer fails") << "label" << "zwei.txt" << "1" << "printer"
-                                       << failed + "Druckerfehler (Datei „zwei.txt“, Zeile 2: Aufzeichnung gestört)";
-        QTest::newRow("stopped") << "laser" << "siebzehn.txt" << "1" << "stop"
-                                 << "Der Druck von „siebzehn.txt“ wurde abgebrochen; nichts davon wurde gedruckt.";
-    }
-    void failedRun()
-    {
-        QFETCH(QString, kind);
-        QFETCH(QString, file);
-        QFETCH(QString, start);
-        QFETCH(QString, fault);
-        QFETCH(QString, message);
-        RecordedJob job;
-        DateiDruck druck(job.printer(), job.code());
-        QList<qint64> seen;
-        druck.setFortschritt([&](qint64 done, qint64 total) {
-            seen << done;
-            if (fault == "printer" && done == 1)
-                job.backend().failNextOperation(); // the first drawing of record 2
-            return fault != "stop" || (total == 17 && done < 3);
-        });
-        DateiDruck::Auswahl a;
-        a.startLabel = start;
-        const auto result = run(druck, kind, file, a);
-        QCOMPARE(result.meldung, message);
-        QCOMPARE(result.art, fault == "stop" ? DateiDruck::Ergebnis::Abgebrochen : DateiDruck::Ergebnis::Fehler);
-        if (fault == "stop")
-            QCOMPARE(seen, (QList<qint64>{0, 1, 2, 3}));
-        QList<Op::Kind> ends;
-        for (const Op &op : job.ops())
-            if (op.kind == Op::BeginJob || op.kind == Op::EndJob || op.kind == Op::CancelJob)
-                ends << op.kind;
-        QVERIFY(ends.isEmpty() || ends == (QList<Op::Kind>{Op::BeginJob, Op::CancelJob}));
-        QVERIFY(!job.printer().hasOpenJob());
     }
 
     // The check names every finding with its line and field; a trailing ";" is none.
