@@ -97,12 +97,13 @@ private slots:
                             const Pages &pages) {
             QTest::newRow(name) << kind << file << start << copies << pages << QString() << QString();
         };
-        const QString failed = QStringLiteral("Beim Drucken ist folgender Fehler aufgetreten:\n\r\n\r");
-        const auto fails = [&](const char *name, const char *kind, const QString &file, const char *start,
-                               const char *fault, const QString &message) {
-            QTest::newRow(name) << kind << file << start << 1 << Pages() << fault << (*fault == 's' ? "" : failed) + message;
+        const auto fails = [](const char *name, const char *kind, const QString &file, const char *start,
+                              const QString &fault, const QString &error) {
+            const QString message = fault == "stop" ? error : "Beim Drucken ist folgender Fehler aufgetreten:\n\r\n\r" + error;
+            QTest::newRow(name) << kind << file << start << 1 << Pages() << fault << message;
         };
-        row("labels, 3 copies", "label", "zwei.txt", "1", 3, {{"B-0001"}, {"B-0001"}, {"B-0001"}, {"B-0002"}, {"B-0002"}, {"B-0002"}});
+        row("labels, 3 copies", "label", "zwei.txt", "1", 3,
+            {{"B-0001"}, {"B-0001"}, {"B-0001"}, {"B-0002"}, {"B-0002"}, {"B-0002"}});
         row("labels, 0 copies print once", "label", "zwei.txt", "1", 0, {{"B-0001"}, {"B-0002"}});
         row("labels, empty file", "label", TARVEL_TEST_DATA "/datei/leer.txt", "1", 1, {{}});
         row("laser from 16", "laser", "zwei.txt", "16", 1, {{"B-0001@16"}, {"B-0002@1"}});
