@@ -317,8 +317,7 @@ private slots:
         QVERIFY(!f.w->druckerWahl().seitenBereich);
     }
 
-    // The bar-width step's rules are held where it lives (tst_labellayouts); here the window
-    // takes it when the box is left: a refused width warns and shows the default.
+    // The bar-width step's rules are held in tst_labellayouts; here the window's use of it.
     void barWidth()
     {
         Fenster f;

@@ -239,7 +239,6 @@ private slots:
             if ((op.kind == Op::Text || op.kind == Op::Line) && op.color == QColor(210, 0, 0))
                 rot << op;
         QCOMPARE(rot.size(), kind == "probe" ? 0 : 5); // four sides and the note
-        // The note of record 2 in bold 7 point, under the bars of its label or row.
         const QPointF note = corner + (list ? QPointF(5500, 1200 + 1000) : QPointF(3600, (kind == "laser") * 1930 + 1450));
         QCOMPARE(printed(job, rot, QRectF(note, QSizeF(1, 1))),
                  kind == "probe" ? QStringList() : QStringList{"VK ist kein Preis 0,0 7b"});
@@ -333,6 +332,8 @@ private slots:
         QTest::newRow("umlaut in a barcode") << artikel("fehler_zeile7.txt") << 1 << QStringList{"7 BestellNr F"}
                                              << "Zeile 7, Feld BestellNr: Fehler: Zeichen \"ä\" an Stelle 2 kann "
                                                 "nicht im Barcode stehen.";
+        QTest::newRow("long match code on 2 x 8") << p + "lang.txt" << 2 << QStringList{"1 MatchCode W"}
+                                                 << "Der Text ist zu lang für seinen Platz und wird am Rand abgeschnitten.";
         QTest::newRow("good file") << artikel("beispiel.txt") << 2 << QStringList{} << "";
         QTest::newRow("missing file: left to the run") << artikel("fehlt.txt") << 2 << QStringList{} << "";
     }
