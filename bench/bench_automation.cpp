@@ -20,6 +20,10 @@
 //                                 the bus library in the server's D-Bus thread)
 //                                 and once as a Get of ArtikelNr (the whole way
 //                                 into the object and back, drawing nothing).
+//   bench_automation lang [N]     texts of 65,536 characters through every text
+//                                 property and line, each print method N times
+//                                 (default 3), and a 30 MB text that is refused:
+//                                 the slowest call and the server's memory.
 //
 // Reports the time per label (median, 99th percentile), labels per second, the
 // server's CPU time and its memory (peak and at checkpoints, from /proc), and
@@ -37,6 +41,7 @@
 #include <QFileInfo>
 #include <QProcess>
 #include <algorithm>
+#include <functional>
 #include <cstdio>
 #include <unistd.h>
 
@@ -356,6 +361,73 @@ int manyObjects(int count)
     return 0;
 }
 
+/// Texts at the limit (65,536 characters) through every text property and
+/// line, then each print method \a repeats times; and a 30 MB text, which is
+/// refused. The slowest call and the server's peak memory, against one second
+/// and 100 MB a call.
+int longTexts(int repeats)
+{
+    PrivateBus bus(QStringLiteral(TARVEL_SERVICE_FILES), QStringLiteral(TARVEL_PROGRAM));
+    if (!bus.start())
+        return 1;
+    QDBusConnection c = bus.connect(QStringLiteral("bench"));
+    const QString path = createObject(c);
+    const qint64 server = bus.ownerPid(Iface);
+    const double startMb = memoryMb(server, "VmRSS");
+    QString text;
+    for (int i = 0; text.size() < 65536; ++i)
+        text += QStringLiteral("Wort%1 ").arg(i);
+    text.truncate(65536);
+    std::vector<double> ms;
+    QElapsedTimer t, all;
+    all.start();
+    const auto timed = [&](const std::function<void()> &step) {
+        t.restart();
+        step();
+        ms.push_back(double(t.nsecsElapsed()) / 1e6);
+        if (qEnvironmentVariableIsSet("BENCH_VERBOSE"))
+            std::printf("  Aufruf %zu: %.1f ms, Server %.1f MB, Spitze %.1f MB\n", ms.size(), ms.back(),
+                        memoryMb(server, "VmRSS"), memoryMb(server, "VmHWM"));
+    };
+    for (const char *name : {"MatchCode", "WarenGruppe", "Preis1", "Preis2", "Titel", "Autor", "Verlag", "Bemerkung", "Datum",
+                             "KdNr", "Name1", "Name2", "Strasse", "PLZ", "Ort", "Telefon", "SchlussText", "Menge",
+                             "zuHaenden", "Anrede"})
+        timed([&] { setProperty(c, path, QString::fromLatin1(name), text); });
+    for (qint16 nr = 0; nr < 6; ++nr)
+        timed([&] { call(c, path, Iface, QStringLiteral("Zeile"), {QVariant::fromValue(nr), text}); });
+    for (int r = 0; r < repeats; ++r) {
+        for (const char *name : {"DruckeLabel", "DruckeEtikett", "DruckeKanuEtikett", "DruckeAbholschein",
+                                 "DruckeAbholscheinDINA4", "DruckeListe", "DruckeLaserLabel", "DruckeLaserLabel4Bahn"})
+            timed([&] { call(c, path, Iface, QString::fromLatin1(name)); });
+        timed([&] { call(c, path, Iface, QStringLiteral("DruckeAdressLabel"), {QVariant::fromValue(qint16(-1))}); });
+    }
+    const double wallS = double(all.nsecsElapsed()) / 1e9;
+    const double beforeHugeMb = memoryMb(server, "VmHWM");
+    auto huge = QDBusMessage::createMethodCall(Iface, path, Props, QStringLiteral("Set"));
+    huge.setArguments({Iface, QStringLiteral("Titel"), QVariant::fromValue(QDBusVariant(QString(30'000'000, u'W')))});
+    t.restart();
+    const QDBusMessage refused = c.call(huge, QDBus::Block, 120000);
+    const double refusedMs = double(t.nsecsElapsed()) / 1e6;
+    call(c, path, Iface, QStringLiteral("Release"));
+    const double peakMb = memoryMb(server, "VmHWM");
+    const double slowest = *std::max_element(ms.begin(), ms.end());
+    std::printf("Texte an der Grenze: %zu Aufrufe, langsamster %.1f ms (Ziel <= 1000 ms), %s\n", ms.size(), slowest,
+                qPrintable(medianAndP99(ms)));
+    std::printf("Speicher des Servers: %.1f MB nach dem Start, Spitze %.1f MB mit den Texten an der Grenze (Ziel: <= 100 MB "
+                "mehr), %.1f MB nach dem 30-MB-Text\n", startMb, beforeHugeMb, peakMb);
+    std::printf("30-MB-Text: %s nach %.0f ms: %s\n", refused.type() == QDBusMessage::ErrorMessage ? "abgewiesen" : "ANGENOMMEN",
+                refusedMs, qPrintable(refused.errorMessage()));
+    bench::printRow(QStringLiteral("Automation: Texte an der Grenze (65536 Zeichen)"), qint64(ms.size()), wallS,
+                    QStringLiteral("langsamster %1 ms").arg(slowest, 0, 'f', 1), peakMb,
+                    QStringLiteral("Server %1 -> %2 MB; 30-MB-Text %3 in %4 ms")
+                        .arg(startMb, 0, 'f', 1)
+                        .arg(beforeHugeMb, 0, 'f', 1)
+                        .arg(refused.type() == QDBusMessage::ErrorMessage ? "abgewiesen" : "ANGENOMMEN")
+                        .arg(refusedMs, 0, 'f', 0));
+    QDBusConnection::disconnectFromBus(QStringLiteral("bench"));
+    return refused.type() == QDBusMessage::ErrorMessage ? 0 : 1;
+}
+
 } // namespace
 
 int main(int argc, char **argv)
@@ -369,9 +441,9 @@ int main(int argc, char **argv)
     const int given = args.isEmpty() ? 0 : args.first().toInt(&ok);
     if (mode == QLatin1String("client") && args.size() == 2) // one of the two processes of "clients"
         return clientLabels(args[0], args[1].toInt());
-    const QStringList modes = {"label", "laser", "start", "clients", "objects", "floor"};
+    const QStringList modes = {"label", "laser", "start", "clients", "objects", "floor", "lang"};
     if (!ok || given < 0 || !modes.contains(mode)) {
-        std::fprintf(stderr, "Aufruf: bench_automation [label|laser|start|clients|objects|floor] [Anzahl]\n");
+        std::fprintf(stderr, "Aufruf: bench_automation [label|laser|start|clients|objects|floor|lang] [Anzahl]\n");
         return 2;
     }
     if (mode == QLatin1String("start"))
@@ -382,5 +454,7 @@ int main(int argc, char **argv)
         return manyObjects(given > 0 ? given : 10000);
     if (mode == QLatin1String("floor"))
         return floorRoundTrips(given > 0 ? given : 1000);
+    if (mode == QLatin1String("lang"))
+        return longTexts(given > 0 ? given : 3);
     return printLabels(mode == QLatin1String("laser"), given > 0 ? given : (mode == QLatin1String("laser") ? 10000 : 1000));
 }

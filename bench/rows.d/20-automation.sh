@@ -9,3 +9,4 @@ run "$BENCH_BUILD/bench/bench_automation" laser "$laser"
 run "$BENCH_BUILD/bench/bench_automation" clients "$((labels / 2))"
 run "$BENCH_BUILD/bench/bench_automation" objects "$objects"
 run "$BENCH_BUILD/bench/bench_automation" start 5
+run "$BENCH_BUILD/bench/bench_automation" lang 3
