@@ -186,6 +186,15 @@ private slots:
         Fenster restarted;
         QCOMPARE(restarted.get<QGroupBox>("DateiFrame")->title(), answer);
         QCOMPARE(restarted.get<QLabel>("Anzahl")->text(), QStringLiteral("14"));
+        // A "&" in the path shows as it is and makes no shortcut.
+        QTemporaryDir dir;
+        QVERIFY(QDir(dir.path()).mkdir("M&S"));
+        answer = dir.filePath("M&S/a.txt");
+        QVERIFY(QFile::copy(artikel("beispiel.txt"), answer));
+        f.get<QPushButton>("DateiAuswahl")->click();
+        QCOMPARE(f.get<QGroupBox>("DateiFrame")->title(), QString(answer).replace("&", "&&"));
+        QVERIFY(QKeySequence::mnemonic(f.get<QGroupBox>("DateiFrame")->title()).isEmpty());
+        QCOMPARE(stored("Datei"), answer);
     }
 
     // Each button ends in one message and one job of the run's pages.
