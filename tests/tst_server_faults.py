@@ -55,6 +55,18 @@ async def server_pid(bus):
                                    signature="s", body=[APP]))).body[0]
 
 
+async def unowned(bus, seconds=5):
+    """Once the bus has noticed that the server is gone: a call then starts a new one."""
+    end = time.monotonic() + seconds
+    while time.monotonic() < end:
+        reply = await bus.call(Message(destination="org.freedesktop.DBus", path="/org/freedesktop/DBus",
+                                       interface="org.freedesktop.DBus", member="NameHasOwner", signature="s", body=[APP]))
+        if not reply.body[0]:
+            return True
+        await asyncio.sleep(0.05)
+    return False
+
+
 async def wait_until(condition, seconds):
     end = time.monotonic() + seconds
     while not condition() and time.monotonic() < end:
@@ -139,7 +151,7 @@ async def paths_outlive_their_server(bus):
     killed = await create(bus)
     first = await server_pid(bus)
     os.kill(first, signal.SIGKILL)
-    assert await wait_until(lambda: gone(first), 5)
+    assert await wait_until(lambda: gone(first), 5) and await unowned(bus)
     second = await create(bus)
     pid = await server_pid(bus)
     assert pid != first and second != killed, second
@@ -147,6 +159,7 @@ async def paths_outlive_their_server(bus):
     assert await call(bus, second, "Release") == []
     since = time.monotonic()
     assert await wait_until(lambda: gone(pid), 14) and time.monotonic() - since < 11, "der Server endet nicht"
+    assert await unowned(bus)
     third = await create(bus)
     assert third not in (killed, second), third
     assert (await call(bus, second, "DruckeLabel")).startswith(UNKNOWN)
