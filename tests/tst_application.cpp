@@ -2,6 +2,7 @@
 // each print member does to the object's one job, its pages and places.
 #include "automation/AdressLabelsObject.h"
 #include "automation/Application.h"
+#include "automation/Variants.h"
 #include "labelprinter/SetupFrm.h"
 #include "support/RecordedJob.h"
 
@@ -110,6 +111,13 @@ private slots:
         o.app->setRecordField(&LabelData::Preis2, "2,00 €");
         o.app->DruckeLabel();
         QCOMPARE(o.texts().count(QStringLiteral("1,00 €")), 2);
+        // Lines 0 to 5 only; numbers from clients in 16 bits, fractions to 15 digits.
+        QCOMPARE(RecordedJob::errorOf([&] { o.app->setZeile(6, "x"); }) * 10 + RecordedJob::errorOf([&] { o.app->setZeile(-1, "x"); }), 99);
+        using automation::Variants::toInt16;
+        QCOMPARE(toInt16(qint32(-32768)) + toInt16(QVariant::fromValue(quint32(32767))), qint16(-1));
+        QCOMPARE(RecordedJob::errorOf([] { toInt16(qint32(-32769)); }) + RecordedJob::errorOf([] { toInt16(qint32(32768)); }), 12);
+        QCOMPARE(QStringList({automation::Variants::toText(9.95 * 3), automation::Variants::toText(QVariant::fromValue(0.1f))}),
+                 QStringList({QLocale().toString(29.85), QLocale().toString(0.1)}));
     }
 
     /// Each object prints into a job of its own: two objects printing in turn
