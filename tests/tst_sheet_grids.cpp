@@ -399,6 +399,7 @@ private slots:
         QCOMPARE(at("Erika Mustermann"), QPointF(800, h10));
         QCOMPARE(s.text(ops, "Erika Mustermann")->font, (FontSpec{"Arial", 16, true}));
         QCOMPARE(s.text(ops, "Musterstadt")->font, (FontSpec{"Arial", 14, true}));
+        QCOMPARE(s.text(ops, "Datum: ")->font, (FontSpec{"Arial", 10})); // the right column whatever came before
         const double prices = h10 + s.lineHeight(16, true) + 2 * h10 + s.lineHeight(14, true) + h10;
         QVERIFY(qAbs(at("19,90 EUR").y() - prices) < 0.01);
         const auto *bar = s.first(ops, Op::Line);
@@ -453,6 +454,7 @@ private slots:
             s.slip.StartPosition = 1;
             const auto ops = s.label(Slip);
             QCOMPARE(ops.first().kind, i == 0 ? Op::BeginJob : Op::NewPage);
+            QVERIFY(!ops.first().landscape); // one slip a page keeps the printer's portrait page
             QCOMPARE(s.origin(ops, Slip), QPointF(0, 0));
         }
     }
