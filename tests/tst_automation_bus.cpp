@@ -166,7 +166,6 @@ private slots:
             QCOMPARE(errorOf(m_peer.call(object, QStringLiteral("Set"), {QStringLiteral("Tarvel.Application"), target, value}, Props)), Ok);
             QCOMPARE(m_peer.get(object, target), result);
         }
-        QCOMPARE(errorOf(m_peer.call(object, QStringLiteral("Release"))), Ok);
     }
 
     // A call that arrives while another one lets events run (the label's
@@ -249,9 +248,8 @@ private slots:
         const QDBusMessage printed = m_peer.call(object, QStringLiteral("Drucke"), {n(1), lines});
         QCOMPARE(errorOf(printed), Ok);
         const QStringList cut = printed.arguments().value(0).toStringList();
-        QCOMPARE(cut.size(), 5);
-        QVERIFY2(wide.startsWith(cut[1]) && cut[1].size() < wide.size(), qPrintable(cut[1]));
         QCOMPARE(cut.mid(2), lines.mid(2));
+        QVERIFY2(wide.startsWith(cut[1]) && cut[1].size() < wide.size(), qPrintable(cut[1]));
         // Too few lines: the message is pinned with the sheet, here its name on the bus.
         QCOMPARE(errorOf(m_peer.call(object, QStringLiteral("Drucke"), {n(0), lines.mid(0, 4)})), QStringLiteral("Tarvel.Error.SubscriptOutOfRange"));
         QCOMPARE(errorOf(m_peer.call(object, QStringLiteral("Release"))), Ok);

@@ -28,8 +28,7 @@ CONF
     dbus-daemon --config-file="$bus_dir/bus.conf" --nofork --print-address=3 3>"$bus_dir/address" &
   bus_pid=$!
   for _ in $(seq 1 50); do [ -s "$bus_dir/address" ] && break; sleep 0.1; done
-  DBUS_SESSION_BUS_ADDRESS=$(head -n1 "$bus_dir/address")
-  export DBUS_SESSION_BUS_ADDRESS
+  export DBUS_SESSION_BUS_ADDRESS=$(head -n1 "$bus_dir/address")
   [ -n "$DBUS_SESSION_BUS_ADDRESS" ]
 }
 
