@@ -1,6 +1,5 @@
-# The automation server: its objects on the recording printer (application),
-# the server in this process over a peer-to-peer connection (automation_bus),
-# and the server process started by activation on a private bus (server_faults).
+# The automation objects on the recording printer, the server in this process over a
+# peer-to-peer connection, and the server process started by activation on a private bus.
 tarvel_test(application UI)
 tarvel_test(automation_bus UI)
 add_test(NAME server_faults COMMAND /usr/bin/python3 ${CMAKE_CURRENT_SOURCE_DIR}/tst_server_faults.py ${PROJECT_BINARY_DIR})

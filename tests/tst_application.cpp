@@ -48,13 +48,11 @@ struct Recorded : RecordedJob
         for (qint16 i = 0; i < 6; ++i)
             app->setZeile(i, QStringLiteral("Zeile %1").arg(i));
     }
-    /// The job's steps: BeginJob, NewPage, EndJob, CancelJob.
     QList<RecordedOp::Kind> jobOps() const
     {
         QList<RecordedOp::Kind> kinds;
         for (const auto &op : ops())
-            if (op.kind == RecordedOp::BeginJob || op.kind == RecordedOp::NewPage || op.kind == RecordedOp::EndJob
-                || op.kind == RecordedOp::CancelJob)
+            if (QList{RecordedOp::BeginJob, RecordedOp::NewPage, RecordedOp::EndJob, RecordedOp::CancelJob}.contains(op.kind))
                 kinds << op.kind;
         return kinds;
     }
@@ -97,74 +95,35 @@ private slots:
         QLoggingCategory::setFilterRules(QStringLiteral("tarvel.*.info=false"));
     }
 
-    /// Record fields show in the dialog, each apart; one not set again prints
-    /// its earlier value.
-    void recordFields()
-    {
-        Recorded o;
-        o.app->setRecordField(&LabelData::Preis2, "9,95 €");
-        o.app->setRecordField(&LabelData::Preis1, "1,00 €");
-        QCOMPARE(o.app->dialog().findChild<QLabel *>("Preis2")->text(), QStringLiteral("9,95 €"));
-        o.app->setText(&LabelData::Titel, "Der Titel");
-        QCOMPARE(o.app->dialog().data().Titel, QStringLiteral("Der Titel"));
-        o.app->DruckeLabel();
-        o.app->setRecordField(&LabelData::Preis2, "2,00 €");
-        o.app->DruckeLabel();
-        QCOMPARE(o.texts().count(QStringLiteral("1,00 €")), 2);
-        // Lines 0 to 5 only; numbers from clients in 16 bits, fractions to 15 digits.
-        QCOMPARE(RecordedJob::errorOf([&] { o.app->setZeile(6, "x"); }) * 10 + RecordedJob::errorOf([&] { o.app->setZeile(-1, "x"); }), 99);
-        using automation::Variants::toInt16;
-        QCOMPARE(toInt16(qint32(-32768)) + toInt16(QVariant::fromValue(quint32(32767))), qint16(-1));
-        QCOMPARE(RecordedJob::errorOf([] { toInt16(qint32(-32769)); }) + RecordedJob::errorOf([] { toInt16(qint32(32768)); }), 12);
-        QCOMPARE(QStringList({automation::Variants::toText(9.95 * 3), automation::Variants::toText(QVariant::fromValue(0.1f))}),
-                 QStringList({QLocale().toString(29.85), QLocale().toString(0.1)}));
-    }
-
-    /// Each object prints into a job of its own: two objects printing in turn
-    /// keep their labels apart.
-    void objectsKeepTheirOwnJobs()
+    /// Each object keeps its record and prints into a job of its own: record
+    /// fields show in its dialog, each apart, one not set again prints its
+    /// earlier value, and two objects printing in turn keep their labels and
+    /// places apart.
+    void objectsKeepTheirRecordsAndJobs()
     {
         Recorded a, b;
+        a.app->setRecordField(&LabelData::Preis2, "9,95 €");
+        a.app->setRecordField(&LabelData::Preis1, "1,00 €");
+        QCOMPARE(a.app->dialog().findChild<QLabel *>("Preis2")->text(), QStringLiteral("9,95 €"));
+        a.app->setText(&LabelData::Titel, "Der Titel");
+        QCOMPARE(a.app->dialog().data().Titel, QStringLiteral("Der Titel"));
         for (int i = 1; i <= 3; ++i) {
             a.app->setRecordField(&LabelData::ArtikelNr, QStringLiteral("A-%1").arg(i));
             a.app->DruckeLabel();
             b.app->setRecordField(&LabelData::ArtikelNr, QStringLiteral("B-%1").arg(i));
             b.app->DruckeLaserLabel();
         }
+        QCOMPARE(a.texts().count(QStringLiteral("1,00 €")), 3);
         QCOMPARE(a.texts().filter(QRegularExpression("^[AB]-")), (QStringList{"A-1", "A-2", "A-3"}));
         QCOMPARE(b.texts().filter(QRegularExpression("^[AB]-")), (QStringList{"B-1", "B-2", "B-3"}));
         QCOMPARE(placeOf("DruckeLaserLabel", b.during([&] { b.app->DruckeLaserLabel(); })), 4);
-    }
-
-    /// A run of one member, then a label: the sheet layouts and the slips keep
-    /// their places from call to call and end their pages themselves; a label
-    /// after them, as each label, takes a page of its own. All is one job.
-    void pagesOfARun_data()
-    {
-        QTest::addColumn<QString>("name");
-        QTest::addColumn<int>("count");
-        QTest::addColumn<int>("pages"); // of the run
-        QTest::newRow("25 laser labels") << "DruckeLaserLabel" << 25 << 2;
-        QTest::newRow("49 four-lane labels") << "DruckeLaserLabel4Bahn" << 49 << 2;
-        QTest::newRow("13 list lines") << "DruckeListe" << 13 << 2;
-        QTest::newRow("25 address labels") << "DruckeAdressLabel" << 25 << 2;
-        QTest::newRow("5 A4 slips") << "DruckeAbholscheinDINA4" << 5 << 2;
-        QTest::newRow("3 labels") << "DruckeEtikett" << 3 << 3;
-    }
-    void pagesOfARun()
-    {
-        QFETCH(QString, name);
-        QFETCH(int, count);
-        QFETCH(int, pages);
-        Recorded o;
-        for (int i = 0; i < count; ++i)
-            print(*o.app, name);
-        o.app->DruckeLabel();
-        QCOMPARE(o.app->printCount(), qint16(count + 1));
-        QCOMPARE(o.app->Release(), QStringLiteral("Aufzeichnung"));
-        QCOMPARE(o.jobOps().count(RecordedOp::BeginJob), 1);
-        QCOMPARE(o.jobOps().count(RecordedOp::NewPage), pages);
-        QCOMPARE(o.jobOps().last(), RecordedOp::EndJob);
+        // Lines 0 to 5 only; numbers from clients in 16 bits, fractions to 15 and 7 digits.
+        QCOMPARE(RecordedJob::errorOf([&] { a.app->setZeile(6, "x"); }) * 10 + RecordedJob::errorOf([&] { a.app->setZeile(-1, "x"); }), 99);
+        using automation::Variants::toInt16, automation::Variants::toText;
+        QCOMPARE(toInt16(qint32(-32768)) + toInt16(QVariant::fromValue(quint32(32767))), qint16(-1));
+        QCOMPARE(RecordedJob::errorOf([] { toInt16(qint32(-32769)); }) + RecordedJob::errorOf([] { toInt16(qint32(32768)); }), 12);
+        QCOMPARE(QStringList({toText(9.95 * 3), toText(2.0 / 3), toText(QVariant::fromValue(2.0f / 3))}),
+                 QStringList({QLocale().toString(29.85), QLocale().toString(0.666666666666667, 'g', 15), QLocale().toString(0.6666667, 'g', 7)}));
     }
 
     /// One position reaches the slips and the three sheets; 0 acts as 1, and a
@@ -176,9 +135,8 @@ private slots:
         QTest::addColumn<QList<int>>("positions");
         QTest::addColumn<QStringList>("names");
         QTest::addColumn<QList<int>>("places");
-        const QString laser = QStringLiteral("DruckeLaserLabel"), lanes = QStringLiteral("DruckeLaserLabel4Bahn");
-        const QString address = QStringLiteral("DruckeAdressLabel"), a4 = QStringLiteral("DruckeAbholscheinDINA4");
-        const QString single = QStringLiteral("DruckeAbholschein");
+        const QString laser = "DruckeLaserLabel", lanes = "DruckeLaserLabel4Bahn", address = "DruckeAdressLabel";
+        const QString a4 = "DruckeAbholscheinDINA4", single = "DruckeAbholschein";
         QTest::newRow("each sheet from 9") << QList<int>{9} << QStringList{laser, laser, lanes, address} << QList<int>{9, 10, 9, 9};
         QTest::newRow("laser 0 acts as 1") << QList<int>{5, 0} << QStringList{laser} << QList<int>{1};
         QTest::newRow("-1 changes no sheet") << QList<int>{3, -1} << QStringList{a4, address, laser, lanes} << QList<int>{3, 3, 3, 3};
@@ -200,43 +158,19 @@ private slots:
         QCOMPARE(placed, places);
     }
 
-    /// The list's header comes only with the object's first print call.
-    void listHeaderOnlyOnTheFirstPrint_data()
-    {
-        QTest::addColumn<QStringList>("before");
-        QTest::addColumn<int>("headers");
-        QTest::newRow("list twice before") << QStringList{"DruckeListe", "DruckeListe"} << 1;
-        QTest::newRow("label first") << QStringList{"DruckeLabel"} << 0;
-    }
-    void listHeaderOnlyOnTheFirstPrint()
-    {
-        QFETCH(QStringList, before);
-        QFETCH(int, headers);
-        Recorded o;
-        for (const QString &name : before)
-            print(*o.app, name);
-        o.app->DruckeListe();
-        QCOMPARE(o.texts().filter(QRegularExpression("^Barcode-Liste vom ")).size(), headers);
-    }
-
     /// An address label prints its lines cut to the label's width, but the
-    /// stored lines stay whole: a later pickup slip prints them uncut.
-    void addressLabelLeavesTheStoredLinesWhole()
+    /// stored lines stay whole: a later pickup slip prints them uncut. The
+    /// address label class draws nothing for a refused call, and an object
+    /// that drew nothing delivers no job.
+    void addressLabels()
     {
         Recorded o;
         const QString wide = QStringLiteral("Gesellschaft für Buchhandel und Verlagswesen mbH & Co. KG");
         o.app->setZeile(0, wide);
-        const auto label = o.during([&] { o.app->DruckeAdressLabel(0); });
-        const QString cut = label.value(0).text;
+        const QString cut = o.during([&] { o.app->DruckeAdressLabel(0); }).value(0).text;
         QVERIFY2(wide.startsWith(cut) && cut.size() < wide.size(), qPrintable(cut));
         QCOMPARE(o.app->Zeile()[0], wide);
         QVERIFY(RecordedJob::text(o.during([&] { o.app->DruckeAbholschein(); }), wide));
-    }
-
-    /// The address label class: a refused call draws nothing, and an object
-    /// that drew nothing delivers no job.
-    void addressLabelsObjectWithoutLabels()
-    {
         RecordedJob job;
         automation::AdressLabelsObject labels(job.handOver());
         QCOMPARE(RecordedJob::errorOf([&] { labels.Drucke(0, {"a", "b", "c", "d"}); }), 9);
@@ -248,8 +182,9 @@ private slots:
     /// Errors of the dialog's boxes reach the caller (offscreen nobody can close
     /// a message box), and the failed calls leave nothing behind: an offset box
     /// without a number is error 13 before anything is printed; a bad bar width
-    /// leaves no page.
-    void boxErrorsReachTheCaller()
+    /// leaves no page. A test print in the dialog ends the job: the next label
+    /// opens a new one instead of leaving a blank page.
+    void dialogBetweenCalls()
     {
         Recorded o;
         o.app->dialog().findChild<QLineEdit *>("Abstand4BahnCtrl")->setText("oben");
@@ -260,11 +195,15 @@ private slots:
         QCOMPARE(RecordedJob::errorOf([&] { o.app->DruckeLabel(); }), 6);
         o.app->dialog().findChild<QLineEdit *>("Strichbreite")->setText("4");
         o.app->DruckeLabel();
-        QCOMPARE(o.jobOps(), QList<RecordedOp::Kind>{RecordedOp::BeginJob});
+        o.app->dialog().ProbeDruck_Click();
+        o.app->DruckeLabel();
+        o.app->Release();
+        using K = RecordedOp;
+        QCOMPARE(o.jobOps(), (QList<K::Kind>{K::BeginJob, K::NewPage, K::EndJob, K::BeginJob, K::EndJob}));
     }
 
     /// The print counter is 16 bits: the call that would pass 32767 fails with
-    /// error 6 before its layout.
+    /// error 6 and counts nothing.
     void printCounterOverflows()
     {
         Recorded o;
@@ -273,37 +212,48 @@ private slots:
             if (i % 1000 == 0)
                 o.take();
         }
-        o.take();
         QCOMPARE(RecordedJob::errorOf([&] { o.app->DruckeLabel(); }), 6);
         QCOMPARE(o.app->printCount(), qint16(32767));
-        QVERIFY(o.texts().isEmpty());
     }
 
-    /// Calls in the orders clients print in: a call of another kind starts a
-    /// page of its own, calls of one kind share theirs, no page stays blank,
-    /// and nothing but the list prints italic or in colour.
+    /// Calls in the orders clients print in, and runs of one kind, each with a
+    /// label after it: a call of another kind starts a page of its own, calls
+    /// of one kind share theirs (the sheets and slips end their full pages
+    /// themselves), no page stays blank, all is one job, nothing but the list
+    /// prints italic or in colour, and the list's header comes only with the
+    /// object's first print call.
     void kindsOfOutputOnTheirPages_data()
     {
         QTest::addColumn<QStringList>("calls"); // "name*n": n calls in a row
         QTest::addColumn<QList<int>>("pages");  // the page the last call of each group began on
-        QTest::newRow("canoe label, slip") << QStringList{"DruckeKanuEtikett", "DruckeAbholschein"} << QList<int>{1, 2};
-        QTest::newRow("label, list, laser") << QStringList{"DruckeLabel", "DruckeListe", "DruckeLaserLabel"} << QList<int>{1, 2, 3};
-        QTest::newRow("laser labels share") << QStringList{"DruckeLaserLabel*3", "DruckeLabel"} << QList<int>{1, 2};
-        QTest::newRow("single slip, label") << QStringList{"DruckeAbholschein", "DruckeLabel"} << QList<int>{1, 2};
-        QTest::newRow("full laser sheet, label") << QStringList{"DruckeLaserLabel*24", "DruckeLabel"} << QList<int>{1, 2};
-        QTest::newRow("full list page, label") << QStringList{"DruckeListe*12", "DruckeLabel"} << QList<int>{1, 3};
+        QTest::addColumn<int>("headers");
+        auto row = [](const char *name, const QStringList &calls, const QList<int> &pages, int headers = 0) {
+            QTest::newRow(name) << calls << pages << headers;
+        };
+        row("canoe label, slip, label", {"DruckeKanuEtikett", "DruckeAbholschein", "DruckeLabel"}, {1, 2, 3});
+        row("label, list, laser", {"DruckeLabel", "DruckeListe", "DruckeLaserLabel"}, {1, 2, 3});
+        row("3 labels", {"DruckeEtikett*3", "DruckeLabel"}, {3, 4});
+        row("full laser sheet", {"DruckeLaserLabel*24", "DruckeLabel"}, {1, 2});
+        row("25 laser labels", {"DruckeLaserLabel*25", "DruckeLabel"}, {2, 3});
+        row("49 four-lane labels", {"DruckeLaserLabel4Bahn*49", "DruckeLabel"}, {2, 3});
+        row("25 address labels", {"DruckeAdressLabel*25", "DruckeLabel"}, {2, 3});
+        row("5 A4 slips", {"DruckeAbholscheinDINA4*5", "DruckeLabel"}, {2, 3});
+        row("full list page", {"DruckeListe*12", "DruckeLabel"}, {1, 3}, 2);
+        row("13 list lines", {"DruckeListe*13", "DruckeLabel"}, {2, 3}, 2);
     }
     void kindsOfOutputOnTheirPages()
     {
         QFETCH(QStringList, calls);
         QFETCH(QList<int>, pages);
+        QFETCH(int, headers);
         Recorded o;
         const auto drawing = [](const RecordedOp &op) { return op.kind == RecordedOp::Text || op.kind == RecordedOp::Line; };
         const auto pageBreak = [](const RecordedOp &op) { return op.kind == RecordedOp::NewPage; };
         QList<int> began;
+        int count = 0;
         for (const QString &call : calls) {
             const QString name = call.section('*', 0, 0);
-            for (int i = call.contains('*') ? call.section('*', 1).toInt() : 1; i > 0; --i) {
+            for (int i = call.contains('*') ? call.section('*', 1).toInt() : 1; i > 0; --i, ++count) {
                 const int breaks = o.count(RecordedOp::NewPage);
                 const auto ops = o.during([&] { print(*o.app, name); });
                 if (i == 1)
@@ -313,13 +263,12 @@ private slots:
             }
         }
         QCOMPARE(began, pages);
-        o.app->Release();
-        bool pageHasDrawing = false;
-        for (const auto &op : o.ops()) {
-            if (op.kind == RecordedOp::NewPage || op.kind == RecordedOp::EndJob)
-                QVERIFY2(std::exchange(pageHasDrawing, false), "leere Seite");
-            pageHasDrawing = pageHasDrawing || drawing(op);
-        }
+        QCOMPARE(o.texts().filter(QRegularExpression("^Barcode-Liste vom ")).size(), headers);
+        QCOMPARE(o.app->printCount(), qint16(count));
+        QCOMPARE(o.app->Release(), QStringLiteral("Aufzeichnung"));
+        QCOMPARE(o.count(RecordedOp::BeginJob), 1);
+        for (const auto &page : o.pages())
+            QVERIFY2(!page.isEmpty(), "leere Seite");
     }
 
     /// A call that fails leaves nothing of itself, not even the page it began;
@@ -380,19 +329,6 @@ private slots:
                                  "DruckeAbholscheinDINA4", "DruckeLaserLabel", "DruckeLaserLabel4Bahn", "DruckeAdressLabel"})
             print(*o.app, name);
         QCOMPARE(o.texts().filter(QRegularExpression("^Wort0 Wort1 ")).size(), 17);
-    }
-
-    /// A test print in the dialog ends the job: the next label opens a new
-    /// one instead of leaving a blank page.
-    void testPrintBetweenLabelsLeavesNoBlankPage()
-    {
-        Recorded o;
-        o.app->DruckeLabel();
-        o.app->dialog().ProbeDruck_Click();
-        o.app->DruckeLabel();
-        o.app->Release();
-        using K = RecordedOp;
-        QCOMPARE(o.jobOps(), (QList<K::Kind>{K::BeginJob, K::NewPage, K::EndJob, K::BeginJob, K::EndJob}));
     }
 };
 

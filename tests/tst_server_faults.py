@@ -49,22 +49,22 @@ async def labels(bus, numbers):
     return path
 
 
-async def server_pid(bus):
+async def ask_bus(bus, member):
+    """The bus's answer about the server's name (its process, whether it is owned)."""
     return (await bus.call(Message(destination="org.freedesktop.DBus", path="/org/freedesktop/DBus",
-                                   interface="org.freedesktop.DBus", member="GetConnectionUnixProcessID",
-                                   signature="s", body=[APP]))).body[0]
+                                   interface="org.freedesktop.DBus", member=member, signature="s", body=[APP]))).body[0]
+
+
+async def server_pid(bus):
+    return await ask_bus(bus, "GetConnectionUnixProcessID")
 
 
 async def unowned(bus, seconds=5):
     """Once the bus has noticed that the server is gone: a call then starts a new one."""
     end = time.monotonic() + seconds
-    while time.monotonic() < end:
-        reply = await bus.call(Message(destination="org.freedesktop.DBus", path="/org/freedesktop/DBus",
-                                       interface="org.freedesktop.DBus", member="NameHasOwner", signature="s", body=[APP]))
-        if not reply.body[0]:
-            return True
+    while await ask_bus(bus, "NameHasOwner") and time.monotonic() < end:
         await asyncio.sleep(0.05)
-    return False
+    return not await ask_bus(bus, "NameHasOwner")
 
 
 async def wait_until(condition, seconds):
@@ -167,9 +167,9 @@ async def paths_outlive_their_server(bus):
 
 
 async def main():
-    bus = await MessageBus(bus_address=address).connect()
-    tests, failed = (activation_and_one_job_at_release, abandoned_object_is_delivered_after_the_grace,
-                     object_limits_across_connections, terminated_server_delivers_open_jobs, paths_outlive_their_server), 0
+    bus, failed = await MessageBus(bus_address=address).connect(), 0
+    tests = (activation_and_one_job_at_release, abandoned_object_is_delivered_after_the_grace,
+             object_limits_across_connections, terminated_server_delivers_open_jobs, paths_outlive_their_server)
     for test in tests:
         try:
             await test(bus)

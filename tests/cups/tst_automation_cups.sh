@@ -16,13 +16,12 @@ stamp=$(mktemp); sleep 1
 BUS_PRINTER=PDF start_private_bus "$build" || fail "kein Bus"
 call() { gdbus call --session --dest Tarvel.Application "$@"; }
 path=$(call --object-path /Tarvel --method Tarvel.Server.CreateObject Tarvel.Application | sed -E "s/^\(objectpath '([^']+)',\)$/\1/")
+call --object-path "$path" --method org.freedesktop.DBus.Properties.Set Tarvel.Application MatchCode "<'WEIHNACHTSBAUM'>" >/dev/null
 for nr in CUPS-1001 CUPS-1002; do
   call --object-path "$path" --method org.freedesktop.DBus.Properties.Set Tarvel.Application ArtikelNr "<'$nr'>" >/dev/null
-  call --object-path "$path" --method org.freedesktop.DBus.Properties.Set Tarvel.Application MatchCode "<'WEIHNACHTSBAUM'>" >/dev/null
   call --object-path "$path" --method Tarvel.Application.DruckeLabel >/dev/null || fail "DruckeLabel"
 done
 call --object-path "$path" --method Tarvel.Application.Release >/dev/null || fail "Release"
-pdf=""
 for _ in $(seq 1 300); do
   pdf=$(find "$out" -name '*.pdf' -newer "$stamp" 2>/dev/null | head -n1)
   [ -n "$pdf" ] && break
@@ -32,11 +31,8 @@ done
 sleep 0.5
 pages=$(pdfinfo "$pdf" | sed -n 's/^Pages: *//p')
 [ "$pages" = 2 ] || fail "$pages Seiten statt 2"
-codes=""
-for page in 1 2; do
-  pdftoppm -r 300 -gray -singlefile -f $page -l $page "$pdf" "$bus_dir/page"
-  codes+="$(zbarimg -q --raw "$bus_dir/page.pgm") "
-done
+pdftoppm -r 300 -gray "$pdf" "$bus_dir/page"
+codes=$(zbarimg -q --raw "$bus_dir"/page-*.pgm | tr '\n' ' ')
 [ "$codes" = "CUPS-1001 CUPS-1002 " ] || fail "Barcodes: $codes"
 pdftotext "$pdf" - | grep -q WEIHNACHTSBAUM || fail "Text nicht lesbar"
 rm -f "$pdf" "$stamp"

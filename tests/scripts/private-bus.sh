@@ -1,10 +1,8 @@
 # Sourced by the shell tests: a session bus of their own in a temporary folder.
-# start_private_bus SERVICEDIR  starts dbus-daemon with that activation folder,
-# or with activation files for the program of a build folder BUILD/src/tarvel;
-# the servers it starts get HOME=$bus_home, a German locale and no display.
-# Exports DBUS_SESSION_BUS_ADDRESS; stop_private_bus ends the daemon and its servers.
-# BUS_PRINTER=NAME makes NAME the servers' current printer (CUPS's LPDEST);
-# without it they see no CUPS at all and print to the built-in PDF printer.
+# start_private_bus SERVICEDIR|BUILD starts dbus-daemon with that activation folder, or with
+# activation files for BUILD/src/tarvel, and exports DBUS_SESSION_BUS_ADDRESS. Its servers get
+# HOME=$bus_home, a German locale, no display, and no CUPS unless BUS_PRINTER=NAME makes NAME
+# their current printer (CUPS's LPDEST). stop_private_bus ends the daemon and its servers.
 
 start_private_bus() {
   bus_dir=$(mktemp -d)
@@ -19,18 +17,9 @@ start_private_bus() {
     done
   fi
   cat > "$bus_dir/bus.conf" <<CONF
-<!DOCTYPE busconfig PUBLIC "-//freedesktop//DTD D-Bus Bus Configuration 1.0//EN"
- "http://www.freedesktop.org/standards/dbus/1.0/busconfig.dtd">
-<busconfig>
-  <type>session</type>
-  <listen>unix:path=$bus_dir/bus</listen>
-  <servicedir>$services</servicedir>
-  <policy context="default">
-    <allow send_destination="*" eavesdrop="true"/>
-    <allow eavesdrop="true"/>
-    <allow own="*"/>
-  </policy>
-</busconfig>
+<busconfig><type>session</type><listen>unix:path=$bus_dir/bus</listen><servicedir>$services</servicedir>
+<policy context="default"><allow send_destination="*" eavesdrop="true"/><allow eavesdrop="true"/><allow own="*"/>
+</policy></busconfig>
 CONF
   local cups="CUPS_SERVER=/nonexistent"
   [ -n "${BUS_PRINTER:-}" ] && cups="LPDEST=$BUS_PRINTER"
@@ -39,8 +28,7 @@ CONF
     dbus-daemon --config-file="$bus_dir/bus.conf" --nofork --print-address=3 3>"$bus_dir/address" &
   bus_pid=$!
   for _ in $(seq 1 50); do [ -s "$bus_dir/address" ] && break; sleep 0.1; done
-  DBUS_SESSION_BUS_ADDRESS=$(head -n1 "$bus_dir/address")
-  export DBUS_SESSION_BUS_ADDRESS
+  export DBUS_SESSION_BUS_ADDRESS=$(head -n1 "$bus_dir/address")
   [ -n "$DBUS_SESSION_BUS_ADDRESS" ]
 }
 

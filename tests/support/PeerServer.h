@@ -64,12 +64,8 @@ public:
     automation::AutomationServer &server() { return *m_server; }
 
     /// The newest Application object and its recording; valid until it is released.
-    struct Made
-    {
-        automation::Application *application;
-        platform::RecordingBackend *recording;
-    };
-    Made newest() const { return m_made.value(m_made.size() - 1); }
+    automation::Application &newest() const { return *m_made.last().first; }
+    platform::RecordingBackend &newestRecording() const { return *m_made.last().second; }
 
     /// A call of the client, without waiting; \a iface empty: the object's class.
     QDBusPendingCall async(const QString &path, const QString &member, const QVariantList &args = {}, QString iface = {}) const
@@ -131,7 +127,7 @@ private:
     std::unique_ptr<automation::AutomationServer> m_server;
     QString m_name;
     QDBusConnection m_client{QString()};
-    QList<Made> m_made;
+    QList<std::pair<automation::Application *, platform::RecordingBackend *>> m_made;
 };
 
 } // namespace tarvel::test
