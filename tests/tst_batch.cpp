@@ -194,8 +194,7 @@ private slots:
         prints("laser from label 16, storage bin", {}, {"--art", "laser", "--startlabel", "16", "--lagerfach", zwei},
                "laser", {QStringList(15, QString()) << "B-0001", {"B-0002"}}, {"Lagerfach: R01", "Lagerfach: R02"});
         prints("list, two prices, umlauts", {},
-               {"--art", "liste", "--preis1", "ek", "--preis2", "liste", "--waehrung", "EUR", artikel("beispiel.txt")},
-               "liste",
+               {"--art", "liste", "--preis1", "ek", "--preis2", "liste", "--waehrung", "EUR", artikel("beispiel.txt")}, "liste",
                {{"3-12-3456", "3-499-1234", "K-2027-01", "SP-0815", "3-7632-55", "P-A4-500", "3-423-0123", "KT-1001",
                  "3-596-2222", "ST-HB-12", "3-257-3333", "3-442-4444"},
                 {"GL-30", "3-518-5555"}},
