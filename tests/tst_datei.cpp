@@ -106,6 +106,7 @@ private slots:
         bytes("beyond U+10FFFF", "\xF4\x90\x80\x80;", "ô\u0090€€", false);
         bytes("cut short at the end", "a\xC3", "aÃ", false);
         bytes("ä, then a DOS ä", "\xC3\xA4\x84", "Ã¤ä", false);
+        bytes("ä, then 128, the first byte above ASCII", "\xC3\xA4\x80", "Ã¤€", false);
         bytes("byte order mark, then blanks", "\xEF\xBB\xBF  B\xC3\xA4r", "Bär", true);
         const QString socket = m_tmp.filePath("socket");
         sockaddr_un address{};
