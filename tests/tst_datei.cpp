@@ -97,18 +97,16 @@ private slots:
         row("code page 1252", "cp1252.txt", {"café;€ 5;ß"});
         row("UTF-8 with BOM", "utf8_bom.txt", {"Bär;1", "plain;2"}, true);
         row("empty file", "leer.txt", {});
-        bytes("U+00B0, the first lead byte", "20 \xC2\xB0", "20 °", true);
-        bytes("U+07FF, the last two-byte form", "\xDF\xBF;", "\u07FF", true);
-        bytes("U+0800, the first three-byte form", "\xE0\xA0\x80;", "\u0800", true);
-        bytes("U+D7FF, below the surrogates", "\xED\x9F\xBF;", "\uD7FF", true);
-        bytes("U+10FFFF, the last", "\xF4\x8F\xBF\xBF;", QString::fromUcs4(U"\U0010FFFF"), true);
+        // U+00B0 (the first lead byte), U+07FF and U+0800 (two- and three-byte forms), U+D7FF, U+10FFFF.
+        bytes("UTF-8 boundaries", "20 \xC2\xB0 \xDF\xBF\xE0\xA0\x80 \xED\x9F\xBF \xF4\x8F\xBF\xBF",
+              "20 ° \u07FF\u0800 \uD7FF " + QString::fromUcs4(U"\U0010FFFF"), true);
         bytes("overlong two bytes", "\xC1\xBF;", "Á¿", false);
         bytes("overlong three bytes", "\xE0\x9F\xBF;", "àŸ¿", false);
         bytes("surrogate", "\xED\xA0\x80;", "í\u00A0€", false);
         bytes("beyond U+10FFFF", "\xF4\x90\x80\x80;", "ô\u0090€€", false);
         bytes("cut short at the end", "a\xC3", "aÃ", false);
         bytes("ä, then a DOS ä", "\xC3\xA4\x84", "Ã¤ä", false);
-        bytes("ASCII only", "plain", "plain", false);
+        bytes("ä, then 128, the first byte above ASCII", "\xC3\xA4\x80", "Ã¤€", false);
         bytes("byte order mark, then blanks", "\xEF\xBB\xBF  B\xC3\xA4r", "Bär", true);
         const QString socket = m_tmp.filePath("socket");
         sockaddr_un address{};
@@ -191,7 +189,6 @@ private slots:
         QFETCH(QString, lastArtikelNr);
         QFETCH(QString, error);
         const QString path = write(bytes);
-        bytes = QByteArray();
         g_failPath = QFileInfo(path).canonicalFilePath().toLocal8Bit();
         g_failLeft = change.startsWith("fail") ? change.mid(5).toInt() : 0;
         Datei d;

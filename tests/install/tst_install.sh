@@ -3,22 +3,19 @@
 # activation file: the bus starts the installed program by itself.
 # Usage: tst_install.sh BUILD_DIR
 set -euo pipefail
-build=$1
-here=$(cd "$(dirname "$0")" && pwd)
-source "$here/../scripts/private-bus.sh"
+source "$(dirname "$0")/../scripts/private-bus.sh"
 prefix=$(mktemp -d)
 trap 'stop_private_bus; rm -rf "$prefix"' EXIT
 fail() { echo "FEHLER: $*" >&2; exit 1; }
 
-cmake --install "$build" --prefix "$prefix" >/dev/null
-for f in bin/tarvel share/applications/tarvel.desktop share/icons/hicolor/scalable/apps/tarvel.svg \
-         share/dbus-1/services/Tarvel.Application.service share/dbus-1/services/Tarvel.AdressLabels.service; do
+cmake --install "$1" --prefix "$prefix" >/dev/null
+for f in bin/tarvel share/icons/hicolor/scalable/apps/tarvel.svg; do
   [ -e "$prefix/$f" ] || fail "$f fehlt"
 done
 for name in Tarvel.Application Tarvel.AdressLabels; do
-  grep -qx "Name=$name" "$prefix/share/dbus-1/services/$name.service" || fail "Name in $name.service"
-  grep -qx "Exec=$prefix/bin/tarvel --automation" "$prefix/share/dbus-1/services/$name.service" \
-    || fail "Exec in $name.service zeigt nicht auf $prefix/bin/tarvel"
+  [ "$(cat "$prefix/share/dbus-1/services/$name.service")" = \
+    "$(printf '[D-BUS Service]\nName=%s\nExec=%s --automation' "$name" "$prefix/bin/tarvel")" ] \
+    || fail "$name.service nennt nicht $name und $prefix/bin/tarvel --automation"
 done
 grep -qx "Name=Barcode drucken" "$prefix/share/applications/tarvel.desktop" || fail "Name im Desktop-Eintrag"
 
