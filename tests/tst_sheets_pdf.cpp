@@ -68,7 +68,6 @@ private slots:
         sheets::Liste liste(printer, code);
         labelprinter::PlainBarWidthBoxes boxes("0");
         labelprinter::LabelData slip;
-        slip.StartPosition = 1;
         sheets::Artikel artikel;
         artikel.VK = "12,90", artikel.KurzText1 = "Straße der Ölsardinen; Neuübersetzung in zwei Bänden";
         const sheets::ArtikelWahl wahl{sheets::Preis::VK, sheets::Preis::Leer, QStringLiteral("€")};
