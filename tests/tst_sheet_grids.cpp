@@ -353,6 +353,7 @@ private slots:
         QCOMPARE(at("Erika Mustermann"), QPointF(800, h10));
         QCOMPARE(s.text(ops, "Erika Mustermann")->font, (FontSpec{"Arial", 16, true}));
         QCOMPARE(s.text(ops, "Musterstadt")->font, (FontSpec{"Arial", 14, true}));
+        QCOMPARE(s.text(ops, "bezahlt")->font, (FontSpec{"Arial", 16, true}));
         QCOMPARE(s.text(ops, "Datum: ")->font, (FontSpec{"Arial", 10})); // the right column whatever came before
         const double prices = h10 + s.lineHeight(16, true) + 2 * h10 + s.lineHeight(14, true) + h10;
         QVERIFY(qAbs(at("19,90 EUR").y() - prices) < 0.01);
