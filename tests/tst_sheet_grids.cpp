@@ -131,6 +131,7 @@ private slots:
             if (!anchors.isNull()) {
                 QCOMPARE(QPointF(s.text(ops, "4711")->x, s.text(ops, "4711")->y), origin + QPointF(0, anchors.y()));
                 QCOMPARE(s.text(ops, "9,99")->x, origin.x() + anchors.x());
+                QCOMPARE(s.texts(ops)[1].text, QString(kind == Laser ? 5 : 3, u' ')); // the blanks after the number
             }
         }
         QCOMPARE(s.count(Op::NewPage), 0);
