@@ -48,9 +48,8 @@ private slots:
     void roundTrip_data()
     {
         QTest::addColumn<int>("dpi");
-        QTest::newRow("203 dpi") << 203;
-        QTest::newRow("300 dpi") << 300;
-        QTest::newRow("600 dpi") << 600;
+        for (const int dpi : {203, 300, 600})
+            QTest::addRow("%d dpi", dpi) << dpi;
     }
     void roundTrip()
     {

@@ -28,14 +28,6 @@ class TestSheetsPdf : public QObject
     Q_OBJECT
     QTemporaryDir m_jobs;
 
-    /// A job on the PDF printer with the bar width set as the setup dialog leaves it.
-    struct Job
-    {
-        platform::Printer printer{std::make_unique<platform::PdfBackend>(300)};
-        barcode::Code128 code;
-        Job() { code.InitBreite(printer, 0); }
-    };
-
 private slots:
     void initTestCase()
     {
@@ -66,17 +58,18 @@ private slots:
         QFETCH(int, perPage);
         QFETCH(QRect, place);
         QFETCH(int, bars);
-        Job job;
-        sheets::LaserLabels laser(job.printer, job.code);
-        sheets::LaserLabels4Bahn four(job.printer, job.code);
-        sheets::DateiLaserLabels window(job.printer, job.code);
-        sheets::Liste liste(job.printer, job.code);
+        // A job on the PDF printer with the bar width set as the setup dialog leaves it.
+        platform::Printer printer(std::make_unique<platform::PdfBackend>(300));
+        barcode::Code128 code;
+        code.InitBreite(printer, 0);
+        sheets::LaserLabels laser(printer, code);
+        sheets::LaserLabels4Bahn four(printer, code);
+        sheets::DateiLaserLabels window(printer, code);
+        sheets::Liste liste(printer, code);
         labelprinter::PlainBarWidthBoxes boxes("0");
         labelprinter::LabelData slip;
-        slip.StartPosition = 1;
         sheets::Artikel artikel;
-        artikel.VK = QStringLiteral("12,90");
-        artikel.KurzText1 = QStringLiteral("Straße der Ölsardinen; Neuübersetzung in zwei Bänden");
+        artikel.VK = "12,90", artikel.KurzText1 = "Straße der Ölsardinen; Neuübersetzung in zwei Bänden";
         const sheets::ArtikelWahl wahl{sheets::Preis::VK, sheets::Preis::Leer, QStringLiteral("€")};
         if (layout == "liste")
             liste.Kopf();
@@ -95,9 +88,9 @@ private slots:
             else if (layout == "liste")
                 liste.Drucke(numbers.last(), "978-3-16-148410-0", "MATCH", "9,90", "19,36");
             else
-                labelprinter::Abholschein(job.printer, job.code, boxes, slip).Drucke({"", "", "", "", ""}, "", "Frau", 4);
+                labelprinter::Abholschein(printer, code, boxes, slip).Drucke({"", "", "", "", ""}, "", "Frau", 4);
         }
-        const PdfPages pdf(job.printer.EndDoc());
+        const PdfPages pdf(printer.EndDoc());
         QCOMPARE(pdf.pageCount(), 2);
         const QImage first = pdf.render(1, 300), second = pdf.render(2, 300);
         const auto area = [&](int i) {

@@ -13,17 +13,11 @@ QStringList decodeAll(const QImage &source)
     const int margin = 120;
     QImage image(source.width() + 2 * margin, source.height() + 2 * margin, QImage::Format_Grayscale8);
     image.fill(255);
-    {
-        QPainter p(&image);
-        p.drawImage(margin, margin, source.convertToFormat(QImage::Format_Grayscale8));
-    }
-    ZXing::DecodeHints hints;
-    hints.setFormats(ZXing::BarcodeFormat::Code128);
-    hints.setTryHarder(true);
-    hints.setTryRotate(false);
+    QPainter(&image).drawImage(margin, margin, source.convertToFormat(QImage::Format_Grayscale8));
     // The pages are rendered large enough; zxing 1.4's pass over a downscaled
     // copy trips its own assertion on sharp, whole-dot bars.
-    hints.setTryDownscale(false);
+    const auto hints = ZXing::DecodeHints().setFormats(ZXing::BarcodeFormat::Code128).setTryHarder(true)
+                           .setTryRotate(false).setTryDownscale(false);
     const ZXing::ImageView view(image.constBits(), image.width(), image.height(), ZXing::ImageFormat::Lum,
                                 int(image.bytesPerLine()));
     auto results = ZXing::ReadBarcodes(view, hints);
@@ -32,10 +26,9 @@ QStringList decodeAll(const QImage &source)
         return pa.y != pb.y ? pa.y < pb.y : pa.x < pb.x;
     });
     QStringList texts;
-    for (const auto &r : results) {
+    for (const auto &r : results)
         if (r.isValid())
             texts << QString::fromStdWString(r.text());
-    }
     return texts;
 }
 

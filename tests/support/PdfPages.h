@@ -1,8 +1,6 @@
 #pragma once
 
 #include <QImage>
-#include <QList>
-#include <QRectF>
 #include <QString>
 
 namespace tarvel::test {
@@ -18,14 +16,6 @@ public:
     QString text(int page = 0) const;
     /// Page \a page (1-based) rendered in grey at \a dpi.
     QImage render(int page, int dpi = 300) const;
-    /// A word of a page and its box in points from the page's top-left corner.
-    struct Word
-    {
-        QString text;
-        QRectF box;
-    };
-    /// The words of page \a page (1-based) in reading order.
-    QList<Word> words(int page) const;
 
 private:
     QString m_path;

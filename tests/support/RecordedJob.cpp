@@ -2,16 +2,16 @@
 
 #include "platform/RuntimeError.h"
 
+#include <algorithm>
+
 namespace tarvel::test {
 
 using platform::RecordingBackend;
 
-RecordedJob::RecordedJob(double dpi) : m_ruler(std::make_unique<RecordingBackend>(dpi))
+RecordedJob::RecordedJob(double dpi)
+    : m_rec(new RecordingBackend(dpi)), m_owned(std::make_unique<platform::Printer>(std::unique_ptr<RecordingBackend>(m_rec))),
+      m_printer(m_owned.get()), m_ruler(std::make_unique<RecordingBackend>(dpi))
 {
-    auto backend = std::make_unique<RecordingBackend>(dpi);
-    m_rec = backend.get();
-    m_owned = std::make_unique<platform::Printer>(std::move(backend));
-    m_printer = m_owned.get();
     m_code.InitBreite(*m_printer, 0);
 }
 
@@ -37,12 +37,11 @@ int RecordedJob::count(Op::Kind kind) const
 QList<RecordedJob::Ops> RecordedJob::pages() const
 {
     QList<Ops> out(1);
-    for (const auto &op : ops()) {
+    for (const auto &op : ops())
         if (op.kind == Op::NewPage)
             out.append(Ops{});
         else if (op.kind == Op::Text || op.kind == Op::Line)
             out.last().append(op);
-    }
     return out;
 }
 
@@ -70,17 +69,12 @@ QString RecordedJob::crowded(const Ops &ops, const QRectF &place)
 {
     QList<std::pair<const Op *, QRectF>> seen;
     for (const auto &op : ops) {
-        QRectF box;
-        if (op.kind == Op::Text) {
-            box = this->box(op);
-        } else if (op.isBar()) {
-            box = QRectF(op.x, op.y, op.penWidth * m_ruler.TwipsPerPixelX(), op.height);
-        } else if (op.kind == Op::RotatedText) {
-            const double rise = width(op.text, op.font.size); // it grows upward
-            box = QRectF(op.x, op.y - rise, op.height, rise);
-        } else {
+        if (op.kind != Op::Text && op.kind != Op::RotatedText && !op.isBar())
             continue;
-        }
+        const double rise = op.kind == Op::RotatedText ? width(op.text, op.font.size) : 0; // it grows upward
+        const QRectF box = op.kind == Op::Text ? this->box(op)
+                           : op.isBar()        ? QRectF(op.x, op.y, op.penWidth * m_ruler.TwipsPerPixelX(), op.height)
+                                               : QRectF(op.x, op.y - rise, op.height, rise);
         const auto name = [](const Op &o) { return o.kind == Op::Line ? QStringLiteral("Strich") : o.text; };
         if (!place.contains(box))
             return name(op) + QStringLiteral(" außerhalb");
@@ -100,26 +94,22 @@ QString RecordedJob::crowded(const Ops &ops, const QRectF &place)
 RecordedJob::Ops RecordedJob::texts(const Ops &ops)
 {
     Ops out;
-    for (const auto &op : ops)
-        if (op.kind == Op::Text)
-            out << op;
+    std::copy_if(ops.begin(), ops.end(), std::back_inserter(out), [](const Op &op) { return op.kind == Op::Text; });
     return out;
 }
 
 const RecordedJob::Op *RecordedJob::text(const Ops &ops, const QString &text)
 {
-    for (const auto &op : ops)
-        if (op.kind == Op::Text && op.text == text)
-            return &op;
-    return nullptr;
+    const auto it =
+        std::find_if(ops.begin(), ops.end(), [&](const Op &op) { return op.kind == Op::Text && op.text == text; });
+    return it == ops.end() ? nullptr : &*it;
 }
 
 const RecordedJob::Op *RecordedJob::first(const Ops &ops, Op::Kind kind)
 {
-    for (const auto &op : ops)
-        if (kind == Op::Line ? op.isBar() : op.kind == kind)
-            return &op;
-    return nullptr;
+    const auto it = std::find_if(ops.begin(), ops.end(),
+                                 [kind](const Op &op) { return kind == Op::Line ? op.isBar() : op.kind == kind; });
+    return it == ops.end() ? nullptr : &*it;
 }
 
 int RecordedJob::errorOf(const std::function<void()> &action)

@@ -9,9 +9,8 @@
 
 namespace tarvel::test {
 
-/// A print job on the recording backend, with the bar width set as the setup
-/// dialog leaves it, and readers of what the job recorded: the one harness of
-/// the tests that look at what a layout draws.
+/// A print job on the recording backend, the bar width set as the setup dialog leaves it, and
+/// readers of what it recorded: the one harness of the tests that look at what a layout draws.
 class RecordedJob
 {
 public:
