@@ -85,7 +85,7 @@ private slots:
         const double y = p->CurrentY();
         p->Print();
         QCOMPARE(p->CurrentY(), y + p->TextHeight());
-        QCOMPARE(Printer::NumberItem(5) + Printer::NumberItem(-5), QStringLiteral(" 5 -5 "));
+        QCOMPARE(Printer::NumberItem(5) + Printer::NumberItem(0) + Printer::NumberItem(-5), QStringLiteral(" 5  0 -5 "));
     }
 
     void fontSizeIsDeviceIndependent()
