@@ -24,7 +24,7 @@ private slots:
         const std::tuple<const char *, const char *, const char *> rows[] = {
             {"leading", "2,5", "2"}, {"leading", "3abc", "3"}, {"leading", "", "0"}, {"leading", "-", "0"},
             {"leading", " \t 42", "42"}, {"leading", "1 2", "12"}, {"leading", " - 7", "-7"}, {"leading", "1e3", "1000"},
-            {"leading", "2E-1", "0.2"}, {"leading", "3e", "3"}, {"leading", "1.2.3", "1.2"}, {"leading", "1e999", "Fehler 6"},
+            {"leading", "2E-1", "0.2"}, {"leading", "3e+", "3"}, {"leading", "1.2.3", "1.2"}, {"leading", "1e999", "Fehler 6"},
             {"text", " 150 ", "150"}, {"text", "2,5", "2"}, {"text", "3.5", "4"}, {"text", "", "Fehler 13"},
             {"text", "abc", "Fehler 13"}, {"text", "12abc", "Fehler 13"}, {"text", "99999999999", "Fehler 6"},
             {"16", "2.5", "2"}, {"16", "3.5", "4"}, {"16", "-2.5", "-2"}, {"16", "0.5", "0"}, {"16", "4.1666", "4"},
