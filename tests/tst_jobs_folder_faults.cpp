@@ -10,7 +10,6 @@
 #include "support/LockedFolder.h"
 #include "support/PdfPages.h"
 
-#include <QTemporaryDir>
 #include <QtTest>
 
 using namespace tarvel::platform;
@@ -68,8 +67,7 @@ private slots:
                 grund.replace(QStringLiteral("Das Dateisystem ist schreibgeschützt"),
                               QStringLiteral("Keine Berechtigung zum Schreiben"));
         } else {
-            QFile file(plain.path() + unterordner);
-            QVERIFY(file.open(QIODevice::WriteOnly));
+            QVERIFY(QFile(plain.path() + unterordner).open(QIODevice::WriteOnly));
         }
         const QString top = locked ? locked->path() : plain.path();
         const QString folder = top + unterordner;
@@ -80,29 +78,18 @@ private slots:
         QCOMPARE(QDir(top).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot), before);
     }
 
-    // A jobs folder the printer makes is its user's alone; one that exists
-    // keeps its permissions.
-    void newFolderIsPrivate()
-    {
-        QTemporaryDir dir;
-        const QString made = dir.filePath(QStringLiteral("Dokumente/Tarvel"));
-        QCOMPARE(QFileInfo(jobInto(made)).path(), made);
-        // The user, group and other bits of the mode (Qt's owner bits mirror the user's).
-        const auto user = QFileDevice::ReadUser | QFileDevice::WriteUser | QFileDevice::ExeUser;
-        QCOMPARE(QFileInfo(made).permissions() & 0x0777, user);
-        const auto open = user | QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner
-                          | QFileDevice::ReadGroup | QFileDevice::ExeGroup | QFileDevice::ReadOther
-                          | QFileDevice::ExeOther;
-        QVERIFY(QFile::setPermissions(dir.path(), open));
-        QVERIFY(QFileInfo(jobInto(dir.path())).isFile());
-        QCOMPARE(QFileInfo(dir.path()).permissions(), open);
-    }
-
-    // A name already there, a file or a symbolic link leading out of the
+    // A jobs folder the printer makes is its user's alone; one that exists keeps its
+    // permissions. A name already there, a file or a symbolic link leading out of the
     // folder (dangling or not), is passed over and left as it is.
-    void takenNamesArePassedOver()
+    void foldersAndTakenNames()
     {
         QTemporaryDir jobs, outside;
+        const QString made = jobs.filePath(QStringLiteral("Dokumente/Tarvel"));
+        QCOMPARE(QFileInfo(jobInto(made)).path(), made);
+        // Qt's flags for rwx------ (user, group, other) and rwxr-xr-x (its owner bits mirror the user's).
+        QCOMPARE(QFileInfo(made).permissions() & 0x0777, QFileDevice::Permissions(0x0700));
+        const QFileDevice::Permissions open(0x7755);
+        QVERIFY(QFile::setPermissions(jobs.path(), open));
         const QString stolen = outside.filePath(QStringLiteral("gestohlen.pdf"));
         const QDateTime now = QDateTime::currentDateTime();
         for (int s = 0; s < 3; ++s) {
@@ -114,6 +101,7 @@ private slots:
         const QString path = jobInto(jobs.path());
         QVERIFY2(path.endsWith(QStringLiteral("-3.pdf")), qPrintable(path));
         QCOMPARE(tarvel::test::PdfPages(path).pageCount(), 40);
+        QCOMPARE(QFileInfo(jobs.path()).permissions(), open);
         QVERIFY(!QFileInfo::exists(stolen));
         for (const QFileInfo &f : QDir(jobs.path()).entryInfoList({QStringLiteral("*-2.pdf")}, QDir::Files))
             QCOMPARE(f.size(), 3);

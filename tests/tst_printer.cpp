@@ -12,8 +12,6 @@
 #include "support/PdfPages.h"
 
 #include <QPrinter>
-#include <QSettings>
-#include <QTemporaryDir>
 #include <QtTest>
 
 using namespace tarvel::platform;
@@ -23,22 +21,17 @@ namespace {
 QList<RecordedOp> ofKind(const RecordingBackend &rec, RecordedOp::Kind kind)
 {
     QList<RecordedOp> out;
-    for (const auto &op : rec.ops())
-        if (op.kind == kind)
-            out << op;
+    std::copy_if(rec.ops().begin(), rec.ops().end(), std::back_inserter(out), [&](auto &op) { return op.kind == kind; });
     return out;
 }
-/// The size of each page of a PDF in points, as pdfinfo reads it ("595 x 842").
+/// The size of each page of a PDF in points ("595 x 842").
 QStringList pageSizes(const QString &path)
 {
-    QProcess info;
-    info.start(QStringLiteral("pdfinfo"), {QStringLiteral("-l"), QStringLiteral("99"), path});
-    info.waitForFinished();
+    const PdfPages pdf(path);
     QStringList sizes;
-    static const QRegularExpression size(QStringLiteral("Page +\\d+ size: +(\\d+)(?:\\.\\d+)? x (\\d+)"));
-    for (auto it = size.globalMatch(QString::fromUtf8(info.readAllStandardOutput())); it.hasNext();) {
-        const auto m = it.next();
-        sizes << m.captured(1) + QStringLiteral(" x ") + m.captured(2);
+    for (int page = 1; page <= pdf.pageCount(); ++page) {
+        const QSize size = pdf.render(page, 72).size();
+        sizes << QStringLiteral("%1 x %2").arg(size.width()).arg(size.height());
     }
     return sizes;
 }
@@ -81,12 +74,10 @@ private slots:
         const double afterCaption = 100 + p->TextWidth("Titel:");
         p->PrintInline("A");
         p->Print("B");
-        QCOMPARE(p->CurrentX(), 0.0);
-        QCOMPARE(p->CurrentY(), 200 + p->TextHeight());
+        QCOMPARE(QPointF(p->CurrentX(), p->CurrentY()), QPointF(0, 200 + p->TextHeight()));
         const auto texts = ofKind(*m_rec, RecordedOp::Text);
         QCOMPARE(texts[1].x, afterCaption);
-        QCOMPARE(texts[2].x, afterCaption + p->TextWidth("A"));
-        QCOMPARE(texts[2].y, 200.0);
+        QCOMPARE(QPointF(texts[2].x, texts[2].y), QPointF(afterCaption + p->TextWidth("A"), 200));
         // The line height is that of the font in force at the line's end.
         p->setFontSize(8);
         p->PrintInline("klein");
@@ -94,80 +85,29 @@ private slots:
         const double y = p->CurrentY();
         p->Print();
         QCOMPARE(p->CurrentY(), y + p->TextHeight());
-        QCOMPARE(Printer::NumberItem(5), QStringLiteral(" 5 "));
-        QCOMPARE(Printer::NumberItem(-5), QStringLiteral("-5 "));
+        QCOMPARE(Printer::NumberItem(5) + Printer::NumberItem(0) + Printer::NumberItem(-5), QStringLiteral(" 5  0 -5 "));
     }
 
-    void fontSizeIsDeviceIndependent_data()
-    {
-        QTest::addColumn<double>("dpi");
-        QTest::newRow("203") << 203.0;
-        QTest::newRow("600") << 600.0;
-    }
     void fontSizeIsDeviceIndependent()
     {
-        QFETCH(double, dpi);
-        auto p = recorded(dpi);
-        p->setFontSize(16);
-        // Liberation Sans: line spacing 1.1499 em, em = 16 pt = 320 twips.
-        QVERIFY2(qAbs(p->TextHeight() - 367.97) < 1.0, qPrintable(QString::number(p->TextHeight())));
-        QCOMPARE(p->TwipsPerPixelX(), 1440.0 / dpi);
-        p->setFontName("Courier New");
-        p->setFontSize(20);
-        // Fixed pitch: each character is 0.6 em = 240 twips at 20 pt.
-        QVERIFY(qAbs(p->TextWidth("12345") - 1200.0) < 1.0);
-    }
-
-    void pdfTextHasTheNominalSize()
-    {
-        Printer p(std::make_unique<PdfBackend>());
-        p.setFontSize(16);
-        p.setCurrentX(1440);
-        p.setCurrentY(1440);
-        p.Print("HHHH");
-        const QImage page = PdfPages(p.EndDoc()).render(1, 300);
-        // Cap height of Liberation Sans is 0.688 em: 16 pt at 300 dpi is 45.9 pixels.
-        QList<int> inked;
-        for (int y = 250; y < 450; ++y)
-            for (int x = 300; x < 700; ++x)
-                if (page.constScanLine(y)[x] < 128 && (inked.isEmpty() || inked.last() != y))
-                    inked << y;
-        QVERIFY2(qAbs(inked.size() - 45.9) <= 1.5, qPrintable(QString::number(inked.size())));
-    }
-
-    void jobsAndPages()
-    {
-        auto p = recorded();
-        QCOMPARE(p->EndDoc(), QString()); // nothing printed, nothing delivered
-        p->Print("a");
-        QVERIFY(p->hasOpenJob());
-        p->NewPage();
-        p->NewPage(); // the break is pending already: no blank page
-        p->Print("b");
-        p->NewPage(); // right before the end: adds nothing
-        p->EndDoc();
-        QCOMPARE(ofKind(*m_rec, RecordedOp::NewPage).size(), 1);
-        QCOMPARE(m_rec->ops().first().kind, RecordedOp::BeginJob);
-        QCOMPARE(m_rec->ops().last().kind, RecordedOp::EndJob);
-        // A landscape wish holds for a page not yet begun, and ends with it or with the job.
-        p->wantLandscapePage();
-        p->KillDoc();
-        p->Print("hoch");
-        p->wantLandscapePage(); // the page has begun: no effect
-        p->NewPage();
-        p->wantLandscapePage();
-        p->Print("quer");
-        p->NewPage();
-        p->Print("hoch");
-        QCOMPARE(ofKind(*m_rec, RecordedOp::BeginJob).last().landscape, false);
-        const auto pages = ofKind(*m_rec, RecordedOp::NewPage).last(2);
-        QCOMPARE(QList<bool>({pages[0].landscape, pages[1].landscape}), QList<bool>({true, false}));
-
-        // A PDF job appears complete and alone; a cancelled or abandoned one leaves nothing.
-        {
-            Printer abandoned(std::make_unique<PdfBackend>());
-            abandoned.Print("offen");
+        for (double dpi : {203.0, 600.0}) {
+            auto p = recorded(dpi);
+            p->setFontSize(16);
+            // Liberation Sans: line spacing 1.1499 em, em = 16 pt = 320 twips.
+            QVERIFY2(qAbs(p->TextHeight() - 367.97) < 1.0, qPrintable(QString::number(p->TextHeight())));
+            QCOMPARE(p->TwipsPerPixelX(), 1440.0 / dpi);
+            p->setFontName("Courier New");
+            p->setFontSize(20);
+            // Fixed pitch: each character is 0.6 em = 240 twips at 20 pt.
+            QVERIFY(qAbs(p->TextWidth("12345") - 1200.0) < 1.0);
         }
+    }
+
+    // A PDF job appears complete and alone, its text at the nominal size; a
+    // cancelled or abandoned one leaves nothing.
+    void pdfJobsAreWholeAndAlone()
+    {
+        Printer(std::make_unique<PdfBackend>()).Print("offen"); // a job abandoned with its printer
         Printer pdf(std::make_unique<PdfBackend>());
         pdf.Print("verworfen");
         pdf.KillDoc();
@@ -178,10 +118,20 @@ private slots:
         }
         const QString path = pdf.EndDoc();
         QCOMPARE(jobFiles(), QStringList{QFileInfo(path).fileName()});
-        QVERIFY(path.startsWith(m_jobs.filePath("Tarvel-")));
         QCOMPARE(PdfPages(path).pageCount(), 3);
         QVERIFY(PdfPages(path).text(3).contains("Seite 3"));
         QVERIFY(!PdfPages(path).text().contains("verworfen"));
+
+        pdf.setFontSize(16);
+        pdf.setCurrentX(1440);
+        pdf.setCurrentY(1440);
+        pdf.Print("HHHH");
+        const QImage page = PdfPages(pdf.EndDoc()).render(1, 300);
+        // Cap height of Liberation Sans is 0.688 em: 16 pt at 300 dpi is 45.9 pixels.
+        int inked = 0;
+        for (int y = 250; y < 450; ++y)
+            inked += std::any_of(page.constScanLine(y) + 300, page.constScanLine(y) + 700, [](uchar v) { return v < 128; });
+        QVERIFY2(qAbs(inked - 45.9) <= 1.5, qPrintable(QString::number(inked)));
     }
 
     void barsAndTurnedText()
@@ -195,66 +145,54 @@ private slots:
         QCOMPARE(lines[0].penWidth, 4.0);
         // A line leaves the position at its end point.
         p->Line(10, 20, 300, -15);
+        const RecordedOp end = ofKind(*m_rec, RecordedOp::Line).last();
+        QCOMPARE(QPointF(end.x2, end.y2), QPointF(310, 5));
         QCOMPARE(QPointF(p->CurrentX(), p->CurrentY()), QPointF(310, 5));
-        QCOMPARE(QPointF(ofKind(*m_rec, RecordedOp::Line).last().x2, ofKind(*m_rec, RecordedOp::Line).last().y2),
-                 QPointF(310, 5));
         p->setCurrentX(100);
         p->setCurrentY(5000);
         p->setFontBold(true);
         p->PrintRotated("Müller", 14 * 24);
         QCOMPARE(QPointF(p->CurrentX(), p->CurrentY()), QPointF(100, 5000));
         const auto turned = ofKind(*m_rec, RecordedOp::RotatedText);
-        QCOMPARE(turned.size(), 1);
+        QVERIFY(turned.size() == 1 && !turned[0].font.bold);
         QCOMPARE(turned[0].height, 336.0);
-        QVERIFY(!turned[0].font.bold);
     }
 
-    // The PDF printer's paper and orientation from a dialog hold for later
-    // processes; a file named in the dialog takes the next job, and only that one.
+    // The PDF printer's paper and orientation from a dialog (in German) hold for later
+    // processes; a file named in the dialog takes the next job, and only that one. What
+    // was drawn before the choice goes out as a job of its own, the rest as a new job.
     void pdfPageFromTheDialog()
     {
+        QVERIFY(installQtGerman());
+        QCOMPARE(QCoreApplication::translate("QPrintDialog", "Print"), QStringLiteral("Drucken"));
         PrinterChoice first(m_jobs.path());
         first.setCurrent(PdfBackend::DeviceName);
+        Printer p(first);
+        p.Print("vorher");
         QPrinter dialog;
         first.prepareDialog(dialog);
         dialog.setPageSize(QPageSize(QPageSize::A5));
         dialog.setPageOrientation(QPageLayout::Landscape);
         first.takeDialog(dialog); // the file field left as offered
-        dialog.setOutputFileName(m_jobs.filePath("eigene.pdf"));
-        first.takeDialog(dialog);
-
-        PrinterChoice later(m_jobs.path());
-        later.setCurrent(PdfBackend::DeviceName);
-        Printer p(later);
-        p.Print("A5 quer");
-        QCOMPARE(pageSizes(p.EndDoc()), QStringList{"595 x 420"});
-        Printer named(first);
-        named.Print("eins");
-        QCOMPARE(named.EndDoc(), m_jobs.filePath("eigene.pdf"));
-        named.Print("zwei");
-        QVERIFY(named.EndDoc().startsWith(m_jobs.filePath("Tarvel-")));
-    }
-
-    // Another printer (here: another page) chosen while a job is open: what
-    // is drawn goes out as a job of its own, the rest as a new job.
-    void printerChosenWhileAJobIsOpen()
-    {
-        PrinterChoice choice(m_jobs.path());
-        choice.setCurrent(PdfBackend::DeviceName);
-        Printer p(choice);
-        p.Print("vorher");
-        QPrinter dialog;
-        choice.prepareDialog(dialog);
-        dialog.setPageOrientation(QPageLayout::Landscape);
-        choice.takeDialog(dialog);
         QVERIFY(!p.hasOpenJob());
         QCOMPARE(p.DeviceName(), QStringLiteral("PDF-Datei"));
         QCOMPARE(jobFiles().size(), 1);
         const QString before = m_jobs.filePath(jobFiles().first());
-        p.Print("nachher");
-        const QString after = p.EndDoc();
         QCOMPARE(PdfPages(before).text().trimmed() + pageSizes(before).join(""), QStringLiteral("vorher595 x 842"));
-        QCOMPARE(PdfPages(after).text().trimmed() + pageSizes(after).join(""), QStringLiteral("nachher842 x 595"));
+        dialog.setOutputFileName(m_jobs.filePath("eigene.pdf"));
+        first.takeDialog(dialog);
+        p.Print("nachher");
+        const QString named = p.EndDoc();
+        QCOMPARE(named, m_jobs.filePath("eigene.pdf"));
+        QCOMPARE(PdfPages(named).text().trimmed() + pageSizes(named).join(""), QStringLiteral("nachher595 x 420"));
+        p.Print("zwei");
+        QVERIFY(p.EndDoc().startsWith(m_jobs.filePath("Tarvel-")));
+
+        PrinterChoice later(m_jobs.path());
+        later.setCurrent(PdfBackend::DeviceName);
+        Printer again(later);
+        again.Print("A5 quer");
+        QCOMPARE(pageSizes(again.EndDoc()), QStringList{"595 x 420"});
     }
 
     // Four pickup slips to a sheet fill the quarters of a landscape page, on
@@ -284,21 +222,24 @@ private slots:
     }
 
     // A script of surface steps and what reaches the backend: B begin, N new
-    // page, E end, X cancel, texts as printed ("*" italic, "#" not black).
+    // page ("q" landscape), E end, X cancel, texts as printed ("*" italic, "#" not black).
     void pagesMarksAndPlainText_data()
     {
         QTest::addColumn<QString>("steps");
         QTest::addColumn<QString>("reached");
         QTest::addColumn<QString>("hasOutput"); // pageHasOutput() after each step
-        QTest::newRow("two breaks, one page") << "a new new b end" << "B a N b E" << "1 0 0 1 0";
-        QTest::newRow("break on an empty job") << "new a end" << "B a E" << "0 1 0";
+        QTest::newRow("breaks: none on an empty job, one for two, none at the end")
+            << "new end a new new b new end" << "B a N b E" << "0 0 1 0 0 1 0 0";
+        QTest::newRow("landscape for a page not yet begun")
+            << "land kill a land new land b new c end" << "B a Nq b N c E" << "0 0 1 1 0 0 1 0 1 0";
+        QTest::newRow("landscape ends with the job") << "land a new land end b end" << "Bq a E B b E" << "0 1 0 0 0 1 0";
         QTest::newRow("committed") << "a mark new b commit end" << "B a N b E" << "1 1 0 1 1 0";
         QTest::newRow("rolled back with its page") << "a mark new b rollback c end" << "B a c E" << "1 1 0 1 1 1 0";
         QTest::newRow("rolled back with its job") << "mark a new b rollback end" << "" << "0 1 0 1 0 0";
         QTest::newRow("held until commit, then cancelled") << "a mark b kill" << "B a X" << "1 1 1 0";
         QTest::newRow("ended while held") << "mark a end rollback" << "B a E" << "0 1 0 0";
-        QTest::newRow("plain after the end") << "blue a end b end" << "B a*# E B b E" << "0 1 0 1 0";
-        QTest::newRow("plain after a cancel") << "blue a kill b end" << "B a*# X B b E" << "0 1 0 1 0";
+        QTest::newRow("plain after the end and after a cancel")
+            << "blue a end b blue c kill d end" << "B a*# E B b c*# X B d E" << "0 1 0 1 1 1 0 1 0";
         QTest::newRow("plain on request") << "blue a plain b end" << "B a*# b E" << "0 1 1 1 0";
     }
     void pagesMarksAndPlainText()
@@ -307,7 +248,7 @@ private slots:
         QFETCH(QString, reached);
         QFETCH(QString, hasOutput);
         auto p = recorded();
-        QStringList outputs;
+        QStringList outputs, ops;
         for (const QString &step : steps.split(' ')) {
             if (step == "new") p->NewPage();
             else if (step == "end") p->EndDoc();
@@ -316,20 +257,18 @@ private slots:
             else if (step == "commit") p->commit();
             else if (step == "rollback") p->rollback();
             else if (step == "plain") p->plainText();
+            else if (step == "land") p->wantLandscapePage();
             else if (step == "blue") { p->setFontItalic(true); p->setForeColor(Printer::QBColor(1)); }
             else p->Print(step);
             outputs << QString::number(int(p->pageHasOutput()));
         }
-        QStringList ops;
+        static const QMap<RecordedOp::Kind, QString> letters{
+            {RecordedOp::BeginJob, "B"}, {RecordedOp::NewPage, "N"}, {RecordedOp::EndJob, "E"}, {RecordedOp::CancelJob, "X"}};
         for (const auto &op : m_rec->ops()) {
-            switch (op.kind) {
-            case RecordedOp::BeginJob: ops << "B"; break;
-            case RecordedOp::NewPage: ops << "N"; break;
-            case RecordedOp::EndJob: ops << "E"; break;
-            case RecordedOp::CancelJob: ops << "X"; break;
-            default:
+            if (letters.contains(op.kind))
+                ops << letters[op.kind] + (op.landscape ? "q" : "");
+            else
                 ops << op.text + (op.font.italic ? "*" : "") + (op.color != QColor(Qt::black) ? "#" : "");
-            }
         }
         QCOMPARE(ops.join(' '), reached);
         QCOMPARE(outputs.join(' '), hasOutput);
@@ -359,12 +298,6 @@ private slots:
         const bool less = room.startsWith('-');
         const double width = p->TextWidth(less ? room.mid(1) : room) - (less ? 0.01 : 0.0);
         QCOMPARE(p->fittingLength(text, width), qsizetype(length));
-    }
-
-    void qtDialogsSpeakGerman()
-    {
-        QVERIFY(installQtGerman());
-        QCOMPARE(QCoreApplication::translate("QPrintDialog", "Print"), QStringLiteral("Drucken"));
     }
 };
 

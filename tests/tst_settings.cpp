@@ -11,9 +11,6 @@
 #include <QGroupBox>
 #include <QLineEdit>
 #include <QRadioButton>
-#include <QRandomGenerator>
-#include <QSettings>
-#include <QTemporaryDir>
 #include <QtTest>
 #include <optional>
 
@@ -22,12 +19,6 @@ using namespace tarvel::platform;
 namespace {
 
 QStringList g_warnings; // of Tarvel's own logging categories
-
-void collectWarnings(QtMsgType type, const QMessageLogContext &context, const QString &text)
-{
-    if (type == QtWarningMsg && QByteArray(context.category).startsWith("tarvel."))
-        g_warnings << text;
-}
 
 bool warned(const QString &part)
 {
@@ -56,13 +47,6 @@ QString shown(const tarvel::mainwindow::Quelm &w)
 }
 const QString Standard = QStringLiteral("3 3 0 „“ 4 18,14 0 0 0");
 
-QByteArray muell(qsizetype words, quint32 seed)
-{
-    QByteArray out(words * 4, Qt::Uninitialized);
-    QRandomGenerator(seed).fillRange(reinterpret_cast<quint32 *>(out.data()), words);
-    return out;
-}
-
 } // namespace
 
 class TestSettings : public QObject
@@ -83,7 +67,10 @@ class TestSettings : public QObject
 private slots:
     void initTestCase()
     {
-        qInstallMessageHandler(collectWarnings);
+        qInstallMessageHandler([](QtMsgType type, const QMessageLogContext &context, const QString &text) {
+            if (type == QtWarningMsg && QByteArray(context.category).startsWith("tarvel."))
+                g_warnings << text;
+        });
         QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany)); // as the program sets it at start
     }
 
@@ -96,10 +83,12 @@ private slots:
         QTest::addColumn<bool>("readOnly");
         QTest::addColumn<QString>("angezeigt");
         QTest::addColumn<QString>("warnung");
+        QByteArray muell(4096, Qt::Uninitialized);
+        QRandomGenerator(1).fillRange(reinterpret_cast<quint32 *>(muell.data()), muell.size() / 4);
         const QByteArray stored("; Tarvel\n[system]\npreis1=1\nPREIS2=2\nArt=2\nDatei=/a/b.txt\ndrawwidth=3\nOffsetX=150\nOffsetY=-75\nAbstand4Bahn=300\n");
         QTest::newRow("no file") << QByteArray() << false << Standard << "";
         QTest::newRow("stored choices, names in other case") << stored << false << "1 2 2 „/a/b.txt“ 3 24,19 150 -75 300" << "";
-        QTest::newRow("binary garbage") << muell(1024, 1) << false << Standard << "Einstellungsdatei beschädigt";
+        QTest::newRow("binary garbage") << muell << false << Standard << "Einstellungsdatei beschädigt";
         QTest::newRow("a line that is no setting")
             << QByteArray("[System]\nPreis1=1\nkaputt\n") << false << "1 3 0 „“ 4 18,14 0 0 0" << "beschädigt";
         QTest::newRow("numbers out of range") << QByteArray("[System]\nPreis1=7\nPreis2=-1\nArt=3\n") << false << Standard

@@ -1,10 +1,9 @@
 #!/usr/bin/env bash
-# A thermal label printer as a shop sets it up: CUPS's stock ZPL driver, 4" x 2"
-# labels, a socket device whose listener turns every label's graphic into an
-# image. `tarvel drucken --art label` at 203 and 300 dots per inch, and the
-# automation server's DruckeLabel with the queue as default printer: each label
-# has the media's size, decodes to its number, and its module is a whole number
-# of dots (3 at 203 dpi, 4 at 300 dpi, as InitBreite(0) chooses).
+# A thermal label printer as a shop sets it up: CUPS's stock ZPL driver, 4" x 2" labels,
+# a socket device whose listener turns every label's graphic into an image. `tarvel drucken
+# --art label` at 300 and 203 dots per inch, and the automation server's DruckeLabel with the
+# queue as default printer: each label has the media's size, decodes to its number, and its
+# module is a whole number of dots (4 at 300 dpi, 3 at 203 dpi, as InitBreite(0) chooses).
 # Usage: tst_label_printer.sh BUILD_DIR   (exit 77: no CUPS here, skipped);
 # TARVEL_KEEP_JOBS=FOLDER keeps the labels as images for a look.
 set -uo pipefail
@@ -22,25 +21,22 @@ fail() { echo "FEHLER: $*"; echo "0 passed, 1 failed"; exit 1; }
 
 # labels SIZE MODULE CODE...: the labels received, one for each CODE, in order.
 labels() {
-  local size=$1 module=$2 want="${*:3}" got="" png
+  local size=$1 module=$2 want="${*:3}" got="" label
   shift 2
-  for _ in $(seq 1 600); do
-    [ "$(ls "$work/etiketten" 2>/dev/null | grep -c 'png$')" -ge $# ] && break
-    sleep 0.1
-  done
-  for png in $(ls -v "$work"/etiketten/*.png 2>/dev/null); do
-    read -r s m whole <<<"$("$here/zpl-etiketten" messen "$png")"
-    echo "$(basename "$png"): $s Punkte, Modul $m Punkte, $whole"
-    [ "$s $m $whole" = "$size $module ganz" ] || fail "$png: $s, Modul $m $whole statt $size, $module ganz"
-    got+="$(zbarimg -q --raw "$png" 2>/dev/null) "
-    [ -n "${TARVEL_KEEP_JOBS:-}" ] && cp "$png" "$TARVEL_KEEP_JOBS/"
+  for _ in $(seq 1 600); do [ "$(ls "$work/etiketten" 2>/dev/null | grep -c 'pbm$')" -ge $# ] && break; sleep 0.1; done
+  for label in $(ls -v "$work"/etiketten/*.pbm 2>/dev/null); do
+    read -r s m whole <<<"$("$here/zpl-etiketten" messen "$label")"
+    echo "$(basename "$label"): $s Punkte, Modul $m Punkte, $whole"
+    [ "$s $m $whole" = "$size $module ganz" ] || fail "$label: $s, Modul $m $whole statt $size, $module ganz"
+    got+="$(zbarimg -q --raw "$label" 2>/dev/null) "
+    [ -n "${TARVEL_KEEP_JOBS:-}" ] && cp "$label" "$TARVEL_KEEP_JOBS/"
   done
   [ "$got" = "$want " ] || fail "Barcodes: '$got' statt '$want'"
-  rm -f "$work"/etiketten/*.png
+  rm -f "$work"/etiketten/*.pbm
 }
 
 export HOME=$work/home XDG_CONFIG_HOME=$work/home/.config
-for row in "203 812x406 3" "300 1200x600 4"; do
+for row in "300 1200x600 4" "203 812x406 3"; do
   read -r dpi size module <<<"$row"
   "$here/cupsd-ctl" etiketten "$queue" "$port" "$dpi" || fail "Warteschlange $queue"
   out=$("$build/src/tarvel" drucken --art label --drucker "$queue" "$here/../data/artikel/zwei.txt") \
@@ -49,13 +45,11 @@ for row in "203 812x406 3" "300 1200x600 4"; do
   labels "$size" "$module" B-0001 B-0002
 done
 
-"$here/cupsd-ctl" etiketten "$queue" "$port" 203
-services=$work/services
-mkdir -p "$services"
+mkdir "$work/services"
 for name in Tarvel.Application Tarvel.AdressLabels; do
-  printf '[D-BUS Service]\nName=%s\nExec=%s --automation\n' "$name" "$build/src/tarvel" > "$services/$name.service"
+  printf '[D-BUS Service]\nName=%s\nExec=%s --automation\n' "$name" "$build/src/tarvel" > "$work/services/$name.service"
 done
-BUS_PRINTER=$queue start_private_bus "$services" || fail "kein Bus"
+BUS_PRINTER=$queue start_private_bus "$work/services" || fail "kein Bus"
 call() { gdbus call --session --dest Tarvel.Application "$@" >/dev/null || fail "$*"; }
 path=$(gdbus call --session --dest Tarvel.Application --object-path /Tarvel --method Tarvel.Server.CreateObject \
   Tarvel.Application | sed -E "s/^\(objectpath '([^']+)',\)$/\1/")

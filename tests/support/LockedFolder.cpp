@@ -11,14 +11,12 @@ namespace tarvel::test {
 bool LockedFolder::run(const QString &program, const QStringList &arguments)
 {
     QProcess p;
-    p.setProcessChannelMode(QProcess::MergedChannels);
     p.start(program, arguments);
-    if (!p.waitForFinished(30000)) {
-        p.kill();
-        p.waitForFinished();
-        return false;
-    }
-    return p.exitStatus() == QProcess::NormalExit && p.exitCode() == 0;
+    if (p.waitForFinished(30000))
+        return p.exitStatus() == QProcess::NormalExit && p.exitCode() == 0;
+    p.kill();
+    p.waitForFinished();
+    return false;
 }
 
 LockedFolder::LockedFolder(Kind kind, const std::function<void(const QString &)> &prepare, qint64 freeKiB)
@@ -31,17 +29,13 @@ LockedFolder::LockedFolder(Kind kind, const std::function<void(const QString &)>
         prepare(dir);
 
     if (kind == ReadOnly) {
-        if (m_mounted
-            && run(QStringLiteral("mount"), {QStringLiteral("-o"), QStringLiteral("remount,ro"), dir})) {
-            m_locked = true;
+        if (m_mounted && run(QStringLiteral("mount"), {QStringLiteral("-o"), QStringLiteral("remount,ro"), dir}))
             m_how = QStringLiteral("tmpfs, nur lesbar");
-        } else if (geteuid() != 0) {
-            QFile::setPermissions(dir, QFileDevice::ReadOwner | QFileDevice::ExeOwner);
-            m_locked = true;
+        else if (geteuid() != 0 && QFile::setPermissions(dir, QFileDevice::ReadOwner | QFileDevice::ExeOwner))
             m_how = QStringLiteral("Ordner ohne Schreibrecht");
-        } else {
+        m_locked = !m_how.isEmpty();
+        if (!m_locked)
             m_how = QStringLiteral("weder tmpfs noch Schreibschutz möglich (root ohne mount)");
-        }
         return;
     }
 
@@ -49,18 +43,14 @@ LockedFolder::LockedFolder(Kind kind, const std::function<void(const QString &)>
         m_how = QStringLiteral("ohne tmpfs lässt sich kein volles Dateisystem herstellen");
         return;
     }
-    // Fill the tmpfs (unbuffered, so the first failing write stops it), then
-    // free exactly freeKiB again.
+    // Fill the tmpfs (unbuffered: the first failing write stops it), then free freeKiB again.
     QFile filler(QDir(dir).filePath(QStringLiteral(".fueller")));
-    if (!filler.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
-        return;
     const QByteArray block(4096, 'x');
-    while (filler.write(block) == block.size()) {
+    if (filler.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) {
+        while (filler.write(block) == block.size()) {
+        }
+        filler.resize(qMax<qint64>(0, filler.size() - freeKiB * 1024));
     }
-    const qint64 size = filler.size();
-    filler.close();
-    if (!QFile::resize(filler.fileName(), qMax<qint64>(0, size - freeKiB * 1024)))
-        return;
     const qint64 free = QStorageInfo(dir).bytesFree();
     m_locked = free <= freeKiB * 1024;
     m_how = QStringLiteral("tmpfs mit %1 KiB frei").arg(free / 1024);

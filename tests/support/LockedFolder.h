@@ -1,6 +1,5 @@
 #pragma once
 
-#include <QString>
 #include <QTemporaryDir>
 #include <functional>
 
@@ -22,8 +21,7 @@ public:
     explicit LockedFolder(Kind kind, const std::function<void(const QString &folder)> &prepare = {},
                           qint64 freeKiB = 8);
     ~LockedFolder();
-    LockedFolder(const LockedFolder &) = delete;
-    LockedFolder &operator=(const LockedFolder &) = delete;
+    Q_DISABLE_COPY(LockedFolder)
 
     QString path() const { return m_dir.path(); }
     /// False when this machine allows neither a mount nor a permission lock.
