@@ -138,7 +138,6 @@ private slots:
         const QString laser = "DruckeLaserLabel", lanes = "DruckeLaserLabel4Bahn", address = "DruckeAdressLabel";
         const QString a4 = "DruckeAbholscheinDINA4", single = "DruckeAbholschein";
         QTest::newRow("each sheet from 9") << QList<int>{9} << QStringList{laser, laser, lanes, address} << QList<int>{9, 10, 9, 9};
-        QTest::newRow("laser 0 acts as 1") << QList<int>{5, 0} << QStringList{laser} << QList<int>{1};
         QTest::newRow("-1 changes no sheet") << QList<int>{3, -1} << QStringList{a4, address, laser, lanes} << QList<int>{3, 3, 3, 3};
         QTest::newRow("A4 slips from 3") << QList<int>{3} << QStringList{a4, a4, a4} << QList<int>{3, 4, 1};
         QTest::newRow("single slips from 3") << QList<int>{3} << QStringList{single, single} << QList<int>{1, 1};

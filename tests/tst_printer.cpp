@@ -8,7 +8,6 @@
 #include "platform/QtGerman.h"
 #include "platform/RecordingBackend.h"
 #include "platform/RuntimeError.h"
-#include "support/BarcodeDecoder.h"
 #include "support/PdfPages.h"
 
 #include <QPrinter>
@@ -195,30 +194,18 @@ private slots:
         QCOMPARE(pageSizes(again.EndDoc()), QStringList{"595 x 420"});
     }
 
-    // Four pickup slips to a sheet fill the quarters of a landscape page, on
-    // the PDF printer's portrait A4 without any dialog; the next page is portrait again.
+    // Four pickup slips to a sheet take a landscape page on the PDF printer's portrait A4
+    // without any dialog (tst_sheets_pdf reads them in their quarters); the next is portrait again.
     void slipsFourToASheetOnALandscapePage()
     {
         Printer p(std::make_unique<PdfBackend>());
         tarvel::barcode::Code128 code;
         tarvel::labelprinter::PlainBarWidthBoxes boxes;
         tarvel::labelprinter::LabelData data;
-        QStringList numbers;
-        for (int i = 1; i <= 4; ++i) {
-            data.VorgangsNr = QStringLiteral("V-%1").arg(1000 + i);
-            data.Bemerkung = QStringLiteral("Bemerkung %1").arg(i);
-            numbers << data.VorgangsNr;
-            tarvel::labelprinter::Abholschein(p, code, boxes, data).Drucke(QStringList(5, QString()), {}, {}, 4);
-        }
-        p.Print("danach");
-        const QString path = p.EndDoc();
-        QCOMPARE(pageSizes(path), (QStringList{"842 x 595", "595 x 842"}));
-        QStringList decoded = tarvel::test::BarcodeDecoder::decodeAll(PdfPages(path).render(1));
-        decoded.sort();
-        QCOMPARE(decoded, numbers);
-        const QString text = PdfPages(path).text(1);
         for (int i = 1; i <= 4; ++i)
-            QVERIFY2(text.contains(QStringLiteral("Bemerkung %1").arg(i)), qPrintable(text));
+            tarvel::labelprinter::Abholschein(p, code, boxes, data).Drucke(QStringList(5, QString()), {}, {}, 4);
+        p.Print("danach");
+        QCOMPARE(pageSizes(p.EndDoc()), (QStringList{"842 x 595", "595 x 842"}));
     }
 
     // A script of surface steps and what reaches the backend: B begin, N new
