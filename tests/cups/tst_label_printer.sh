@@ -45,11 +45,7 @@ for row in "300 1200x600 4" "203 812x406 3"; do
   labels "$size" "$module" B-0001 B-0002
 done
 
-mkdir "$work/services"
-for name in Tarvel.Application Tarvel.AdressLabels; do
-  printf '[D-BUS Service]\nName=%s\nExec=%s --automation\n' "$name" "$build/src/tarvel" > "$work/services/$name.service"
-done
-BUS_PRINTER=$queue start_private_bus "$work/services" || fail "kein Bus"
+BUS_PRINTER=$queue start_private_bus "$build" || fail "kein Bus"
 call() { gdbus call --session --dest Tarvel.Application "$@" >/dev/null || fail "$*"; }
 path=$(gdbus call --session --dest Tarvel.Application --object-path /Tarvel --method Tarvel.Server.CreateObject \
   Tarvel.Application | sed -E "s/^\(objectpath '([^']+)',\)$/\1/")
