@@ -67,7 +67,6 @@ void Printer::beforeDrawing()
             }
         });
         m_jobOpen = true;
-        m_page = 1;
         m_pendingPageBreaks = 0;
         m_sentClip = QRectF();
         m_pageEmpty = true;
@@ -78,7 +77,6 @@ void Printer::beforeDrawing()
             b.newPage();
         });
         --m_pendingPageBreaks;
-        ++m_page;
         m_sentClip = QRectF();
         m_pageEmpty = true;
     }
@@ -129,7 +127,6 @@ void Printer::mark()
     m_mark = std::make_unique<Mark>();
     m_mark->jobOpen = m_jobOpen;
     m_mark->pendingPageBreaks = m_pendingPageBreaks;
-    m_mark->page = m_page;
     m_mark->pageEmpty = m_pageEmpty;
     m_mark->landscapeWish = m_landscapeWish;
     m_mark->x = m_x;
@@ -150,7 +147,6 @@ void Printer::rollback()
     const auto mark = std::move(m_mark);
     m_jobOpen = mark->jobOpen;
     m_pendingPageBreaks = mark->pendingPageBreaks;
-    m_page = mark->page;
     m_pageEmpty = mark->pageEmpty;
     m_landscapeWish = mark->landscapeWish;
     m_x = mark->x;

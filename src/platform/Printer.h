@@ -130,7 +130,6 @@ public:
     /// Whether a job is open on the current printer (a job of a printer chosen
     /// away from counts as delivered).
     bool hasOpenJob() const { return m_jobOpen && !choiceChanged(); }
-    int pageCount() const { return m_jobOpen ? m_page : 0; }
     /// Whether the page that drawing goes to now holds anything (false with no
     /// open job, and when a page break is pending).
     bool pageHasOutput() const { return hasOpenJob() && m_pendingPageBreaks == 0 && !m_pageEmpty; }
@@ -161,7 +160,6 @@ private:
 
     bool m_jobOpen = false;
     int m_pendingPageBreaks = 0;
-    int m_page = 0;
     bool m_pageEmpty = true;
     bool m_landscapeWish = false;
 
@@ -171,7 +169,6 @@ private:
         std::vector<std::function<void(PrinterBackend &)>> held;
         bool jobOpen = false;
         int pendingPageBreaks = 0;
-        int page = 0;
         bool pageEmpty = true;
         bool landscapeWish = false;
         double x = 0, y = 0;
