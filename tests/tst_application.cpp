@@ -4,6 +4,7 @@
 #include "automation/Application.h"
 #include "automation/Variants.h"
 #include "labelprinter/SetupFrm.h"
+#include "platform/PdfBackend.h"
 #include "support/RecordedJob.h"
 
 #include <QLabel>
@@ -199,6 +200,15 @@ private slots:
         o.app->Release();
         using K = RecordedOp;
         QCOMPARE(o.jobOps(), (QList<K::Kind>{K::BeginJob, K::NewPage, K::EndJob, K::BeginJob, K::EndJob}));
+    }
+
+    /// An object that ends without Release (its client gone) still delivers its job.
+    void abandonedObjectDelivers()
+    {
+        QTemporaryDir jobs;
+        platform::PdfBackend::setJobsFolder(jobs.path());
+        Application(std::make_unique<platform::Printer>(std::make_unique<platform::PdfBackend>())).DruckeLabel();
+        QCOMPARE(QDir(jobs.path()).entryList({"Tarvel-*.pdf"}, QDir::Files).size(), 1);
     }
 
     /// The print counter is 16 bits: the call that would pass 32767 fails with
