@@ -168,6 +168,7 @@ private slots:
         row("CR LF across blocks", seam + "\r\nzwei;2\r\n", "", 2, "2");
         row("CR at a block's end", seam + "\rzwei;2\r", "", 2, "2");
         row("LF at a block's start", seam + "x\nzwei;2\n", "", 2, "2");
+        row("UTF-8 character across blocks", "7;" + QByteArray(65531, 'x') + "\n;\xC3\xA4\n", "", 2, "ä");
         row("NUL bytes in a field", nul, "", 2, QString::fromLatin1(nul.mid(7)));
         row("only NUL bytes", QByteArray(100000, '\0'), "", 1, "");
         row("10 MB line without a separator", "A;1\r\n" + mb10 + "\r\nB;2", "", 3, "2");
