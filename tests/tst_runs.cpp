@@ -230,16 +230,18 @@ private slots:
                 rot << op;
         QCOMPARE(rot.size(), 5); // four sides and the note
         // The frame around the marked label or row, and the places its texts and bars are clipped to.
-        QRectF frame, clips[2];
+        QRectF frame, clips[3];
         for (const Op &op : rot)
             frame |= op.kind == Op::Line ? QRectF(QPointF(op.x, op.y), QPointF(op.x2, op.y2)).normalized() : QRectF();
         for (int i = 0; const Op &op : job.ops())
-            if (op.kind == Op::Clip && i < 2)
+            if (op.kind == Op::Clip && i < 3)
                 clips[i++] = QRectF(QPointF(op.x, op.y), QPointF(op.x2, op.y2)).translated(-corner);
         QCOMPARE(frame.translated(-corner), list ? QRectF(400, 1140, 10600, 1140) // the second record's place
                                                  : kind == "laser" ? QRectF(-60, 1870, 5900, 1830) : QRectF(0, 0, 5900, 1830));
-        const QList<QRectF> clipped = list ? QList<QRectF>{QRectF(500, 0, 3000, 1200), QRectF(3500, 0, 2000, 1200)}
-                                           : QList<QRectF>{QRectF(3600, 0, 2400, 1930), QRectF(0, 0, 3600, 1930)};
+        // (a label's third: the text column of the next label, one place down on a laser sheet)
+        const QList<QRectF> clipped = list ? QList<QRectF>{QRectF(500, 0, 3000, 1200), QRectF(3500, 0, 2000, 1200), QRectF(500, 0, 5000, 1200)}
+                                           : QList<QRectF>{QRectF(3600, 0, 2400, 1930), QRectF(0, 0, 3600, 1930),
+                                                           QRectF(3600, kind == "laser" ? 1930 : 0, 2400, 1930)};
         QCOMPARE(QList<QRectF>(std::begin(clips), std::end(clips)), clipped);
         const QPointF note = corner + (list ? QPointF(5500, 1200 + 1000) : QPointF(3600, (kind == "laser") * 1930 + 1450));
         QCOMPARE(printed(job, rot, QRectF(note, QSizeF(1, 1))), QStringList{"VK ist kein Preis 0,0 7b"});
