@@ -424,6 +424,7 @@ private slots:
                                        "übergeben, gebraucht werden die Zeilen 0 bis 4)";
         QTest::newRow("five lines are enough") << 2 << 5 << 4 << "";
         QTest::newRow("one a page") << 1 << 6 << 1 << "";
+        QTest::newRow("two a page") << 1 << 6 << 2 << "";
     }
     void slipRefused()
     {
