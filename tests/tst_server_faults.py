@@ -188,8 +188,10 @@ async def servers_that_start_or_end_at_a_bad_moment(bus):
     await activation_environment(bus, DISPLAY=":97", WAYLAND_DISPLAY="wayland-97", QT_QPA_PLATFORM="",
                                  TARVEL_TEST_IDLE_MS="200")
     released = asyncio.Queue()
-    bus.add_message_handler(lambda m: released.put_nowait(m.body[1]) if m.member == "NameOwnerChanged"
-                            and m.body[0] == APP and not m.body[2] else None)
+    def on_release(m):
+        if m.member == "NameOwnerChanged" and m.body[0] == APP and not m.body[2]:
+            released.put_nowait(m.body[1])
+    bus.add_message_handler(on_release)
     await bus.call(Message(destination="org.freedesktop.DBus", path="/org/freedesktop/DBus", interface="org.freedesktop.DBus",
                            member="AddMatch", signature="s", body=[f"type='signal',member='NameOwnerChanged',arg0='{APP}'"]))
     try:
@@ -204,6 +206,7 @@ async def servers_that_start_or_end_at_a_bad_moment(bus):
                               "org.freedesktop.DBus.Properties") == []
             assert await call(bus, path, "Release") == []
     finally:
+        bus.remove_message_handler(on_release)
         await activation_environment(bus, DISPLAY="", WAYLAND_DISPLAY="", QT_QPA_PLATFORM="offscreen",
                                      TARVEL_TEST_IDLE_MS="")
         await stop_server(bus)

@@ -124,6 +124,7 @@ int AutomationProcess::run(int &argc, char **argv)
             qCInfo(lcProcess).noquote() << "Der Name" << name << "gehört schon einem laufenden Tarvel-Server";
     }
     qCInfo(lcProcess).noquote() << "Automatisierungsserver bereit:" << owned.join(QStringLiteral(", "));
+    const qsizetype served = owned.size();
 
     AutomationProcess process;
     process.watchTerminationSignals();
@@ -168,9 +169,10 @@ int AutomationProcess::run(int &argc, char **argv)
     QObject::connect(&server, &AutomationServer::createRequested, &process, [&] {
         if (ending.isActive() && owned.isEmpty()) {
             owned = claim();
-            if (owned.size() == names.size()) {
+            if (owned.size() >= served) {
                 qCInfo(lcProcess) << "CreateObject während des Endes: der Automatisierungsserver bleibt";
                 ending.stop();
+                idle.start(); // the new object stops it; a call that creates none lets the server end later
                 return;
             }
             // Another server holds a name already: clients reach it, not this one.
