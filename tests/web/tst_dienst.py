@@ -93,6 +93,7 @@ check("slow client gets 408", slow.recv(4096).startswith(b"HTTP/1.1 408 "))
 check("idle client closed", idle.recv(4096) == b"" and 4 < time.monotonic() - started < 8, time.monotonic() - started)
 
 log = d.stop()
+check("clean end on SIGTERM", d.proc.returncode == 0 and "beendet" in log, d.proc.returncode)
 check("one log line a request", log.count("/v1/") >= len(refusals) + 5 and d.token not in log, log[-500:])
 print(f"{passed} passed, {failed} failed")
 sys.exit(1 if failed else 0)
