@@ -87,8 +87,10 @@ void HttpConnection::advance()
                 send(std::move(*answer), m_parser.request(), false);
                 return;
             }
-            if (m_parser.expectsContinue())
+            if (m_parser.expectsContinue()) {
                 m_socket->write("HTTP/1.1 100 Continue\r\n\r\n");
+                m_socket->flush();
+            }
             continue;
         case HttpRequestParser::Stand::Fertig:
             m_queued = true;
@@ -136,6 +138,8 @@ void HttpConnection::send(HttpResponse response, const HttpRequest &request, boo
         return;
     m_server.handler().ergaenze(request, response);
     m_socket->write(response.serialize(keepAlive));
+    // Out at once, not at the next turn of the event loop: the next queued request may keep it busy.
+    m_socket->flush();
     m_server.log(m_peer, request, response.status, m_since.isValid() ? m_since.nsecsElapsed() / 1000 : 0);
     if (!keepAlive) {
         m_closing = true;
@@ -145,6 +149,20 @@ void HttpConnection::send(HttpResponse response, const HttpRequest &request, boo
 
 void HttpConnection::timedOut()
 {
+    // Bytes that arrived while the service was busy with another request are the
+    // client's in time: they are read before the client is judged.
+    char c;
+    if (!m_closing && !m_queued && m_socket
+        && (m_socket->bytesAvailable() > 0
+            || ::recv(int(m_socket->socketDescriptor()), &c, 1, MSG_PEEK | MSG_DONTWAIT) > 0)) {
+        QPointer<HttpConnection> alive(this);
+        if (m_socket->bytesAvailable() > 0)
+            readSome();
+        else
+            m_socket->waitForReadyRead(0);
+        if (!alive || !m_socket || m_closing || m_queued || m_timer.isActive())
+            return;
+    }
     if (m_closing || !m_parser.inRequest()) {
         close();
         return;

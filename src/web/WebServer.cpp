@@ -85,7 +85,11 @@ void WebServer::accept(QTcpServer *server)
 void WebServer::queue(HttpConnection *connection)
 {
     m_queue.enqueue(connection);
-    answerQueued();
+    // Answered from the event loop, never inside the connection's own readyRead:
+    // Qt does not emit readyRead again for a socket whose slot is still running,
+    // and the answers may take a while.
+    if (m_queue.size() == 1 && !m_answering)
+        QMetaObject::invokeMethod(this, &WebServer::answerQueued, Qt::QueuedConnection);
 }
 
 void WebServer::answerQueued()

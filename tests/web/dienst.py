@@ -9,6 +9,8 @@ class Dienst:
         self.home = tempfile.mkdtemp()
         self.env = {"PATH": os.environ["PATH"], "HOME": self.home, "XDG_CONFIG_HOME": f"{self.home}/.config",
                     "XDG_RUNTIME_DIR": self.home, "LANG": "de_DE.UTF-8", "CUPS_SERVER": "/nonexistent"}
+        # A sanitized build's settings (scripts/test-sanitized) reach the service too.
+        self.env.update({k: v for k, v in os.environ.items() if k.endswith("SAN_OPTIONS")})
         self.jobs = f"{self.home}/Documents/Tarvel"
         self.proc = subprocess.Popen([tarvel, "dienst", "--port", "0"], env=self.env, stderr=subprocess.PIPE, text=True)
         line = self.proc.stderr.readline()
