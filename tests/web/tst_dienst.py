@@ -3,7 +3,7 @@
 Every refusal, each printing nothing; one request one job, all or nothing; origins
 allowed while it runs; slow and idle clients cut off without holding up others.
 Usage: tst_dienst.py TARVEL"""
-import json, socket, sys, time
+import http.client, json, socket, subprocess, sys, threading, time
 
 from dienst import Dienst, barcodes
 
@@ -67,6 +67,34 @@ check("printed", status == 201 and answer["etiketten"] == 2 and answer["ziel"] =
 check("its barcodes", barcodes(answer["ziel"]) == ["WEB-1", "WEB-2"], barcodes(answer["ziel"]))
 status, job, _ = d.request("GET", headers["Location"])
 check("job state", status == 200 and job["zustand"] == "gedruckt" and job["ziel"] == answer["ziel"], job)
+
+# Clients at once on kept-alive connections: each job holds its own request's labels, in order.
+jobs, errors = {}, []
+
+
+def client(k):
+    c = http.client.HTTPConnection("127.0.0.1", d.port, timeout=60)
+    for i in range(5):
+        numbers = [f"K{k}-{i}-{j}" for j in range(3)]
+        c.request("POST", "/v1/auftraege", json.dumps({"etiketten": [{"art": "liste", "felder": {"ArtikelNr": n}}
+                                                                      for n in numbers]}),
+                  {"Authorization": f"Bearer {d.token}"})
+        r = c.getresponse()
+        answer = json.loads(r.read())
+        if r.status != 201 or answer["ziel"] in jobs:
+            errors.append(answer)
+        jobs[answer.get("ziel")] = numbers
+
+
+threads = [threading.Thread(target=client, args=(k,)) for k in range(4)]
+for t in threads:
+    t.start()
+for t in threads:
+    t.join()
+read_back = {pdf: [w for w in subprocess.run(["pdftotext", pdf, "-"], capture_output=True, text=True).stdout.split()
+                   if w.startswith("K")] for pdf in jobs if pdf}
+check("clients at once", not errors and len(jobs) == 20 and all(read_back[p] == jobs[p] for p in read_back),
+      f"{errors} {read_back}")
 
 # Origins allowed and withdrawn while the service runs.
 for step, allowed in (("--erlaube", True), ("--verbiete", False)):
