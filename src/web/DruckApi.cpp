@@ -41,6 +41,8 @@ void DruckApi::ergaenze(const HttpRequest &request, HttpResponse &response)
 HttpResponse DruckApi::beantworte(const HttpRequest &request)
 {
     const QByteArray path = request.path();
+    if (request.method == "OPTIONS")
+        return m_zugang.preflight(request);
     if (path == Status)
         return request.method == "GET" ? HttpResponse::json(200, DruckerStatus::bericht(m_version)) : methodeFalsch("GET");
     if (path == Auftraege)

@@ -37,20 +37,8 @@ std::optional<HttpResponse> Zugang::pruefe(const HttpRequest &head)
         return HttpResponse::fehler(403, 403, QStringLiteral("Seiten von „%1“ dürfen nicht drucken; freigeben "
                                                              "mit: tarvel dienst --erlaube %1")
                                                   .arg(shown(origin)));
-    if (head.method == "OPTIONS") {
-        // A preflight carries no credentials: it is answered from the Origin alone.
-        HttpResponse r;
-        r.status = 204;
-        r.setHeader("Allow", "GET, POST, OPTIONS");
-        if (hasOrigin) {
-            r.setHeader("Access-Control-Allow-Methods", "GET, POST");
-            r.setHeader("Access-Control-Allow-Headers", "Authorization, Content-Type");
-            r.setHeader("Access-Control-Max-Age", "600");
-            if (head.header("access-control-request-private-network").toLower() == "true")
-                r.setHeader("Access-Control-Allow-Private-Network", "true");
-        }
-        return r;
-    }
+    if (head.method == "OPTIONS")
+        return std::nullopt; // a preflight carries no credentials: preflight() answers it from the Origin alone
     if (!m_token.passt(head.header("authorization"))) {
         HttpResponse r = HttpResponse::fehler(
             401, 401,
@@ -62,6 +50,21 @@ std::optional<HttpResponse> Zugang::pruefe(const HttpRequest &head)
         return r;
     }
     return std::nullopt;
+}
+
+HttpResponse Zugang::preflight(const HttpRequest &request) const
+{
+    HttpResponse r;
+    r.status = 204;
+    r.setHeader("Allow", "GET, POST, OPTIONS");
+    if (request.hasHeader("origin")) {
+        r.setHeader("Access-Control-Allow-Methods", "GET, POST");
+        r.setHeader("Access-Control-Allow-Headers", "Authorization, Content-Type");
+        r.setHeader("Access-Control-Max-Age", "600");
+        if (request.header("access-control-request-private-network").toLower() == "true")
+            r.setHeader("Access-Control-Allow-Private-Network", "true");
+    }
+    return r;
 }
 
 void Zugang::cors(const HttpRequest &request, HttpResponse &response)

@@ -19,9 +19,13 @@ class Zugang
 public:
     Zugang(DienstToken token, Herkuenfte &herkuenfte, quint16 port);
 
-    /// A refusal (403 for a foreign Host or Origin, 401 without the token), the
-    /// answer to a preflight, or nothing when the request may go on.
+    /// A refusal (403 for a foreign Host or Origin, 401 without the token), or
+    /// nothing when the request may go on. OPTIONS needs no token.
     std::optional<HttpResponse> pruefe(const HttpRequest &head);
+    /// The answer to an OPTIONS request that pruefe let through: for a CORS
+    /// preflight the methods and headers allowed, and the private-network grant
+    /// when asked for.
+    HttpResponse preflight(const HttpRequest &request) const;
     /// The port the service listens on, once it is known.
     void setPort(quint16 port);
     /// The CORS headers for an allowed Origin, on every answer to it.

@@ -1,14 +1,16 @@
 """A "tarvel dienst" of its own for a test: a fresh home (settings, jobs folder),
-no CUPS, on a free port. Shared by the service's tests."""
+no CUPS unless asked for, on a free port. Shared by the service's tests."""
 import glob, http.client, json, os, re, subprocess, tempfile, time
 
 
 class Dienst:
-    def __init__(self, tarvel):
+    def __init__(self, tarvel, cups=False):
         self.tarvel = tarvel
         self.home = tempfile.mkdtemp()
         self.env = {"PATH": os.environ["PATH"], "HOME": self.home, "XDG_CONFIG_HOME": f"{self.home}/.config",
                     "XDG_RUNTIME_DIR": self.home, "LANG": "de_DE.UTF-8", "CUPS_SERVER": "/nonexistent"}
+        if cups:  # the machine's scheduler (tests/cups/cupsd-ctl)
+            del self.env["CUPS_SERVER"]
         # A sanitized build's settings (scripts/test-sanitized) reach the service too.
         self.env.update({k: v for k, v in os.environ.items() if k.endswith("SAN_OPTIONS")})
         self.jobs = f"{self.home}/Documents/Tarvel"

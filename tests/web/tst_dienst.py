@@ -123,5 +123,15 @@ check("idle client closed", idle.recv(4096) == b"" and 4 < time.monotonic() - st
 log = d.stop()
 check("clean end on SIGTERM", d.proc.returncode == 0 and "beendet" in log, d.proc.returncode)
 check("one log line a request", log.count("/v1/") >= len(refusals) + 5 and d.token not in log, log[-500:])
+# A job for a CUPS queue names its CUPS job, and its state is CUPS's.
+if subprocess.run(["lpstat", "-p", "PDF"], capture_output=True).returncode == 0:
+    c = Dienst(sys.argv[1], cups=True)
+    status, answer, headers = c.request("POST", "/v1/auftraege", {"drucker": "PDF", "etiketten": [{"art": "label"}]})
+    check("to a queue", status == 201 and answer["ziel"] == f"PDF (Auftrag {answer.get('cupsAuftrag')})", answer)
+    status, job, _ = c.request("GET", headers.get("Location", "/"))
+    check("queue job state", status == 200 and 3 <= job.get("cupsZustand", 0) <= 9 and job["zustand"], job)
+    c.stop()
+else:
+    print("CUPS-Warteschlange PDF fehlt: Auftrag an eine Warteschlange nicht geprüft")
 print(f"{passed} passed, {failed} failed")
 sys.exit(1 if failed else 0)
