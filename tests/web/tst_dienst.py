@@ -22,7 +22,9 @@ def check(name, ok, detail=""):
 
 KASSE = "http://127.0.0.1:8123"
 label = {"etiketten": [{"art": "label", "felder": {"ArtikelNr": "WEB-1", "Preis1": "12,95"}},
-                       {"art": "label", "felder": {"ArtikelNr": "WEB-2", "ISBN": 9783161484100}}]}
+                       {"art": "label", "felder": {"ArtikelNr": "WEB-2", "ISBN": 9783161484100}},
+                       {"art": "adresse", "zeilen": ["Frau", "Erika Mustermann", "Heidestraße 17", "51147 Köln", ""],
+                        "fettzeile": 1}]}
 failing_second = {"etiketten": [{"art": "label", "felder": {"ArtikelNr": "GUT-1"}},
                                 {"art": "label", "felder": {"ArtikelNr": "ÄÖÜ"}}]}
 wrong = "Bearer " + "0" * 64
@@ -63,10 +65,15 @@ s.close()
 
 # One request, one job: both labels in one PDF, in order.
 status, answer, headers = d.request("POST", "/v1/auftraege", label)
-check("printed", status == 201 and answer["etiketten"] == 2 and answer["ziel"] == d.pdfs()[0], f"{status} {answer}")
+check("printed", status == 201 and answer["etiketten"] == 3 and answer["ziel"] == d.pdfs()[0], f"{status} {answer}")
 check("its barcodes", barcodes(answer["ziel"]) == ["WEB-1", "WEB-2"], barcodes(answer["ziel"]))
+text = subprocess.run(["pdftotext", answer["ziel"], "-"], capture_output=True, text=True).stdout
+check("its address label", "Erika Mustermann" in text and "51147 Köln" in text, text)
 status, job, _ = d.request("GET", headers["Location"])
 check("job state", status == 200 and job["zustand"] == "gedruckt" and job["ziel"] == answer["ziel"], job)
+
+status, answer, _ = d.request("POST", "/v1/auftraege", {"etiketten": [{"art": "liste"}] * 1000})
+check("1000 labels are one job", status == 201 and answer["etiketten"] == 1000, f"{status} {answer}")
 
 # Clients at once on kept-alive connections: each job holds its own request's labels, in order.
 jobs, errors = {}, []
