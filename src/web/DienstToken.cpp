@@ -23,7 +23,7 @@ constexpr qsizetype TokenHexDigits = 64;
 
 RuntimeError zugriffsfehler(const QString &pfad, const QString &grund)
 {
-    return RuntimeError(RuntimeError::PathFileAccessError, QStringLiteral("(Schlüsseldatei „%1“: %2)").arg(pfad, grund));
+    return RuntimeError(RuntimeError::PathFileAccessError, QStringLiteral("Schlüsseldatei „%1“: %2").arg(pfad, grund));
 }
 
 QByteArray neuerWert()

@@ -89,6 +89,15 @@ EtikettenAdaptor::Fehler ungueltig(int etikett, int nummer, const QString &was)
     return {422, nummer, QStringLiteral("Etikett %1: %2").arg(etikett + 1).arg(was), etikett};
 }
 
+/// A run-time error of label \a etikett, as the bus reports it, with the label's place.
+EtikettenAdaptor::Fehler laufzeitfehler(int etikett, RuntimeError e, const QString &feld = {})
+{
+    if (!feld.isEmpty())
+        e.at(QStringLiteral("Feld %1").arg(feld));
+    e.at(QStringLiteral("Etikett %1").arg(etikett + 1));
+    return {422, e.number(), e.message(), etikett};
+}
+
 /// A JSON value as the bus's variants convert it: texts, numbers and truth values.
 QString alsText(const QJsonValue &v, int index, const QString &name)
 {
@@ -100,7 +109,7 @@ QString alsText(const QJsonValue &v, int index, const QString &name)
         Variants::checkLength(name, text);
         return text;
     } catch (const RuntimeError &e) {
-        throw ungueltig(index, e.number(), e.message());
+        throw laufzeitfehler(index, e, name);
     }
 }
 
@@ -111,7 +120,7 @@ qint16 alsZahl(const QJsonValue &v, int index, const QString &name)
     try {
         return Variants::toInt16(v.toVariant());
     } catch (const RuntimeError &e) {
-        throw ungueltig(index, e.number(), QStringLiteral("„%1“: %2").arg(name, e.message()));
+        throw laufzeitfehler(index, e, name);
     }
 }
 
@@ -251,7 +260,7 @@ EtikettenAdaptor::Auftrag EtikettenAdaptor::drucken(const QJsonObject &anfrage)
             (*e.druck)(app, e.fettZeile);
         } catch (const RuntimeError &f) {
             printer.KillDoc(); // nothing of the request reaches the printer
-            throw ungueltig(int(i), f.number(), f.message());
+            throw laufzeitfehler(int(i), f);
         }
     }
     try {

@@ -26,8 +26,8 @@ QString Herkuenfte::normalisiert(const QString &origin)
                     && !url.hasQuery() && !url.hasFragment() && !text.contains(u'*');
     if (!ok)
         throw RuntimeError(RuntimeError::InvalidArgument,
-                           QStringLiteral("(„%1“ ist keine Herkunft wie „http://kasse.local:8080“: Schema http "
-                                          "oder https, Rechner und, wenn nötig, Port; kein Pfad)")
+                           QStringLiteral("„%1“ ist keine Herkunft wie „http://kasse.local:8080“: Schema http "
+                                          "oder https, Rechner und, wenn nötig, Port; kein Pfad")
                                .arg(automation::Variants::shown(origin)));
     const int standard = scheme == QLatin1String("https") ? 443 : 80;
     const int port = url.port(standard);
@@ -104,7 +104,7 @@ void Herkuenfte::schreiben(const QStringList &liste)
         || !file.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner)
         || file.write(text) != text.size() || !file.commit())
         throw RuntimeError(RuntimeError::PathFileAccessError,
-                           QStringLiteral("(Datei „%1“: %2)").arg(m_pfad, file.errorString()));
+                           QStringLiteral("Datei „%1“: %2").arg(m_pfad, file.errorString()));
     m_stand.clear();
 }
 
