@@ -3,6 +3,7 @@
 #include "platform/MemoryTuning.h"
 #include "platform/QtGerman.h"
 #include "startup/BatchDruck.h"
+#include "startup/Dienst.h"
 
 #include <QApplication>
 #include <QLocale>
@@ -53,6 +54,8 @@ QString usage()
         "  tarvel                           das Fenster „Barcode drucken“ öffnen\n"
         "  tarvel drucken [Optionen] DATEI  eine Artikeldatei ohne Fenster drucken\n"
         "                                   (Hilfe: tarvel drucken --hilfe)\n"
+        "  tarvel dienst [Optionen]         der Druckdienst für Web-Kassen (HTTP auf 127.0.0.1)\n"
+        "                                   (Hilfe: tarvel dienst --hilfe)\n"
         "  tarvel --automation              der Automatisierungsdienst am Sitzungsbus;\n"
         "                                   der Bus startet ihn von selbst\n"
         "  tarvel -h, --hilfe, --help       diese Hilfe zeigen\n"
@@ -104,6 +107,9 @@ int main(int argc, char **argv)
     // "tarvel drucken [Optionen] DATEI" prints a file without a window.
     if (argc > 1 && qstrcmp(argv[1], "drucken") == 0)
         return startup::BatchDruck::main(argc, argv);
+    // "tarvel dienst" serves web tills over HTTP on the loopback addresses.
+    if (argc > 1 && qstrcmp(argv[1], "dienst") == 0)
+        return startup::Dienst::main(argc, argv);
 
     if (startMode(argc, argv) == 1) {
         // The bus may start the server where no display is, or with the display

@@ -1,6 +1,7 @@
 target_sources(tarvel PRIVATE
   startup/main.cpp
   startup/BatchDruck.cpp
+  startup/Dienst.cpp
   startup/DruckOptionen.cpp
 )
 # "tarvel --version" answers with the project's version.

@@ -17,6 +17,8 @@ for name in Tarvel.Application Tarvel.AdressLabels; do
     "$(printf '[D-BUS Service]\nName=%s\nExec=%s --automation' "$name" "$prefix/bin/tarvel")" ] \
     || fail "$name.service nennt nicht $name und $prefix/bin/tarvel --automation"
 done
+grep -qx "ExecStart=$prefix/bin/tarvel dienst" "$prefix/lib/systemd/user/tarvel-dienst.service" \
+  || fail "tarvel-dienst.service startet nicht $prefix/bin/tarvel dienst"
 grep -qx "Name=Barcode drucken" "$prefix/share/applications/tarvel.desktop" || fail "Name im Desktop-Eintrag"
 
 start_private_bus "$prefix/share/dbus-1/services" || fail "kein Bus"

@@ -1,0 +1,63 @@
+#include "web/DruckerStatus.h"
+
+#include "platform/PageSetup.h"
+#include "platform/PdfBackend.h"
+#include "platform/PrinterChoice.h"
+
+#include <QJsonArray>
+#include <QPrinterInfo>
+
+namespace tarvel::web {
+
+namespace {
+
+QJsonValue mm(double value)
+{
+    return qRound(value * 10) / 10.0;
+}
+
+/// The label kinds that fit a printer's media. Which layout fits which media
+/// is the printers' own knowledge and is not decided here: until that check is
+/// part of the core, "passend" is null ("not known"), never a guess.
+QJsonValue passend(const platform::PageSetup &)
+{
+    return QJsonValue::Null;
+}
+
+} // namespace
+
+QJsonObject DruckerStatus::drucker(const QString &name)
+{
+    const platform::PageSetup setup = platform::PrinterChoice::instance().setupFor(name);
+    const QPageLayout &layout = setup.layout;
+    const QSizeF size = layout.pageSize().size(QPageSize::Millimeter);
+    const QRectF area = layout.paintRect(QPageLayout::Millimeter);
+    const bool quer = layout.orientation() == QPageLayout::Landscape;
+    return QJsonObject{
+        {QStringLiteral("name"), name},
+        {QStringLiteral("medium"),
+         QJsonObject{{QStringLiteral("name"), layout.pageSize().name()},
+                     {QStringLiteral("breiteMm"), mm(quer ? size.height() : size.width())},
+                     {QStringLiteral("hoeheMm"), mm(quer ? size.width() : size.height())},
+                     {QStringLiteral("ausrichtung"), quer ? QStringLiteral("quer") : QStringLiteral("hoch")},
+                     {QStringLiteral("druckbereichMm"),
+                      QJsonObject{{QStringLiteral("x"), mm(area.x())}, {QStringLiteral("y"), mm(area.y())},
+                                  {QStringLiteral("breite"), mm(area.width())}, {QStringLiteral("hoehe"), mm(area.height())}}}}},
+        {QStringLiteral("aufloesungDpi"), QJsonObject{{QStringLiteral("x"), setup.dpiX}, {QStringLiteral("y"), setup.dpiY}}},
+        {QStringLiteral("passend"), passend(setup)},
+    };
+}
+
+QJsonObject DruckerStatus::bericht(const QString &version)
+{
+    QJsonArray liste{drucker(QString::fromLatin1(platform::PdfBackend::DeviceName))};
+    for (const QString &name : QPrinterInfo::availablePrinterNames())
+        liste.append(drucker(name));
+    return QJsonObject{
+        {QStringLiteral("version"), version},
+        {QStringLiteral("drucker"), liste},
+        {QStringLiteral("standarddrucker"), platform::PrinterChoice::instance().current()},
+    };
+}
+
+} // namespace tarvel::web
