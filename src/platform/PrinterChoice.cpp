@@ -2,6 +2,7 @@
 
 #include "platform/CupsQueue.h"
 #include "platform/PdfBackend.h"
+#include "platform/RuntimeError.h"
 #include "platform/SettingsStore.h"
 #include "platform/SystemPrinterBackend.h"
 
@@ -9,10 +10,12 @@
 #include <QDir>
 #include <QPrintEngine>
 #include <QPrinter>
-#include <QPrinterInfo>
+#include <QLoggingCategory>
 #include <QRegularExpression>
 #include <QStandardPaths>
 #include <cmath>
+
+Q_LOGGING_CATEGORY(lcChoice, "tarvel.printerchoice")
 
 namespace tarvel::platform {
 
@@ -52,10 +55,43 @@ QString PrinterChoice::current()
 {
     if (!m_resolved) {
         m_resolved = true;
-        const QString system = QPrinterInfo::defaultPrinterName();
+        QString system;
+        try {
+            system = CupsQueue::defaultName();
+        } catch (const RuntimeError &e) {
+            qCWarning(lcChoice).noquote() << e.text() << QStringLiteral("– es gilt der Drucker") << PdfBackend::DeviceName;
+        }
         m_current = system.isEmpty() ? QString::fromLatin1(PdfBackend::DeviceName) : system;
     }
     return m_current;
+}
+
+PrinterChoice::Lookup PrinterChoice::lookUp(const QString &name)
+{
+    Lookup found;
+    found.isDefault = name.isEmpty();
+    found.name = found.isDefault ? CupsQueue::defaultName() : name;
+    if (found.name.isEmpty())
+        found.name = QString::fromLatin1(PdfBackend::DeviceName);
+    else if (found.name != QLatin1String(PdfBackend::DeviceName))
+        found.queue = CupsQueue::setup(found.name);
+    return found;
+}
+
+std::optional<QString> PrinterChoice::dueLookUp() const
+{
+    if (!m_resolved)
+        return QString();
+    if (m_current.isEmpty() || m_current == QLatin1String(PdfBackend::DeviceName) || m_picks.contains(m_current))
+        return std::nullopt;
+    return m_current;
+}
+
+void PrinterChoice::take(const Lookup &found)
+{
+    if (found.isDefault && !m_resolved)
+        setCurrent(found.name);
+    m_found = found;
 }
 
 void PrinterChoice::setCurrent(const QString &name)
@@ -71,6 +107,9 @@ QString PrinterChoice::jobsFolder() const
 {
     if (!m_jobsFolder.isEmpty())
         return m_jobsFolder;
+    // Without HOME the documents folder would be "/Documents".
+    if (qEnvironmentVariableIsEmpty("HOME"))
+        return {};
     return QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation) + QStringLiteral("/Tarvel");
 }
 
@@ -111,7 +150,15 @@ PageSetup PrinterChoice::setupFor(const QString &name)
     const auto pick = m_picks.constFind(name);
     if (pick != m_picks.constEnd())
         return *pick;
-    return CupsQueue::setup(name).value_or(PageSetup());
+    if (m_found && m_found->name == name)
+        return m_found->queue.value_or(PageSetup());
+    try {
+        return CupsQueue::setup(name).value_or(PageSetup());
+    } catch (const RuntimeError &e) {
+        // The job then fails when it begins, naming the silent scheduler.
+        qCWarning(lcChoice).noquote() << e.text();
+        return PageSetup();
+    }
 }
 
 void PrinterChoice::prepareDialog(QPrinter &printer)
