@@ -8,9 +8,9 @@
 
 #include <QDateTime>
 #include <QDir>
+#include <QLoggingCategory>
 #include <QPrintEngine>
 #include <QPrinter>
-#include <QLoggingCategory>
 #include <QRegularExpression>
 #include <QStandardPaths>
 #include <cmath>
@@ -37,6 +37,29 @@ QPageLayout onDotGrid(QPageLayout layout, int dpi)
     layout.setMinimumMargins(QMarginsF(0, 0, 0, 0));
     layout.setMargins(QMarginsF(dots(m.left()), dots(m.top()), dots(m.right()), dots(m.bottom())));
     return layout;
+}
+
+// The queue's own page; the A4 default where CUPS does not answer (a job then
+// fails when it begins, naming the silent scheduler).
+PageSetup queueSetup(const QString &name)
+{
+    try {
+        return CupsQueue::setup(name).value_or(PageSetup());
+    } catch (const RuntimeError &e) {
+        qCWarning(lcChoice).noquote() << e.text();
+        return PageSetup();
+    }
+}
+
+// Whether CUPS knows the queue; one just picked in a dialog counts as known while CUPS does not answer.
+bool queueKnown(const QString &name)
+{
+    try {
+        return CupsQueue::exists(name);
+    } catch (const RuntimeError &e) {
+        qCWarning(lcChoice).noquote() << e.text();
+        return true;
+    }
 }
 
 } // namespace
@@ -152,13 +175,7 @@ PageSetup PrinterChoice::setupFor(const QString &name)
         return *pick;
     if (m_found && m_found->name == name)
         return m_found->queue.value_or(PageSetup());
-    try {
-        return CupsQueue::setup(name).value_or(PageSetup());
-    } catch (const RuntimeError &e) {
-        // The job then fails when it begins, naming the silent scheduler.
-        qCWarning(lcChoice).noquote() << e.text();
-        return PageSetup();
-    }
+    return queueSetup(name);
 }
 
 void PrinterChoice::prepareDialog(QPrinter &printer)
@@ -184,7 +201,7 @@ void PrinterChoice::prepareDialog(QPrinter &printer)
 void PrinterChoice::takeDialog(const QPrinter &printer)
 {
     const QString name = printer.printerName();
-    const bool toFile = printer.outputFormat() == QPrinter::PdfFormat || name.isEmpty() || !CupsQueue::exists(name);
+    const bool toFile = printer.outputFormat() == QPrinter::PdfFormat || name.isEmpty() || !queueKnown(name);
     ++m_generation;
     if (toFile) {
         storePdfSetup(printer.pageLayout());
@@ -193,7 +210,7 @@ void PrinterChoice::takeDialog(const QPrinter &printer)
         setCurrent(QString::fromLatin1(PdfBackend::DeviceName));
         return;
     }
-    const PageSetup queue = CupsQueue::setup(name).value_or(PageSetup());
+    const PageSetup queue = queueSetup(name);
     PageSetup pick = queue;
     const QStringList options = printer.printEngine()->property(CupsOptionsKey).toStringList();
     static const QRegularExpression dpi(QStringLiteral("^(\\d+)(?:x(\\d+))?dpi$"));
