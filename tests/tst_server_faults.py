@@ -230,7 +230,7 @@ async def silent_scheduler_delays_only_its_own_create(bus):
         other = await MessageBus(bus_address=address).connect()
         asked = time.monotonic()
         assert (await call(other, "/Tarvel/Application/999999", "DruckeLabel")).startswith(UNKNOWN)
-        assert time.monotonic() - asked < 1 and not creating.done()
+        assert not creating.done() and time.monotonic() - asked < 3
         reply = await creating
         assert reply == (f"Tarvel.Error.PrinterError Laufzeitfehler 482: Druckerfehler (CUPS antwortet nicht: "
                          f"{tmp}/cups.sock, keine Antwort in 5 s)"), reply

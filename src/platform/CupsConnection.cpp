@@ -54,7 +54,7 @@ QString CupsConnection::silenceText() const
 void CupsConnection::requireAnswer() const
 {
     if (m_silent)
-        throw RuntimeError(RuntimeError::PrinterError, u'(' + silenceText() + u')');
+        throw RuntimeError(RuntimeError::PrinterError, silenceText());
 }
 
 } // namespace tarvel::platform

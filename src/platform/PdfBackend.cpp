@@ -61,12 +61,12 @@ void PdfBackend::beginJob()
                                                    : m_folder;
     if (folder.isEmpty())
         throw RuntimeError(RuntimeError::PrinterError,
-                           QStringLiteral("(kein Benutzerordner: HOME ist nicht gesetzt, und ohne ihn hat der "
-                                          "Drucker keinen Ordner für seine Aufträge)"));
+                           QStringLiteral("kein Benutzerordner: HOME ist nicht gesetzt, und ohne ihn hat der "
+                                          "Drucker keinen Ordner für seine Aufträge"));
     if (!QFileInfo(folder).isDir()) {
         if (!QDir().mkpath(folder))
             throw RuntimeError(RuntimeError::PrinterError,
-                               QStringLiteral("(Ordner %1 kann nicht angelegt werden)").arg(folder));
+                               QStringLiteral("Ordner %1 kann nicht angelegt werden").arg(folder));
         // Pickup slips carry customers' names, addresses and telephone numbers:
         // a jobs folder made here is its user's alone.
         QFile::setPermissions(folder, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
@@ -75,7 +75,7 @@ void PdfBackend::beginJob()
     if (!m_file->create(folder)) {
         const QString reason = m_file->errorText();
         m_file.reset();
-        throw RuntimeError(RuntimeError::PrinterError, u'(' + reason + u')');
+        throw RuntimeError(RuntimeError::PrinterError, reason);
     }
     m_writer = std::make_unique<QPdfWriter>(m_file.get());
     m_writer->setResolution(m_setup.dpiX);
@@ -89,7 +89,7 @@ void PdfBackend::beginJob()
         m_writer.reset();
         m_file.reset();
         throw RuntimeError(RuntimeError::PrinterError,
-                           QStringLiteral("(in %1 kann kein PDF angelegt werden)").arg(folder));
+                           QStringLiteral("in %1 kann kein PDF angelegt werden").arg(folder));
     }
 }
 
@@ -98,7 +98,7 @@ void PdfBackend::failWriting()
     const QString reason = m_file->errorText();
     cancelJob();
     m_dropped = reason;
-    throw RuntimeError(RuntimeError::PrinterError, u'(' + reason + u')');
+    throw RuntimeError(RuntimeError::PrinterError, reason);
 }
 
 void PdfBackend::requireJob() const
@@ -107,8 +107,8 @@ void PdfBackend::requireJob() const
         return;
     throw RuntimeError(RuntimeError::PrinterError,
                        m_dropped.isEmpty()
-                           ? QStringLiteral("(%1: kein Druckauftrag offen)").arg(deviceName())
-                           : QStringLiteral("(der Druckauftrag wurde verworfen: %1)").arg(m_dropped));
+                           ? QStringLiteral("%1: kein Druckauftrag offen").arg(deviceName())
+                           : QStringLiteral("der Druckauftrag wurde verworfen: %1").arg(m_dropped));
 }
 
 void PdfBackend::setClip(const QRectF &twips)
@@ -165,7 +165,7 @@ QString PdfBackend::endJob()
     const auto file = finishFile();
     const QString path = file->publish(m_fixedPath);
     if (path.isEmpty())
-        throw RuntimeError(RuntimeError::PrinterError, u'(' + file->errorText() + u')');
+        throw RuntimeError(RuntimeError::PrinterError, file->errorText());
     return path;
 }
 

@@ -13,6 +13,8 @@ target_sources(tarvel_core PRIVATE
   platform/RecordingBackend.cpp
   platform/PrinterChoice.cpp
   platform/Printer.cpp
+  platform/PrintTransaction.cpp
+  platform/PrinterStyleGuard.cpp
   platform/QtGerman.cpp
   platform/MemoryTuning.cpp
 )

@@ -182,7 +182,7 @@ int BatchDruck::drucken(const DruckOptionen &o)
         const auto gefunden = platform::PrinterChoice::lookUp(o.drucker.value_or(QString()));
         drucker = gefunden.name;
         if (drucker != QLatin1String(platform::PdfBackend::DeviceName) && !gefunden.queue)
-            throw RuntimeError(RuntimeError::PrinterError, QStringLiteral("(Drucker „%1“ nicht gefunden; vorhanden: %2)")
+            throw RuntimeError(RuntimeError::PrinterError, QStringLiteral("Drucker „%1“ nicht gefunden; vorhanden: %2")
                                                                .arg(drucker, bekannteDrucker()));
         platform::PrinterChoice::instance().take(gefunden);
     }
@@ -294,7 +294,7 @@ bool BatchDruck::einmalLesen(const QString &pfad)
     ::close(fd);
     if (!fehler.isEmpty())
         throw RuntimeError(Datei::EinAusgabeFehler,
-                           QStringLiteral("(Datei „%1“: %2)").arg(QFileInfo(pfad).fileName(), fehler));
+                           QStringLiteral("Datei „%1“: %2").arg(QFileInfo(pfad).fileName(), fehler));
     if (gestoppt)
         return false;
     Datei::imSpeicher(pfad, inhalt);
