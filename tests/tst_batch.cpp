@@ -8,6 +8,10 @@
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QtTest>
+#include <poll.h>
+#include <sys/socket.h>
+#include <sys/un.h>
+#include <unistd.h>
 
 using namespace tarvel::test;
 using Pages = QList<QStringList>;
@@ -347,6 +351,64 @@ private slots:
         QCOMPARE(QString::fromUtf8(p->readAllStandardError()),
                  "tarvel drucken: Der Druck von „eingang“ wurde abgebrochen; nichts davon wurde gedruckt.\n");
         QCOMPARE(z.jobFiles(), QStringList());
+    }
+
+    // A scheduler that takes the connection and never answers: the command says so within
+    // seconds, naming where it asked, and a stop signal ends the wait at once.
+    void silentScheduler_data()
+    {
+        QTest::addColumn<QStringList>("args");
+        QTest::addColumn<bool>("stop"); // SIGTERM once the scheduler holds the connection
+        QTest::addColumn<QString>("err");
+        QTest::newRow("default printer") << QStringList{} << false
+                                         << "tarvel drucken: Druckerfehler (CUPS antwortet nicht: "
+                                            "%1, keine Antwort in 5 s)\n";
+        QTest::newRow("a queue, SIGTERM") << QStringList{"--drucker", "Etiketten"} << true
+                                          << "tarvel drucken: Abgebrochen, während CUPS nach dem Drucker gefragt wurde; "
+                                             "es wurde nichts gedruckt.\n";
+    }
+    void silentScheduler()
+    {
+        QFETCH(QStringList, args);
+        QFETCH(bool, stop);
+        QFETCH(QString, err);
+        Zuhause z;
+        // Connections wait in the socket's backlog: taken, never answered.
+        const QString socketPath = z.home.filePath("cups.sock");
+        const int scheduler = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
+        sockaddr_un address = {};
+        address.sun_family = AF_UNIX;
+        qstrncpy(address.sun_path, QFile::encodeName(socketPath).constData(), sizeof address.sun_path);
+        QVERIFY(::bind(scheduler, reinterpret_cast<sockaddr *>(&address), sizeof address) == 0
+                && ::listen(scheduler, 16) == 0);
+        z.env.insert("CUPS_SERVER", socketPath);
+        QElapsedTimer clock;
+        clock.start();
+        const auto p = z.start(QStringList{"drucken", "--art", "laser"} + args + QStringList{artikel("zwei.txt")});
+        if (stop) {
+            pollfd waiting = {scheduler, POLLIN, 0};
+            QVERIFY(::poll(&waiting, 1, 30000) == 1);
+            clock.restart();
+            QCOMPARE(QProcess::execute("kill", {"-TERM", QString::number(p->processId())}), 0);
+        }
+        QVERIFY(p->waitForFinished(30000));
+        ::close(scheduler);
+        QVERIFY2(clock.elapsed() < (stop ? 2000 : 15000), qPrintable(QString::number(clock.elapsed())));
+        QCOMPARE(p->exitCode(), 1);
+        QCOMPARE(QString::fromUtf8(p->readAllStandardError()), err.replace("%1", socketPath));
+        QCOMPARE(z.jobFiles(), QStringList());
+    }
+
+    // Without a home folder PDF jobs would land in "/Documents": the command says so and prints nothing.
+    void noHomeFolder()
+    {
+        Zuhause z;
+        z.env.remove("HOME");
+        const bool before = QFileInfo::exists("/Documents");
+        z.run({"drucken", "--art", "label", artikel("zwei.txt")});
+        QCOMPARE(z.code, 1);
+        QVERIFY2(z.fehler.contains("Zeile 1: kein Benutzerordner: HOME ist nicht gesetzt"), qPrintable(z.fehler));
+        QCOMPARE(QFileInfo::exists("/Documents"), before);
     }
 };
 

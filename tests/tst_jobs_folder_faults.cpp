@@ -11,6 +11,7 @@
 #include "support/PdfPages.h"
 
 #include <QtTest>
+#include <unistd.h>
 
 using namespace tarvel::platform;
 using tarvel::test::LockedFolder;
@@ -80,7 +81,8 @@ private slots:
 
     // A jobs folder the printer makes is its user's alone; one that exists keeps its
     // permissions. A name already there, a file or a symbolic link leading out of the
-    // folder (dangling or not), is passed over and left as it is.
+    // folder (dangling or not), is passed over and left as it is. The part of a job that
+    // a killed process left is removed; that of a running one stays.
     void foldersAndTakenNames()
     {
         QTemporaryDir jobs, outside;
@@ -98,7 +100,17 @@ private slots:
             QFile taken(jobs.filePath(QStringLiteral("Tarvel-%1-2.pdf").arg(stamp)));
             QVERIFY(taken.open(QIODevice::WriteOnly) && taken.write("alt") == 3);
         }
+        QProcess ended;
+        ended.start(QStringLiteral("true"));
+        QVERIFY(ended.waitForStarted());
+        const qint64 endedPid = ended.processId();
+        QVERIFY(ended.waitForFinished());
+        const QString left = jobs.filePath(QStringLiteral(".Tarvel-%1-0badc0de.teil").arg(endedPid));
+        const QString running = jobs.filePath(QStringLiteral(".Tarvel-%1-0badc0de.teil").arg(getppid()));
+        for (const QString &part : {left, running})
+            QVERIFY(QFile(part).open(QIODevice::WriteOnly));
         const QString path = jobInto(jobs.path());
+        QVERIFY(!QFileInfo::exists(left) && QFileInfo::exists(running));
         QVERIFY2(path.endsWith(QStringLiteral("-3.pdf")), qPrintable(path));
         QCOMPARE(tarvel::test::PdfPages(path).pageCount(), 40);
         QCOMPARE(QFileInfo(jobs.path()).permissions(), open);

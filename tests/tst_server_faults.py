@@ -1,8 +1,9 @@
 #!/usr/bin/python3
 """What only the server process shows, end to end: started by activation on a private bus,
-with the grace period for abandoned objects cut to one second (TARVEL_TEST_GRACE_MS).
+with the grace period for abandoned objects cut to one second (TARVEL_TEST_GRACE_MS). Faults of
+the machine (a full disk, a CUPS that does not answer) end the calls they hit, and no other.
 Usage: tst_server_faults.py BUILD_DIR"""
-import asyncio, glob, os, pathlib, signal, subprocess, sys, tempfile, time
+import asyncio, glob, os, pathlib, select, shutil, signal, socket, subprocess, sys, tempfile, time
 
 from dbus_next import Message, MessageType, Variant
 from dbus_next.aio import MessageBus
@@ -173,6 +174,40 @@ async def paths_outlive_their_server(bus):
     await call(bus, third, "Release")
 
 
+async def full_disk_ends_only_the_failing_job(bus):
+    """A till fills the disk: its job fails with error 482, and on, also when its client goes away; the
+    server lives on, and another till's open job of five labels is delivered."""
+    os.makedirs(jobs_folder, exist_ok=True)
+    if subprocess.run(["mount", "-t", "tmpfs", "-o", "size=320k", "tarvel-test", jobs_folder],
+                      capture_output=True).returncode:
+        print("übersprungen: full_disk_ends_only_the_failing_job (tmpfs lässt sich hier nicht einhängen)")
+        return
+    try:
+        till = await labels(bus, [f"KASSE2-{n}" for n in range(1, 6)])
+        pid = await server_pid(bus)
+        filler = await MessageBus(bus_address=address).connect()
+        path, reply = await create(filler), []
+        for n in range(3000):
+            await call(filler, path, "Set", "ssv", [APP, "ArtikelNr", Variant("s", f"VOLL-{n:05}")],
+                       "org.freedesktop.DBus.Properties")
+            if (reply := await call(filler, path, "DruckeLabel")) != []:
+                break
+        assert reply.startswith("Tarvel.Error.PrinterError") and "Der Datenträger ist voll" in reply, reply
+        assert "(der Druckauftrag wurde verworfen: " in await call(filler, path, "DruckeLabel")
+        filler.disconnect()  # its object ends after the grace, its job already gone
+        await asyncio.sleep(1.5)
+        assert await server_pid(bus) == pid
+        assert await call(bus, till, "Release") == []
+        assert await wait_until(lambda: glob.glob(f"{jobs_folder}/*.pdf"), 5)
+        assert os.listdir(jobs_folder) == [os.path.basename(glob.glob(f"{jobs_folder}/*.pdf")[0])], os.listdir(jobs_folder)
+        shutil.copy(glob.glob(f"{jobs_folder}/*.pdf")[0], tmp)
+    finally:
+        subprocess.run(["umount", "-l", jobs_folder])
+    for pdf in glob.glob(f"{tmp}/*.pdf"):
+        shutil.move(pdf, jobs_folder)
+    assert await delivered(1) == [[f"KASSE2-{n}" for n in range(1, 6)]]
+
+
 async def activation_environment(bus, **variables):
     """What the bus hands the next servers it starts (an empty value counts as unset)."""
     await bus.call(Message(destination="org.freedesktop.DBus", path="/org/freedesktop/DBus",
@@ -219,11 +254,45 @@ async def servers_that_start_or_end_at_a_bad_moment(bus):
         await stop_server(bus)
 
 
+async def silent_scheduler_delays_only_its_own_create(bus):
+    """A CUPS that takes the connection and never answers: CreateObject says so after seconds, not
+    minutes, and meanwhile the server answers other calls at once."""
+    scheduler = socket.socket(socket.AF_UNIX)
+    scheduler.bind(f"{tmp}/cups.sock")
+    scheduler.listen(16)
+    await stop_server(bus)
+    await activation_environment(bus, CUPS_SERVER=f"{tmp}/cups.sock")
+    try:
+        since = time.monotonic()
+        creating = asyncio.ensure_future(call(bus, "/Tarvel", "CreateObject", "s", [APP], "Tarvel.Server"))
+        assert await wait_until(lambda: select_ready(scheduler), 20), "der Server fragt CUPS nicht"
+        other = await MessageBus(bus_address=address).connect()
+        asked = time.monotonic()
+        assert (await call(other, "/Tarvel/Application/999999", "DruckeLabel")).startswith(UNKNOWN)
+        assert not creating.done() and time.monotonic() - asked < 3
+        reply = await creating
+        assert reply == (f"Tarvel.Error.PrinterError Laufzeitfehler 482: Druckerfehler (CUPS antwortet nicht: "
+                         f"{tmp}/cups.sock, keine Antwort in 5 s)"), reply
+        assert time.monotonic() - since < 20
+        other.disconnect()
+    finally:
+        await activation_environment(bus, CUPS_SERVER="/nonexistent")
+        await stop_server(bus)
+        scheduler.close()
+
+
+def select_ready(listener):
+    """Whether a connection waits in the listener's backlog."""
+    return bool(select.select([listener], [], [], 0)[0])
+
+
 async def main():
     bus, failed = await MessageBus(bus_address=address).connect(), 0
+    # The flood of object_limits_across_connections needs a running server: it comes early.
     tests = (activation_and_one_job_at_release, abandoned_object_is_delivered_after_the_grace,
              object_limits_across_connections, terminated_server_delivers_open_jobs, paths_outlive_their_server,
-             servers_that_start_or_end_at_a_bad_moment)
+             servers_that_start_or_end_at_a_bad_moment,
+             full_disk_ends_only_the_failing_job, silent_scheduler_delays_only_its_own_create)
     for test in tests:
         try:
             await test(bus)

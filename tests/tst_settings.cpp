@@ -13,6 +13,7 @@
 #include <QRadioButton>
 #include <QtTest>
 #include <optional>
+#include <sys/stat.h>
 
 using namespace tarvel::platform;
 
@@ -59,8 +60,10 @@ class TestSettings : public QObject
         QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, folder);
         m_file = QDir(folder).filePath(QStringLiteral("Tarvel/Tarvel.ini"));
         QDir().mkpath(bytes == "/" ? m_file : QFileInfo(m_file).path());
+        if (bytes == "|")
+            QCOMPARE(::mkfifo(QFile::encodeName(m_file).constData(), 0600), 0);
         QFile f(m_file);
-        if (!bytes.isNull() && bytes != "/")
+        if (!bytes.isNull() && bytes != "/" && bytes != "|")
             QVERIFY(f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size());
     }
 
@@ -79,7 +82,7 @@ private slots:
     /// then it holds for this window, is logged, and the file stays as it was.
     void startAndChoose_data()
     {
-        QTest::addColumn<QByteArray>("inhalt"); // null: no file; "/": a folder in its place
+        QTest::addColumn<QByteArray>("inhalt"); // null: no file; "/": a folder in its place; "|": a FIFO
         QTest::addColumn<bool>("readOnly");
         QTest::addColumn<QString>("angezeigt");
         QTest::addColumn<QString>("warnung");
@@ -107,6 +110,8 @@ private slots:
                           "Abstand4Bahn=@Size(3 4)\n")
             << false << Standard << "Einstellung \"Datei\" ist kein Text und wird nicht beachtet";
         QTest::newRow("a folder in the file's place") << QByteArray("/") << false << Standard << "Einstellungsdatei nicht lesbar";
+        QTest::newRow("a FIFO in the file's place, no writer")
+            << QByteArray("|") << false << Standard << "ist keine gewöhnliche Datei (eine Pipe oder ein Gerät)";
         QTest::newRow("read-only, stored choices") << stored << true << "1 2 2 „/a/b.txt“ 3 24,19 150 -75 300" << "";
     }
     void startAndChoose()
@@ -134,7 +139,7 @@ private slots:
         auto *ek = w.findChild<QRadioButton *>(QStringLiteral("Option1(0)"));
         ek->click();
         QVERIFY(ek->isChecked());
-        if (!readOnly && inhalt != "/") {
+        if (!readOnly && inhalt != "/" && inhalt != "|") {
             QCOMPARE(SettingsStore::read("Tarvel", "System", "Preis1"), QStringLiteral("0"));
             return;
         }

@@ -5,10 +5,13 @@
 #include "automation/DBusInterface.h"
 #include "automation/ServedObject.h"
 #include "automation/Variants.h"
+#include "platform/PrinterChoice.h"
 #include "platform/RuntimeError.h"
 
 #include <QDBusObjectPath>
+#include <QFutureWatcher>
 #include <QLoggingCategory>
+#include <QtConcurrent/QtConcurrentRun>
 
 Q_LOGGING_CATEGORY(lcServer, "tarvel.automation.server")
 
@@ -87,7 +90,7 @@ bool AutomationServer::start()
 
 bool AutomationServer::idle() const
 {
-    return m_queue->idle();
+    return m_queue->idle() && m_awaitingPrinter.empty();
 }
 
 void AutomationServer::send(const QDBusMessage &call, const QDBusMessage &reply)
@@ -138,8 +141,7 @@ void AutomationServer::createObject(const QDBusMessage &call)
             throw RuntimeError(RuntimeError::TypeMismatch,
                                QStringLiteral("CreateObject erwartet einen Text (s), erhalten \"%1\"").arg(call.signature()));
         const QString progId = call.arguments().at(0).toString();
-        const ClassRegistry::Entry *entry = m_registry.find(progId);
-        if (!entry)
+        if (!m_registry.find(progId))
             throw RuntimeError(RuntimeError::CannotCreateObject,
                                QStringLiteral("%1: unbekannte Klasse").arg(Variants::shown(progId)));
         if (m_refusing)
@@ -147,40 +149,98 @@ void AutomationServer::createObject(const QDBusMessage &call)
                                QStringLiteral("%1: dieser Tarvel-Server endet gerade und ein neuer ist schon "
                                               "gestartet; CreateObject bitte wiederholen")
                                    .arg(progId));
-        if (objectCount() >= MaxObjects)
-            throw RuntimeError(RuntimeError::CannotCreateObject,
-                               QStringLiteral("%1: der Server hält schon %2 Objekte, das Höchste; erst freigeben")
-                                   .arg(progId)
-                                   .arg(MaxObjects));
-        if (const auto held = m_created.find(call.service());
-            held != m_created.end() && held->second >= MaxObjectsPerCaller)
-            throw RuntimeError(RuntimeError::CannotCreateObject,
-                               QStringLiteral("%1: diese Verbindung hält schon %2 Objekte, das Höchste; erst "
-                                              "freigeben")
-                                   .arg(progId)
-                                   .arg(MaxObjectsPerCaller));
-        std::unique_ptr<ServedObject> object = entry->create();
-        const QString path = QStringLiteral("%1/%2/%3")
-                                 .arg(QLatin1String(RootPath), entry->pathName)
-                                 .arg(m_numbers.next());
-        object->setUserActionHandler([this](bool started) {
-            if (started)
-                m_queue->hold();
-            else
-                m_queue->unhold();
-        });
-        m_objects.emplace(path, std::move(object));
-        m_creator[path] = call.service();
-        ++m_created[call.service()];
-        m_callers->noteCall(path, call.service());
-        qCInfo(lcServer).noquote() << "Objekt" << path << "erstellt für" << call.service();
-        emit objectCountChanged(objectCount());
-        send(call, call.createReply(QVariant::fromValue(QDBusObjectPath(path))));
+        if (const auto due = platform::PrinterChoice::instance().dueLookUp()) {
+            awaitPrinter(call, progId, *due);
+            return;
+        }
+        makeObject(call, progId);
     } catch (...) {
-        const QDBusMessage reply = DBusInterface::errorReply(call, std::current_exception());
-        qCWarning(lcServer).noquote() << "CreateObject fehlgeschlagen:" << reply.errorMessage();
-        send(call, reply);
+        refuseCreate(call);
     }
+}
+
+void AutomationServer::refuseCreate(const QDBusMessage &call)
+{
+    const QDBusMessage reply = DBusInterface::errorReply(call, std::current_exception());
+    qCWarning(lcServer).noquote() << "CreateObject fehlgeschlagen:" << reply.errorMessage();
+    send(call, reply);
+}
+
+namespace {
+/// What a worker thread found out about the printer, or why it could not.
+struct PrinterFound
+{
+    platform::PrinterChoice::Lookup lookup;
+    std::exception_ptr failure;
+};
+} // namespace
+
+void AutomationServer::awaitPrinter(const QDBusMessage &call, const QString &progId, const QString &name)
+{
+    m_awaitingPrinter.emplace_back(call, progId);
+    if (m_awaitingPrinter.size() > 1)
+        return; // a lookup is under way; its answer serves this call too
+    auto *watcher = new QFutureWatcher<PrinterFound>(this);
+    connect(watcher, &QFutureWatcher<PrinterFound>::finished, this, [this, watcher] {
+        const PrinterFound found = watcher->result();
+        watcher->deleteLater();
+        if (!found.failure)
+            platform::PrinterChoice::instance().take(found.lookup);
+        for (auto &[waiting, progId] : std::exchange(m_awaitingPrinter, {})) {
+            m_queue->post([this, call = waiting, progId = progId, failure = found.failure] {
+                try {
+                    if (failure)
+                        std::rethrow_exception(failure);
+                    makeObject(call, progId);
+                } catch (...) {
+                    refuseCreate(call);
+                }
+            });
+        }
+    });
+    watcher->setFuture(QtConcurrent::run([name] {
+        PrinterFound found;
+        try {
+            found.lookup = platform::PrinterChoice::lookUp(name);
+        } catch (...) {
+            found.failure = std::current_exception();
+        }
+        return found;
+    }));
+}
+
+void AutomationServer::makeObject(const QDBusMessage &call, const QString &progId)
+{
+    const ClassRegistry::Entry *entry = m_registry.find(progId);
+    if (objectCount() >= MaxObjects)
+        throw RuntimeError(RuntimeError::CannotCreateObject,
+                           QStringLiteral("%1: der Server hält schon %2 Objekte, das Höchste; erst freigeben")
+                               .arg(progId)
+                               .arg(MaxObjects));
+    if (const auto held = m_created.find(call.service());
+        held != m_created.end() && held->second >= MaxObjectsPerCaller)
+        throw RuntimeError(RuntimeError::CannotCreateObject,
+                           QStringLiteral("%1: diese Verbindung hält schon %2 Objekte, das Höchste; erst "
+                                          "freigeben")
+                               .arg(progId)
+                               .arg(MaxObjectsPerCaller));
+    std::unique_ptr<ServedObject> object = entry->create();
+    const QString path = QStringLiteral("%1/%2/%3")
+                             .arg(QLatin1String(RootPath), entry->pathName)
+                             .arg(m_numbers.next());
+    object->setUserActionHandler([this](bool started) {
+        if (started)
+            m_queue->hold();
+        else
+            m_queue->unhold();
+    });
+    m_objects.emplace(path, std::move(object));
+    m_creator[path] = call.service();
+    ++m_created[call.service()];
+    m_callers->noteCall(path, call.service());
+    qCInfo(lcServer).noquote() << "Objekt" << path << "erstellt für" << call.service();
+    emit objectCountChanged(objectCount());
+    send(call, call.createReply(QVariant::fromValue(QDBusObjectPath(path))));
 }
 
 void AutomationServer::callObject(const QDBusMessage &call)

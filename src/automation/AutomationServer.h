@@ -8,6 +8,7 @@
 #include <chrono>
 #include <map>
 #include <memory>
+#include <vector>
 
 namespace tarvel::automation {
 
@@ -20,6 +21,8 @@ class ServedObject;
 /// earlier server (ObjectNumbers). Every call runs in turn through one queue,
 /// so no call runs in the middle of another. Objects live until Release, or
 /// until a grace period after the last connection that called them has closed.
+/// What CUPS says about the printer is asked off this thread: a scheduler that
+/// hangs delays only the CreateObject calls that wait for its answer.
 class AutomationServer : public QDBusVirtualObject
 {
     Q_OBJECT
@@ -57,6 +60,12 @@ signals:
 
 private:
     void createObject(const QDBusMessage &call);
+    /// Answers \a call with the error being handled.
+    void refuseCreate(const QDBusMessage &call);
+    /// Creates the object of class \a progId that \a call asks for, the printer being known.
+    void makeObject(const QDBusMessage &call, const QString &progId);
+    /// Lets \a call wait for a lookup of printer \a name (empty: the default) in a worker thread.
+    void awaitPrinter(const QDBusMessage &call, const QString &progId, const QString &name);
     void callObject(const QDBusMessage &call);
     /// \a path by value: callers pass keys of the table this erases from.
     void releaseObject(QString path, const char *why);
@@ -74,6 +83,7 @@ private:
     std::map<QString, QString> m_creator; // object path -> connection that created it
     std::map<QString, int> m_created;     // connection -> its live objects
     bool m_refusing = false;
+    std::vector<std::pair<QDBusMessage, QString>> m_awaitingPrinter; // CreateObject calls and their class
 };
 
 } // namespace tarvel::automation

@@ -1,5 +1,7 @@
 #include "platform/CupsQueue.h"
 
+#include "platform/CupsConnection.h"
+
 #include <QFile>
 #include <QSizeF>
 #include <cmath>
@@ -67,17 +69,49 @@ bool defaultMedia(cups_dest_t *dest, cups_dinfo_t *info, cups_size_t *media)
 
 bool CupsQueue::exists(const QString &name)
 {
-    cups_dest_t *dest = cupsGetNamedDest(CUPS_HTTP_DEFAULT, name.toUtf8().constData(), nullptr);
+    CupsConnection cups;
+    cups_dest_t *dest = cups.http() ? cupsGetNamedDest(cups.http(), name.toUtf8().constData(), nullptr) : nullptr;
     cupsFreeDests(dest ? 1 : 0, dest);
+    cups.requireAnswer();
     return dest != nullptr;
+}
+
+QString CupsQueue::defaultName()
+{
+    CupsConnection cups;
+    cups_dest_t *dest = cups.http() ? cupsGetNamedDest(cups.http(), nullptr, nullptr) : nullptr;
+    const QString name = dest ? QString::fromUtf8(dest->name) : QString();
+    cupsFreeDests(dest ? 1 : 0, dest);
+    cups.requireAnswer();
+    return name;
+}
+
+QStringList CupsQueue::names()
+{
+    CupsConnection cups;
+    QStringList names;
+    if (cups.http()) {
+        cups_dest_t *dests = nullptr;
+        const int count = cupsGetDests2(cups.http(), &dests);
+        for (int i = 0; i < count; ++i) {
+            if (!dests[i].instance && !names.contains(QString::fromUtf8(dests[i].name)))
+                names << QString::fromUtf8(dests[i].name);
+        }
+        cupsFreeDests(count, dests);
+    }
+    cups.requireAnswer();
+    return names;
 }
 
 std::optional<PageSetup> CupsQueue::setup(const QString &name)
 {
-    cups_dest_t *dest = cupsGetNamedDest(CUPS_HTTP_DEFAULT, name.toUtf8().constData(), nullptr);
-    if (!dest)
+    CupsConnection cups;
+    cups_dest_t *dest = cups.http() ? cupsGetNamedDest(cups.http(), name.toUtf8().constData(), nullptr) : nullptr;
+    if (!dest) {
+        cups.requireAnswer();
         return std::nullopt;
-    cups_dinfo_t *info = cupsCopyDestInfo(CUPS_HTTP_DEFAULT, dest);
+    }
+    cups_dinfo_t *info = cupsCopyDestInfo(cups.http(), dest);
     PageSetup s;
     if (info) {
         if (ipp_attribute_t *res = cupsFindDestDefault(CUPS_HTTP_DEFAULT, dest, info, "printer-resolution")) {
@@ -110,6 +144,7 @@ std::optional<PageSetup> CupsQueue::setup(const QString &name)
         cupsFreeDestInfo(info);
     }
     cupsFreeDests(1, dest);
+    cups.requireAnswer();
     return s;
 }
 
@@ -122,11 +157,16 @@ int CupsQueue::print(const QString &name, const QString &file, const QString &ti
     count = cupsAddOption("print-scaling", "none", count, &options);
     for (const auto &[key, value] : setup.options)
         count = cupsAddOption(key.constData(), value.constData(), count, &options);
-    const int job = cupsPrintFile2(CUPS_HTTP_DEFAULT, name.toUtf8().constData(), QFile::encodeName(file).constData(),
-                                   title.toUtf8().constData(), count, options);
+    CupsConnection cups;
+    const int job = cups.http() ? cupsPrintFile2(cups.http(), name.toUtf8().constData(),
+                                                 QFile::encodeName(file).constData(), title.toUtf8().constData(),
+                                                 count, options)
+                                : 0;
     cupsFreeOptions(count, options);
     if (job <= 0 && error)
-        *error = lastError();
+        *error = cups.silent()  ? cups.silenceText()
+                 : cups.http() ? lastError()
+                               : QStringLiteral("CUPS ist nicht erreichbar");
     return job > 0 ? job : 0;
 }
 

@@ -4,17 +4,56 @@
 #include <QDateTime>
 #include <QDir>
 #include <QFile>
+#include <QLoggingCategory>
+#include <QMutex>
 #include <QRandomGenerator>
+#include <QRegularExpression>
+#include <QSet>
 
 #include <cerrno>
 #include <cstdio>
+#include <limits>
 #include <fcntl.h>
+#include <signal.h>
 #include <unistd.h>
+
+Q_LOGGING_CATEGORY(lcJobFile, "tarvel.jobfile")
 
 namespace tarvel::platform {
 
 namespace {
 constexpr qsizetype BufferSize = 256 * 1024;
+
+QString hiddenName(qint64 pid, quint32 tag)
+{
+    return QStringLiteral(".Tarvel-%1-%2.teil").arg(pid).arg(tag, 8, 16, QLatin1Char('0'));
+}
+} // namespace
+
+void JobFile::removeLeftovers(const QString &folder)
+{
+    // Once per folder and process: later leftovers can only be those of processes running now.
+    static QMutex mutex;
+    static QSet<QString> swept;
+    {
+        QMutexLocker lock(&mutex);
+        if (swept.contains(folder))
+            return;
+        swept.insert(folder);
+    }
+    static const QRegularExpression hidden(QStringLiteral("^\\.Tarvel-(\\d+)-[0-9a-f]{8}\\.teil$"));
+    const QDir dir(folder);
+    for (const QString &name : dir.entryList({QStringLiteral(".Tarvel-*.teil")}, QDir::Files | QDir::Hidden | QDir::System)) {
+        const auto m = hidden.match(name);
+        bool ok = false;
+        const qint64 pid = m.hasMatch() ? m.captured(1).toLongLong(&ok) : 0;
+        // Only a process that is certainly gone: a number that names any process now keeps its file.
+        if (!ok || pid <= 0 || pid > std::numeric_limits<pid_t>::max() || pid == QCoreApplication::applicationPid()
+            || ::kill(pid_t(pid), 0) == 0 || errno != ESRCH)
+            continue;
+        if (::unlink(QFile::encodeName(dir.filePath(name)).constData()) == 0)
+            qCInfo(lcJobFile).noquote() << "Rest eines abgebrochenen Auftrags entfernt:" << dir.filePath(name);
+    }
 }
 
 JobFile::~JobFile()
@@ -50,11 +89,11 @@ bool JobFile::create(const QString &folder)
     discard();
     m_error.clear();
     m_folder = folder;
+    removeLeftovers(folder);
     // Customers' names and addresses: the file is its user's alone.
     for (int attempt = 0; attempt < 100 && m_fd < 0; ++attempt) {
-        m_hidden = QDir(folder).filePath(QStringLiteral(".Tarvel-%1-%2.teil")
-                                             .arg(QCoreApplication::applicationPid())
-                                             .arg(QRandomGenerator::global()->generate(), 8, 16, QLatin1Char('0')));
+        m_hidden = QDir(folder).filePath(
+            hiddenName(QCoreApplication::applicationPid(), QRandomGenerator::global()->generate()));
         m_fd = ::open(QFile::encodeName(m_hidden).constData(),
                       O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
         if (m_fd < 0 && errno != EEXIST) {

@@ -37,6 +37,9 @@ public:
 
     /// The cause of \a errorNumber in the user's words.
     static QString reason(int errorNumber);
+    /// Removes the hidden files that processes which no longer run left in
+    /// \a folder (killed in the middle of a job). Those of running processes stay.
+    static void removeLeftovers(const QString &folder);
 
     bool isSequential() const override { return true; }
     void close() override;

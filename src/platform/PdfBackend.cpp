@@ -54,10 +54,15 @@ QPageLayout PdfBackend::layoutFor(bool landscape) const
 
 void PdfBackend::beginJob()
 {
+    m_dropped.clear();
     m_fixedPath = m_namedFile ? m_namedFile() : QString();
     const QString folder = !m_fixedPath.isEmpty() ? QFileInfo(m_fixedPath).absolutePath()
                            : m_folder.isEmpty()    ? jobsFolder()
                                                    : m_folder;
+    if (folder.isEmpty())
+        throw RuntimeError(RuntimeError::PrinterError,
+                           QStringLiteral("kein Benutzerordner: HOME ist nicht gesetzt, und ohne ihn hat der "
+                                          "Drucker keinen Ordner für seine Aufträge"));
     if (!QFileInfo(folder).isDir()) {
         if (!QDir().mkpath(folder))
             throw RuntimeError(RuntimeError::PrinterError,
@@ -92,11 +97,49 @@ void PdfBackend::failWriting()
 {
     const QString reason = m_file->errorText();
     cancelJob();
+    m_dropped = reason;
     throw RuntimeError(RuntimeError::PrinterError, reason);
+}
+
+void PdfBackend::requireJob() const
+{
+    if (m_writer)
+        return;
+    throw RuntimeError(RuntimeError::PrinterError,
+                       m_dropped.isEmpty()
+                           ? QStringLiteral("%1: kein Druckauftrag offen").arg(deviceName())
+                           : QStringLiteral("der Druckauftrag wurde verworfen: %1").arg(m_dropped));
+}
+
+void PdfBackend::setClip(const QRectF &twips)
+{
+    requireJob();
+    PainterBackend::setClip(twips);
+}
+
+void PdfBackend::drawText(double x, double y, const FontSpec &fontSpec, FontMetricsCache::Entry &face,
+                          const QColor &color, const QString &text)
+{
+    requireJob();
+    PainterBackend::drawText(x, y, fontSpec, face, color, text);
+}
+
+void PdfBackend::drawLine(double x1, double y1, double x2, double y2, double penWidth, const QColor &color)
+{
+    requireJob();
+    PainterBackend::drawLine(x1, y1, x2, y2, penWidth, color);
+}
+
+void PdfBackend::drawRotatedText(double x, double y, double emHeight, double ascent, const QFont &font,
+                                 const QColor &color, const QString &text)
+{
+    requireJob();
+    PainterBackend::drawRotatedText(x, y, emHeight, ascent, font, color, text);
 }
 
 void PdfBackend::newPage()
 {
+    requireJob();
     if (m_file && m_file->failed())
         failWriting(); // a full disk stops the job at once, not after the last page
     if (m_landscape != m_pageLandscape) {
@@ -109,6 +152,7 @@ void PdfBackend::newPage()
 
 std::unique_ptr<JobFile> PdfBackend::finishFile()
 {
+    requireJob();
     endPainting();
     m_writer.reset();
     if (!m_file->finish())
@@ -127,6 +171,7 @@ QString PdfBackend::endJob()
 
 void PdfBackend::cancelJob()
 {
+    m_dropped.clear();
     endPainting();
     m_writer.reset();
     m_file.reset(); // removes the unfinished file

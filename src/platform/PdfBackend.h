@@ -39,6 +39,12 @@ public:
     void beginJob() override;
     void newPage() override;
     void setPageShape(bool landscape) override { m_landscape = landscape; }
+    void setClip(const QRectF &twips) override;
+    void drawText(double x, double y, const FontSpec &fontSpec, FontMetricsCache::Entry &face, const QColor &color,
+                  const QString &text) override;
+    void drawLine(double x1, double y1, double x2, double y2, double penWidth, const QColor &color) override;
+    void drawRotatedText(double x, double y, double emHeight, double ascent, const QFont &font,
+                         const QColor &color, const QString &text) override;
     QString endJob() override;
     void cancelJob() override;
 
@@ -56,6 +62,9 @@ public:
 
 private:
     [[noreturn]] void failWriting();
+    /// Throws error 482 unless a job is open: a job dropped after a write
+    /// failure takes no more output, and only its own owner hears of it.
+    void requireJob() const;
 
     QString m_folder; ///< empty: the process's jobs folder at the job's start
     PageSetup m_setup;
@@ -63,6 +72,7 @@ private:
     QString m_fixedPath; ///< the file the user named for the open job
     bool m_landscape = false;
     bool m_pageLandscape = false; ///< the shape of the page being drawn
+    QString m_dropped; ///< why the job was dropped, until the next one begins
     std::unique_ptr<JobFile> m_file;
     std::unique_ptr<QPdfWriter> m_writer;
 };

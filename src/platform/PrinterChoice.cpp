@@ -2,17 +2,20 @@
 
 #include "platform/CupsQueue.h"
 #include "platform/PdfBackend.h"
+#include "platform/RuntimeError.h"
 #include "platform/SettingsStore.h"
 #include "platform/SystemPrinterBackend.h"
 
 #include <QDateTime>
 #include <QDir>
+#include <QLoggingCategory>
 #include <QPrintEngine>
 #include <QPrinter>
-#include <QPrinterInfo>
 #include <QRegularExpression>
 #include <QStandardPaths>
 #include <cmath>
+
+Q_LOGGING_CATEGORY(lcChoice, "tarvel.printerchoice")
 
 namespace tarvel::platform {
 
@@ -36,6 +39,29 @@ QPageLayout onDotGrid(QPageLayout layout, int dpi)
     return layout;
 }
 
+// The queue's own page; the A4 default where CUPS does not answer (a job then
+// fails when it begins, naming the silent scheduler).
+PageSetup queueSetup(const QString &name)
+{
+    try {
+        return CupsQueue::setup(name).value_or(PageSetup());
+    } catch (const RuntimeError &e) {
+        qCWarning(lcChoice).noquote() << e.text();
+        return PageSetup();
+    }
+}
+
+// Whether CUPS knows the queue; one just picked in a dialog counts as known while CUPS does not answer.
+bool queueKnown(const QString &name)
+{
+    try {
+        return CupsQueue::exists(name);
+    } catch (const RuntimeError &e) {
+        qCWarning(lcChoice).noquote() << e.text();
+        return true;
+    }
+}
+
 } // namespace
 
 PrinterChoice::PrinterChoice(QString jobsFolder) : m_jobsFolder(std::move(jobsFolder)) {}
@@ -52,10 +78,43 @@ QString PrinterChoice::current()
 {
     if (!m_resolved) {
         m_resolved = true;
-        const QString system = QPrinterInfo::defaultPrinterName();
+        QString system;
+        try {
+            system = CupsQueue::defaultName();
+        } catch (const RuntimeError &e) {
+            qCWarning(lcChoice).noquote() << e.text() << QStringLiteral("– es gilt der Drucker") << PdfBackend::DeviceName;
+        }
         m_current = system.isEmpty() ? QString::fromLatin1(PdfBackend::DeviceName) : system;
     }
     return m_current;
+}
+
+PrinterChoice::Lookup PrinterChoice::lookUp(const QString &name)
+{
+    Lookup found;
+    found.isDefault = name.isEmpty();
+    found.name = found.isDefault ? CupsQueue::defaultName() : name;
+    if (found.name.isEmpty())
+        found.name = QString::fromLatin1(PdfBackend::DeviceName);
+    else if (found.name != QLatin1String(PdfBackend::DeviceName))
+        found.queue = CupsQueue::setup(found.name);
+    return found;
+}
+
+std::optional<QString> PrinterChoice::dueLookUp() const
+{
+    if (!m_resolved)
+        return QString();
+    if (m_current.isEmpty() || m_current == QLatin1String(PdfBackend::DeviceName) || m_picks.contains(m_current))
+        return std::nullopt;
+    return m_current;
+}
+
+void PrinterChoice::take(const Lookup &found)
+{
+    if (found.isDefault && !m_resolved)
+        setCurrent(found.name);
+    m_found = found;
 }
 
 void PrinterChoice::setCurrent(const QString &name)
@@ -71,6 +130,9 @@ QString PrinterChoice::jobsFolder() const
 {
     if (!m_jobsFolder.isEmpty())
         return m_jobsFolder;
+    // Without HOME the documents folder would be "/Documents".
+    if (qEnvironmentVariableIsEmpty("HOME"))
+        return {};
     return QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation) + QStringLiteral("/Tarvel");
 }
 
@@ -111,7 +173,9 @@ PageSetup PrinterChoice::setupFor(const QString &name)
     const auto pick = m_picks.constFind(name);
     if (pick != m_picks.constEnd())
         return *pick;
-    return CupsQueue::setup(name).value_or(PageSetup());
+    if (m_found && m_found->name == name)
+        return m_found->queue.value_or(PageSetup());
+    return queueSetup(name);
 }
 
 void PrinterChoice::prepareDialog(QPrinter &printer)
@@ -137,7 +201,7 @@ void PrinterChoice::prepareDialog(QPrinter &printer)
 void PrinterChoice::takeDialog(const QPrinter &printer)
 {
     const QString name = printer.printerName();
-    const bool toFile = printer.outputFormat() == QPrinter::PdfFormat || name.isEmpty() || !CupsQueue::exists(name);
+    const bool toFile = printer.outputFormat() == QPrinter::PdfFormat || name.isEmpty() || !queueKnown(name);
     ++m_generation;
     if (toFile) {
         storePdfSetup(printer.pageLayout());
@@ -146,7 +210,7 @@ void PrinterChoice::takeDialog(const QPrinter &printer)
         setCurrent(QString::fromLatin1(PdfBackend::DeviceName));
         return;
     }
-    const PageSetup queue = CupsQueue::setup(name).value_or(PageSetup());
+    const PageSetup queue = queueSetup(name);
     PageSetup pick = queue;
     const QStringList options = printer.printEngine()->property(CupsOptionsKey).toStringList();
     static const QRegularExpression dpi(QStringLiteral("^(\\d+)(?:x(\\d+))?dpi$"));

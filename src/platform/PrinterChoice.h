@@ -5,6 +5,7 @@
 #include <QHash>
 #include <QString>
 #include <memory>
+#include <optional>
 
 class QPrinter;
 
@@ -30,10 +31,31 @@ public:
     /// The process's choice, shared by its windows and automation objects.
     static PrinterChoice &instance();
 
+    /// What CUPS told about a printer: its name and its queue's page as set up.
+    struct Lookup
+    {
+        QString name;                   ///< "PDF-Datei" where CUPS has no default printer
+        std::optional<PageSetup> queue; ///< empty for the PDF printer and queues CUPS does not know
+        bool isDefault = false;         ///< the system's default printer was asked for
+    };
+    /// Asks CUPS about printer \a name, or about the system's default printer
+    /// when \a name is empty. Touches no choice, so it may run on any thread.
+    /// Throws printer error 482 when CUPS does not answer in time.
+    static Lookup lookUp(const QString &name);
+    /// The printer that the next backend would ask CUPS about: empty for the
+    /// system's default while it is unknown; nothing where no question is due
+    /// (the PDF printer, a printer picked in a dialog).
+    std::optional<QString> dueLookUp() const;
+    /// Takes what lookUp found: the default printer becomes the current one if
+    /// none is chosen yet, and backends for that printer take its page from
+    /// here, without asking CUPS, until the next lookup.
+    void take(const Lookup &found);
+
     /// The name of the current printer ("PDF-Datei" for the built-in one).
     QString current();
     void setCurrent(const QString &name);
 
+    /// Where PDF jobs go; empty when the user has no home folder (HOME unset).
     QString jobsFolder() const;
     void setJobsFolder(const QString &folder);
 
@@ -67,6 +89,7 @@ private:
     bool m_resolved = false;
     quint64 m_generation = 1;
     QHash<QString, PageSetup> m_picks; ///< by printer name
+    std::optional<Lookup> m_found;     ///< the last lookup taken
     QString m_pdfFile;                 ///< receives the next PDF job
     QString m_offeredPdfFile;          ///< what the dialog's file field showed
 };

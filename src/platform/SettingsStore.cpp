@@ -8,7 +8,10 @@
 #include <QFileInfo>
 #include <QHash>
 #include <QLoggingCategory>
+#include <QSet>
 #include <QSettings>
+
+#include <sys/stat.h>
 
 Q_LOGGING_CATEGORY(lcSettings, "tarvel.settings")
 
@@ -68,11 +71,44 @@ void checkFile(const QString &fileName)
                               << fileName;
 }
 
+// The first of the user's files that QSettings would open for \a application
+// but that is neither a regular file nor a folder (a FIFO, a device, a socket),
+// or an empty text.
+// QSettings opens what it finds there, and a FIFO without a writer would block
+// every read and write of the store for good.
+QString notAFile(const QString &application)
+{
+    QString folder;
+    {
+        // A store of a name of its own tells where the user's stores lie (also after QSettings::setPath).
+        const QSettings probe(QSettings::IniFormat, QSettings::UserScope, QStringLiteral(".tarvel-ort"));
+        folder = QFileInfo(probe.fileName()).path();
+    }
+    for (const QString &file : {QStringLiteral("%1/%2/%2.ini").arg(folder, application),
+                                QStringLiteral("%1/%2.ini").arg(folder, application)}) {
+        struct stat st = {};
+        if (::stat(QFile::encodeName(file).constData(), &st) == 0 && !S_ISREG(st.st_mode) && !S_ISDIR(st.st_mode)) {
+            static QSet<QString> warned;
+            if (!warned.contains(file)) {
+                warned.insert(file);
+                qCWarning(lcSettings).noquote()
+                    << QStringLiteral("Einstellungsdatei %1 ist keine gewöhnliche Datei (eine Pipe oder ein Gerät): "
+                                      "sie wird weder gelesen noch geschrieben, es gelten die Voreinstellungen")
+                           .arg(file);
+            }
+            return file;
+        }
+    }
+    return {};
+}
+
 } // namespace
 
 QString SettingsStore::read(const QString &application, const QString &section, const QString &key,
                             const QVariant &defaultValue)
 {
+    if (!notAFile(canonicalApplication(application)).isEmpty())
+        return defaultValue.toString();
     QSettings s(QSettings::IniFormat, QSettings::UserScope, canonicalApplication(application),
                 canonicalApplication(application));
     if (s.status() != QSettings::NoError)
@@ -96,6 +132,10 @@ QString SettingsStore::read(const QString &application, const QString &section, 
 bool SettingsStore::write(const QString &application, const QString &section, const QString &key,
                           const QString &value)
 {
+    if (const QString odd = notAFile(canonicalApplication(application)); !odd.isEmpty()) {
+        qCWarning(lcSettings) << "Einstellung" << key << "konnte nicht gespeichert werden:" << odd;
+        return false;
+    }
     QSettings s(QSettings::IniFormat, QSettings::UserScope, canonicalApplication(application),
                 canonicalApplication(application));
     const QString group = existingSpelling(s.childGroups(), section);

@@ -6,6 +6,7 @@ target_sources(tarvel_core PRIVATE
   platform/FontGlyphs.cpp
   platform/PainterBackend.cpp
   platform/JobFile.cpp
+  platform/CupsConnection.cpp
   platform/CupsQueue.cpp
   platform/PdfBackend.cpp
   platform/SystemPrinterBackend.cpp

@@ -5,17 +5,16 @@
 #include "runs/DateiDruck.h"
 #include "runs/GespeicherteWahl.h"
 #include "runs/Pruefung.h"
+#include "platform/CupsQueue.h"
 #include "platform/PdfBackend.h"
 #include "platform/Printer.h"
 #include "platform/PrinterChoice.h"
 #include "platform/RuntimeError.h"
-#include "platform/SystemPrinterBackend.h"
 #include "startup/DruckOptionen.h"
 
 #include <QFile>
 #include <QFileInfo>
 #include <QGuiApplication>
-#include <QPrinterInfo>
 #include <QTextStream>
 #include <algorithm>
 #include <cerrno>
@@ -35,13 +34,37 @@ using platform::RuntimeError;
 namespace {
 
 volatile std::sig_atomic_t g_unterbrochen = 0;
+volatile std::sig_atomic_t g_fragtCups = 0;
 
 constexpr int StopSignale[] = {SIGINT, SIGTERM, SIGHUP};
 
 extern "C" void unterbrechen(int)
 {
     g_unterbrochen = 1;
+    if (g_fragtCups) {
+        // libcups waits on after a signal; before the first page nothing needs tidying up.
+        static const char meldung[] = "tarvel drucken: Abgebrochen, während CUPS nach dem Drucker gefragt wurde; "
+                                      "es wurde nichts gedruckt.\n";
+        [[maybe_unused]] const auto geschrieben = ::write(STDERR_FILENO, meldung, sizeof meldung - 1);
+        ::_exit(BatchDruck::Fehler);
+    }
 }
+
+/// While it lives, a stop signal ends the command at once: the questions to CUPS
+/// before printing wait up to a few seconds each and cannot be interrupted.
+class CupsFrage
+{
+public:
+    CupsFrage()
+    {
+        g_fragtCups = 1;
+        if (g_unterbrochen)
+            unterbrechen(0);
+    }
+    ~CupsFrage() { g_fragtCups = 0; }
+    CupsFrage(const CupsFrage &) = delete;
+    CupsFrage &operator=(const CupsFrage &) = delete;
+};
 
 QtMessageHandler g_qtMeldungen = nullptr;
 
@@ -77,7 +100,7 @@ QString abgebrochen(const QString &datei)
 QString bekannteDrucker()
 {
     QStringList namen{QString::fromLatin1(platform::PdfBackend::DeviceName)};
-    namen += QPrinterInfo::availablePrinterNames();
+    namen += platform::CupsQueue::names();
     return QStringLiteral("„") + namen.join(QStringLiteral("“, „")) + QStringLiteral("“");
 }
 
@@ -153,11 +176,16 @@ int BatchDruck::drucken(const DruckOptionen &o)
     a.vonSeite = o.vonSeite.value_or(0);
     a.bisSeite = o.bisSeite.value_or(0);
 
-    const QString drucker = o.drucker.value_or(platform::PrinterChoice::instance().current());
-    if (drucker != QLatin1String(platform::PdfBackend::DeviceName)
-        && !platform::SystemPrinterBackend::exists(drucker))
-        throw RuntimeError(RuntimeError::PrinterError, QStringLiteral("Drucker „%1“ nicht gefunden; vorhanden: %2")
-                                                           .arg(drucker, bekannteDrucker()));
+    QString drucker;
+    {
+        const CupsFrage frage;
+        const auto gefunden = platform::PrinterChoice::lookUp(o.drucker.value_or(QString()));
+        drucker = gefunden.name;
+        if (drucker != QLatin1String(platform::PdfBackend::DeviceName) && !gefunden.queue)
+            throw RuntimeError(RuntimeError::PrinterError, QStringLiteral("Drucker „%1“ nicht gefunden; vorhanden: %2")
+                                                               .arg(drucker, bekannteDrucker()));
+        platform::PrinterChoice::instance().take(gefunden);
+    }
 
     // The runs read the file twice (to count, then to print): an input that can be read only once is read into memory.
     if (nurEinmalLesbar(o.datei) && !einmalLesen(o.datei)) {
