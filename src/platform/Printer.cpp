@@ -261,6 +261,22 @@ void Printer::PrintInline(const QString &text)
     auto &m = metrics();
     beforeDrawing();
     m_pageEmpty = false;
+    if (!m_clip.isNull() && !m_backend->wantsWholeTexts()) {
+        const double room = m_clip.right() - m_x;
+        qsizetype shown = room > 0 ? m.glyphs->fittingLength(text, room) : 0;
+        if (shown < text.size()) {
+            // The character the edge cuts through still shows in part; nothing after it does.
+            if (room > 0)
+                shown += text[shown].isHighSurrogate() && shown + 1 < text.size() ? 2 : 1;
+            const QString part = text.first(shown);
+            if (!part.isEmpty())
+                send([x = m_x, y = m_y, font = m_font, face = &m, color = m_foreColor, part](PrinterBackend &b) {
+                    b.drawText(x, y, font, *face, color, part);
+                });
+            m_x = std::max(m_x + m.glyphs->width(part), m_clip.right());
+            return;
+        }
+    }
     send([x = m_x, y = m_y, font = m_font, face = &m, color = m_foreColor, text](PrinterBackend &b) {
         b.drawText(x, y, font, *face, color, text);
     });

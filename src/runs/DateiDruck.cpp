@@ -7,7 +7,7 @@
 #include "sheets/DateiLabel.h"
 #include "sheets/DateiLaserLabels.h"
 #include "sheets/DateiListe.h"
-#include "sheets/ListPage.h"
+#include "platform/FieldTag.h"
 
 #include <QFileInfo>
 #include <limits>
@@ -18,7 +18,6 @@ using platform::Numbers::leadingNumber;
 using platform::Numbers::toInt16;
 using platform::Printer;
 using platform::RuntimeError;
-namespace ListPage = sheets::ListPage;
 
 /// Thrown when the progress callback asks to stop.
 class DateiDruck::Abbruch
@@ -46,6 +45,12 @@ RuntimeError located(const RuntimeError &e, const QString &where)
                                                     : QStringLiteral("(%1: %2)").arg(where, inner));
 }
 
+// Where in a record drawing failed: "Feld BestellNr" for a field, a place ("Seitenwechsel") as it is.
+QString ort(const QString &feld)
+{
+    return feld == Seitenwechsel || feld.contains(u' ') ? feld : QStringLiteral("Feld ") + feld;
+}
+
 // \a fehler told at the file and line of the record \a artikel, and at \a feld, the
 // field being drawn. A printer that fails is told at the record, not at a field of it.
 RuntimeError imSatz(const RuntimeError &fehler, const Datei &artikel, const QString &feld)
@@ -53,9 +58,16 @@ RuntimeError imSatz(const RuntimeError &fehler, const Datei &artikel, const QStr
     const QString satz = QStringLiteral("Datei „%1“, Zeile %2")
                              .arg(QFileInfo(artikel.dateiName()).fileName())
                              .arg(artikel.zeile());
-    if (fehler.number() == RuntimeError::PrinterError)
+    if (fehler.number() == RuntimeError::PrinterError || feld.isEmpty())
         return located(fehler, satz);
-    return located(fehler, satz + QStringLiteral(", ") + feld);
+    return located(fehler, satz + QStringLiteral(", ") + ort(feld));
+}
+
+// The few words a mark shows for a record that could not be drawn.
+QString notizZu(const RuntimeError &fehler)
+{
+    return fehler.number() == RuntimeError::PrinterError ? QStringLiteral("Druckerfehler")
+                                                         : QStringLiteral("Barcode unmöglich");
 }
 
 // The sample record of the test label.
@@ -88,36 +100,84 @@ qint64 DateiDruck::gesamt(const QString &datei) const
     return zaehler.GetAnzahl(datei);
 }
 
-void DateiDruck::markieren(const Datei &artikel, double x, double y, double breite, double hoehe, double notizX,
-                           double notizY)
+void DateiDruck::markieren(const QRect &box, const QPoint &notizPunkt, const QString &notiz)
 {
-    const auto notiz = m_marken.constFind(artikel.zeile());
-    if (notiz == m_marken.cend())
-        return;
     Printer &p = m_printer;
+    const platform::FieldTag ohneFeld(p);
     const int stift = p.DrawWidth();
     const QColor farbe = p.ForeColor();
     const platform::FontSpec schrift = p.font();
     const QColor rot(210, 0, 0);
+    // Just inside the box, so the frames of neighbouring labels keep apart.
+    const QRectF rahmen = QRectF(box).adjusted(-50, -50, -100, -100);
     p.setDrawWidth(std::max(1, qRound(15 / p.TwipsPerPixelX()))); // about a quarter of a millimetre
-    p.Line(x, y, breite, 0, rot);
-    p.Line(x, y + hoehe, breite, 0, rot);
-    p.Line(x, y, 0, hoehe, rot);
-    p.Line(x + breite, y, 0, hoehe, rot);
+    p.Line(rahmen.left(), rahmen.top(), rahmen.width(), 0, rot);
+    p.Line(rahmen.left(), rahmen.bottom(), rahmen.width(), 0, rot);
+    p.Line(rahmen.left(), rahmen.top(), 0, rahmen.height(), rot);
+    p.Line(rahmen.right(), rahmen.top(), 0, rahmen.height(), rot);
     p.setFontName(QStringLiteral("Arial"));
     p.setFontSize(7);
     p.setFontBold(true);
     p.setFontItalic(false);
     p.setForeColor(rot);
-    p.setCurrentX(notizX);
-    p.setCurrentY(notizY);
-    p.PrintInline(*notiz);
+    p.setCurrentX(notizPunkt.x());
+    p.setCurrentY(notizPunkt.y());
+    p.PrintInline(notiz);
     p.setDrawWidth(stift);
     p.setForeColor(farbe);
     p.setFontName(schrift.name);
     p.setFontSize(schrift.size);
     p.setFontBold(schrift.bold);
     p.setFontItalic(schrift.italic);
+}
+
+void DateiDruck::saetze(Datei &artikel, sheets::DateiLayout &layout, const Auswahl &auswahl, int kopien, qint64 alle)
+{
+    layout.setWeiterBeiFehler(m_beiFehler == BeiFehler::Weiter);
+    fortschritt(0, alle);
+    while (layout.weiter() && artikel.Lesen()) {
+        m_printer.setTagRecord(artikel.zeile());
+        std::optional<RuntimeError> fehler;
+        std::optional<QString> notiz;
+        // An error is the record's: told at its line and the field being drawn, it stops a print; going
+        // on past errors it is kept for the record, and the loop goes on.
+        const auto fehlerImSatz = [&](const RuntimeError &f) {
+            const QString feld = m_printer.tag().field;
+            m_printer.setTagRecord(0);
+            m_printer.setTagField({});
+            if (m_beiFehler == BeiFehler::Abbrechen)
+                throw imSatz(f, artikel, feld);
+            if (!fehler)
+                fehler = located(f, ort(feld));
+            notiz = notizZu(f);
+            m_printer.setTagRecord(artikel.zeile());
+        };
+        for (int n = 0; n < kopien && layout.weiter(); ++n) {
+            const sheets::SatzPlatz platz = layout.platz();
+            try {
+                layout.Drucke(artikel, auswahl);
+            } catch (const RuntimeError &f) {
+                fehlerImSatz(f);
+            }
+            if (m_markieren) {
+                const auto marke = m_marken.constFind(artikel.zeile());
+                const std::optional<QString> text = marke == m_marken.cend() ? notiz
+                                                    : notiz                  ? *notiz + QStringLiteral("; ") + *marke
+                                                                             : *marke;
+                if (text)
+                    markieren(platz.box, platz.notiz, *text);
+            }
+            try {
+                layout.naechsterPlatz();
+            } catch (const RuntimeError &f) {
+                fehlerImSatz(f);
+            }
+        }
+        m_printer.setTagRecord(0);
+        if (m_satzFertig)
+            m_satzFertig(artikel, fehler ? &*fehler : nullptr);
+        fortschritt(artikel.zeile(), alle);
+    }
 }
 
 void DateiDruck::fortschritt(qint64 erledigt, qint64 gesamt)
@@ -161,65 +221,27 @@ DateiDruck::Ergebnis DateiDruck::Drucken(Art art, const QString &datei, const Au
 DateiDruck::Ergebnis DateiDruck::LabelDrucken(const QString &datei, const Auswahl &auswahl)
 {
     return ausfuehren(datei, QStringLiteral("Barcode erfolgreich gedruckt."), [&] {
-        const int kopien = auswahl.kopien == 0 ? 1 : auswahl.kopien;
         const qint64 alle = gesamt(datei);
         sheets::DateiLabel label(m_printer, m_code);
         Datei artikel;
         artikel.Oeffnen(datei);
-        fortschritt(0, alle);
-        while (artikel.Lesen()) {
-            for (int n = 0; n < kopien; ++n) {
-                markieren(artikel, 0, 0, 5900, 1830, 3600, 1450);
-                try {
-                    label.Drucke(0, 0, artikel, auswahl);
-                } catch (const RuntimeError &fehler) {
-                    throw imSatz(fehler, artikel, label.feld());
-                }
-                try {
-                    m_printer.NewPage();
-                } catch (const RuntimeError &fehler) {
-                    throw imSatz(fehler, artikel, Seitenwechsel);
-                }
-            }
-            fortschritt(artikel.zeile(), alle);
-        }
+        saetze(artikel, label, auswahl, auswahl.kopien == 0 ? 1 : auswahl.kopien, alle);
     });
 }
 
 DateiDruck::Ergebnis DateiDruck::LaserDrucken(const QString &datei, const Auswahl &auswahl)
 {
     return ausfuehren(datei, QStringLiteral("LaserLabels erfolgreich gedruckt."), [&] {
-        const int kopien = auswahl.kopien == 0 ? 1 : auswahl.kopien;
         const qint64 alle = gesamt(datei);
         Datei artikel;
         artikel.Oeffnen(datei);
-
         sheets::DateiLaserLabels bogen(m_printer, m_code);
-        constexpr sheets::SheetGrid raster = sheets::DateiLaserLabels::Grid;
-        int platz = 0; // the place the next label takes, counted down the columns from 0
         try {
-            const qint16 ueberspringen = toInt16(leadingNumber(auswahl.startLabel) - 1);
-            bogen.skip(ueberspringen);
-            platz = ueberspringen > 0 ? ueberspringen % raster.places() : 0;
+            bogen.skip(toInt16(leadingNumber(auswahl.startLabel) - 1));
         } catch (const RuntimeError &fehler) {
             throw located(fehler, QStringLiteral("Feld Startlabel „%1“").arg(auswahl.startLabel));
         }
-
-        fortschritt(0, alle);
-        while (artikel.Lesen()) {
-            for (int n = 0; n < kopien; ++n) {
-                const double x = raster.left + platz / raster.rows * raster.pitchX;
-                const double y = raster.top + platz % raster.rows * raster.pitchY;
-                markieren(artikel, x - 60, y - 60, raster.pitchX - 100, raster.pitchY - 100, x + 3600, y + 1450);
-                platz = (platz + 1) % raster.places();
-                try {
-                    bogen.Drucke(artikel, auswahl);
-                } catch (const RuntimeError &fehler) {
-                    throw imSatz(fehler, artikel, bogen.feld());
-                }
-            }
-            fortschritt(artikel.zeile(), alle);
-        }
+        saetze(artikel, bogen, auswahl, auswahl.kopien == 0 ? 1 : auswahl.kopien, alle);
     });
 }
 
@@ -232,19 +254,9 @@ DateiDruck::Ergebnis DateiDruck::ProbeDrucken(const Auswahl &auswahl)
         try {
             label.Drucke(0, 0, artikel, auswahl);
         } catch (const RuntimeError &fehler) {
-            throw located(fehler, QStringLiteral("Test-Label, %1").arg(label.feld()));
+            throw located(fehler, QStringLiteral("Test-Label, %1").arg(ort(m_printer.tag().field)));
         }
     });
-}
-
-void DateiDruck::Seitenkopf(int &seite, const QDate &datum)
-{
-    try {
-        ListPage::printHeader(m_printer, seite, datum.isValid() ? datum : QDate::currentDate());
-        ++seite;
-    } catch (const RuntimeError &fehler) {
-        throw located(fehler, QStringLiteral("Seitenkopf der Seite %1").arg(seite));
-    }
 }
 
 DateiDruck::Ergebnis DateiDruck::ListeDrucken(const QString &datei, const Auswahl &auswahl)
@@ -259,38 +271,23 @@ DateiDruck::Ergebnis DateiDruck::ListeDrucken(const QString &datei, const Auswah
         const qint64 alle = gesamt(datei);
         Datei artikel;
         artikel.Oeffnen(datei);
-        fortschritt(0, alle);
 
         // Pages before the range are read, not printed.
         int seite = 1;
         bool ende = false;
         while (seite < von && !ende) {
-            for (int i = 0; i < 12 && !ende; ++i)
+            for (int i = 0; i < sheets::DateiListe::ZeilenJeSeite && !ende; ++i)
                 ende = !artikel.Lesen();
             if (!ende)
                 ++seite;
         }
-        sheets::DateiListe zeile(m_printer, m_code);
-        Seitenkopf(seite, auswahl.datum);
-        qint32 y = ListPage::FirstRow;
-        while (artikel.Lesen()) {
-            markieren(artikel, 400, y - 60, 10600, ListPage::RowPitch - 60, 5500, y + 1000);
-            try {
-                zeile.Drucke(y, artikel, auswahl);
-            } catch (const RuntimeError &fehler) {
-                throw imSatz(fehler, artikel, zeile.feld());
-            }
-            fortschritt(artikel.zeile(), alle);
-            if (y >= ListPage::LastRowFrom) {
-                if (seite > bis)
-                    break;
-                m_printer.NewPage();
-                Seitenkopf(seite, auswahl.datum);
-                y = ListPage::FirstRow;
-            } else {
-                y += ListPage::RowPitch;
-            }
+        sheets::DateiListe liste(m_printer, m_code, auswahl.datum, bis);
+        try {
+            liste.beginnen(seite);
+        } catch (const RuntimeError &fehler) {
+            throw located(fehler, m_printer.tag().field);
         }
+        saetze(artikel, liste, auswahl, 1, alle);
     });
 }
 

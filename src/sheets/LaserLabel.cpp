@@ -7,6 +7,7 @@
 #include "sheets/TextCut.h"
 
 #include <algorithm>
+#include <cmath>
 
 namespace tarvel::sheets::LaserLabel {
 
@@ -14,7 +15,8 @@ using platform::Printer;
 using platform::Numbers::add32;
 
 void print(Printer &p, barcode::Code128 &code, const Style &style, qint32 x0, qint32 y0, const QString &ArtikelNr,
-           const QString &ISBN, const QString &MatchCode, const QString &Preis1, const QString &Preis2)
+           const QString &ISBN, const QString &MatchCode, const QString &Preis1, const QString &Preis2,
+           bool nachbarRechts)
 {
     LabelClip clip(p, x0, y0, style.width, style.height);
     // Colour and slant are set on every label: the list's header leaves blue italics behind.
@@ -24,6 +26,9 @@ void print(Printer &p, barcode::Code128 &code, const Style &style, qint32 x0, qi
     p.setCurrentX(x0);
     const qint32 platz = std::min<qint32>(style.width, qint32(p.ScaleWidth()) - x0);
     code.Drucke(p, ArtikelNr, style.barHeight, platz);
+    const qint32 rand = std::min<qint32>(style.width - (nachbarRechts ? qint32(std::ceil(code.quietZone())) : 0),
+                                         qint32(p.ScaleWidth()) - x0);
+    clip.to(x0, y0, std::max(rand, 1), style.height);
     p.setFontName(QStringLiteral("Arial"));
     p.setFontSize(style.numberSize);
     p.setFontBold(style.numberBold);

@@ -51,8 +51,9 @@ void LaserLabels::Drucke(qint32 OffsetX, qint32 OffsetY, const QString &ArtikelN
                                .arg(OffsetY));
     }
     // The place is used up before drawing: a label that fails still takes it.
+    const bool nachbar = !m_place.lastColumn();
     const bool sheetFull = m_place.advance();
-    LaserLabel::print(m_printer, m_code, Style, x0, y0, ArtikelNr, ISBN, MatchCode, Preis1, Preis2);
+    LaserLabel::print(m_printer, m_code, Style, x0, y0, ArtikelNr, ISBN, MatchCode, Preis1, Preis2, nachbar);
     if (sheetFull)
         m_printer.NewPage();
 }
