@@ -96,7 +96,7 @@ QString wachsendeTexte(const QTemporaryDir &dir, int count)
 /// What a recorded page shows amiss: each text that ends outside \a place(x, y) (its label or row,
 /// from the text's origin), in a quiet zone of bars or past the page's edge; and each set of bars
 /// without its whole number under it (at \a numberDown, 0: not asked). Into \a cut go the texts
-/// the page shows cut, as "line field".
+/// the page shows cut, as "line field". A text "Ende" must show whole.
 QStringList amiss(RecordedJob &job, const std::function<QRectF(double, double)> &place, double numberDown,
                   QStringList *cut = nullptr)
 {
@@ -137,6 +137,8 @@ QStringList amiss(RecordedJob &job, const std::function<QRectF(double, double)> 
             const QRectF box = job.box(op), shown = clip.isNull() ? box : box & clip;
             if (shown != box && cut && op.tag.record > 0)
                 *cut << QStringLiteral("%1 %2").arg(op.tag.record).arg(op.tag.field);
+            if (shown != box && op.text == "Ende") // drawn without a clip: nothing may cut it
+                out << op.text + " verdeckt";
             if (shown.isEmpty())
                 continue;
             const QRectF own = place(op.x, op.y);
@@ -488,6 +490,12 @@ private slots:
                      : laser.Drucke(0, 0, artikel.BestellNr, artikel.KurzText1, artikel.MatchCode, artikel.VK, artikel.Listenpreis);
                 job.printer().commit();
             }
+            // The next call, drawing without a clip: no clip of the calls before may hide it.
+            job.printer().mark();
+            job.printer().setCurrentX(500);
+            job.printer().setCurrentY(15500);
+            job.printer().Print("Ende");
+            job.printer().commit();
             job.printer().EndDoc();
         } else {
             DateiDruck druck(job.printer(), job.code());
