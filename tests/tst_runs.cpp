@@ -322,10 +322,12 @@ private slots:
                 clips[i++] = QRectF(QPointF(op.x, op.y), QPointF(op.x2, op.y2)).translated(-corner);
         QCOMPARE(frame.translated(-corner), list ? QRectF(350, 1150, 11456, 1150) // the second record's place
                                                  : kind == "laser" ? QRectF(-50, 1880, 5950, 1880) : QRectF(-50, -50, 5950, 1880));
-        // Texts end at their column; bars leave their quiet zone free (on the right column: the page's edge).
-        const QList<QRectF> clipped = list ? QList<QRectF>{QRectF(5500, 0, 6214, 680), QRectF(500, 0, 3000, 1200), QRectF(3500, 0, 1808, 1200)}
-                                           : QList<QRectF>{QRectF(3600, 0, kind == "laser" ? 2206 : 2400, 1930), QRectF(0, 0, 3408, 1930),
-                                                           QRectF(0, 0, 3600, 1930)};
+        // Texts end at their column, short of the bars' quiet zone; a label's left part below the text
+        // column spans the label (on the right column: up to the page's edge); the next label's text column.
+        const double right = kind == "laser" ? 5806 : 6000;
+        const QList<QRectF> clipped = list ? QList<QRectF>{QRectF(500, 0, 3000, 1200), QRectF(3500, 0, 1808, 1200), QRectF(500, 0, 4808, 1200)}
+                                           : QList<QRectF>{QRectF(3600, 0, right - 3600, 1930), QRectF(0, 0, right, 1930),
+                                                           QRectF(3600, kind == "laser" ? 1930 : 0, right - 3600, 1930)};
         QCOMPARE(QList<QRectF>(std::begin(clips), std::end(clips)), clipped);
         const QPointF note = corner + (list ? QPointF(5500, 1200 + 1000) : QPointF(3600, (kind == "laser") * 1930 + 1450));
         QCOMPARE(printed(job, rot, QRectF(note, QSizeF(1, 1))), QStringList{"VK ist kein Preis 0,0 7b"});

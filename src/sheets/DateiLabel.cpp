@@ -27,6 +27,15 @@ void DateiLabel::naechsterPlatz()
     m_printer.NewPage();
 }
 
+bool DateiLabel::barcodePasst(const QString &text, qint32 platz) const
+{
+    try {
+        return m_code.fits(text, platz);
+    } catch (const platform::RuntimeError &) {
+        return true; // drawing it names what is wrong with it
+    }
+}
+
 void DateiLabel::Drucke(qint32 x, qint32 y, const Artikel &artikel, const ArtikelWahl &wahl, bool nachbarRechts)
 {
     Printer &p = m_printer;
@@ -67,14 +76,20 @@ void DateiLabel::Drucke(qint32 x, qint32 y, const Artikel &artikel, const Artike
 
     // The bars and their quiet zone end before the text column (or the page's edge): a
     // barcode too wide for that is cut there, and the check names it.
+    // Below the text column the left part spans the whole label: the number under the bars (a
+    // number wider than the bars' place has bars too wide for it) and the short texts.
     const qint32 platz = std::min<qint32>(TextSpalte, qint32(p.ScaleWidth()) - x);
-    clip.to(x, y, std::max(platz - qint32(std::floor(m_code.quietZone())), 1), Hoehe);
     feld.set(QStringLiteral("BestellNr"));
+    const bool passt = barcodePasst(artikel.BestellNr, platz);
+    if (passt)
+        clip.to(x, y, bis(x), Hoehe);
+    else
+        clip.to(x, y, std::max(platz - qint32(std::floor(m_code.quietZone())), 1), Hoehe);
     p.setCurrentY(y);
     p.setCurrentX(x);
     barcode([&] { m_code.Drucke(p, artikel.BestellNr, 680, platz); });
-    // The number under its bars, up to the text column beside them.
-    clip.to(x, y, std::min(TextSpalte, bis(x)), Hoehe);
+    if (!passt)
+        clip.to(x, y, bis(x), Hoehe);
     p.setFontSize(12);
     p.setFontBold(true);
     p.setCurrentY(y + 700);
@@ -83,8 +98,6 @@ void DateiLabel::Drucke(qint32 x, qint32 y, const Artikel &artikel, const Artike
     p.setFontBold(false);
     p.setFontSize(12);
 
-    // The short texts stand below both columns, across the whole label.
-    clip.to(x, y, bis(x), Hoehe);
     feld.set(QStringLiteral("KurzText1"));
     p.setCurrentX(x);
     p.Print(artikel.KurzText1);

@@ -44,6 +44,9 @@ public:
     static constexpr qint32 Hoehe = 1930;
 
 private:
+    /// Whether the bars of \a text and their quiet zone fit \a platz; bars that do not get a clip of their own.
+    bool barcodePasst(const QString &text, qint32 platz) const;
+
     barcode::Code128 &m_code;
 };
 

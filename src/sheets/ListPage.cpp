@@ -9,6 +9,7 @@
 #include <QLocale>
 #include <QRegularExpression>
 #include <cmath>
+#include <optional>
 
 namespace tarvel::sheets::ListPage {
 
@@ -53,7 +54,11 @@ void printBars(Printer &p, barcode::Code128 &code, qint32 y, const QString &numb
     p.setFontItalic(false);
     p.setForeColor(Printer::QBColor(0));
     const qint32 room = barRoom(p);
-    LabelClip clip(p, BarsX, y, std::max(room - qint32(std::floor(code.quietZone())), 1), 680);
+    // Bars too wide for the page end short of its edge by their quiet zone (a clip costs a printer
+    // much, so only they get one).
+    std::optional<LabelClip> clip;
+    if (!code.fits(number, room))
+        clip.emplace(p, BarsX, y, std::max(room - qint32(std::floor(code.quietZone())), 1), 680);
     p.setCurrentY(y);
     p.setCurrentX(BarsX);
     code.Drucke(p, number, 680, room);
@@ -64,7 +69,9 @@ void printNumber(Printer &p, qint32 y, const QString &number)
     p.setFontSize(10);
     p.setFontBold(true);
     const qint32 top = platform::Numbers::add32(y, 750);
-    LabelClip clip(p, BarsX, top, std::max(barRoom(p), 1), qint32(std::ceil(p.TextHeight())));
+    std::optional<LabelClip> clip;
+    if (p.TextWidth(number) > barRoom(p))
+        clip.emplace(p, BarsX, top, std::max(barRoom(p), 1), qint32(std::ceil(p.TextHeight())));
     p.setCurrentY(top);
     p.setCurrentX(BarsX);
     p.Print(number);
