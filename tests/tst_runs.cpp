@@ -1,5 +1,6 @@
 // The print runs over an article file on the recording surface: where each
 // label and list row lands, what it shows, and how a failed run ends.
+#include "platform/PrintTransaction.h"
 #include "runs/Datei.h"
 #include "runs/DateiDruck.h"
 #include "runs/Pruefung.h"
@@ -487,17 +488,17 @@ private slots:
             if (list)
                 liste.Kopf();
             while (artikel.Lesen()) {
-                job.printer().mark(); // as the automation object prints: each call held until it succeeds
+                tarvel::platform::PrintTransaction call(job.printer()); // as the automation object prints
                 list ? liste.Drucke(artikel.BestellNr, artikel.KurzText1, artikel.MatchCode, artikel.VK, artikel.Listenpreis)
                      : laser.Drucke(0, 0, artikel.BestellNr, artikel.KurzText1, artikel.MatchCode, artikel.VK, artikel.Listenpreis);
-                job.printer().commit();
+                call.commit();
             }
             // The next call, drawing without a clip: no clip of the calls before may hide it.
-            job.printer().mark();
+            tarvel::platform::PrintTransaction call(job.printer());
             job.printer().setCurrentX(500);
             job.printer().setCurrentY(15500);
             job.printer().Print("Ende");
-            job.printer().commit();
+            call.commit();
             job.printer().EndDoc();
         } else {
             DateiDruck druck(job.printer(), job.code());

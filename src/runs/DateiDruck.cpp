@@ -8,6 +8,7 @@
 #include "sheets/DateiLaserLabels.h"
 #include "sheets/DateiListe.h"
 #include "platform/FieldTag.h"
+#include "platform/PrinterStyleGuard.h"
 
 #include <QFileInfo>
 #include <limits>
@@ -28,39 +29,20 @@ namespace {
 
 const QString Seitenwechsel = QStringLiteral("Seitenwechsel");
 
-// The inner text of a detail "(...)", without its brackets.
-QString innerDetail(const RuntimeError &e)
-{
-    QString d = e.detail();
-    if (d.startsWith(u'(') && d.endsWith(u')'))
-        d = d.mid(1, d.size() - 2);
-    return d;
-}
-
-// \a e with its detail placed behind \a where: "(where: detail)".
-RuntimeError located(const RuntimeError &e, const QString &where)
-{
-    const QString inner = innerDetail(e);
-    return RuntimeError(e.number(), inner.isEmpty() ? QStringLiteral("(%1)").arg(where)
-                                                    : QStringLiteral("(%1: %2)").arg(where, inner));
-}
-
 // Where in a record drawing failed: "Feld BestellNr" for a field, a place ("Seitenwechsel") as it is.
 QString ort(const QString &feld)
 {
     return feld == Seitenwechsel || feld.contains(u' ') ? feld : QStringLiteral("Feld ") + feld;
 }
 
-// \a fehler told at the file and line of the record \a artikel, and at \a feld, the
-// field being drawn. A printer that fails is told at the record, not at a field of it.
-RuntimeError imSatz(const RuntimeError &fehler, const Datei &artikel, const QString &feld)
+// Adds to \a fehler the file and line of the record \a artikel, and \a feld, the field
+// being drawn. A printer that fails is told at the record, not at a field of it.
+void imSatz(RuntimeError &fehler, const Datei &artikel, const QString &feld)
 {
-    const QString satz = QStringLiteral("Datei „%1“, Zeile %2")
-                             .arg(QFileInfo(artikel.dateiName()).fileName())
-                             .arg(artikel.zeile());
-    if (fehler.number() == RuntimeError::PrinterError || feld.isEmpty())
-        return located(fehler, satz);
-    return located(fehler, satz + QStringLiteral(", ") + ort(feld));
+    if (fehler.number() != RuntimeError::PrinterError && !feld.isEmpty())
+        fehler.at(ort(feld));
+    fehler.at(QStringLiteral("Zeile %1").arg(artikel.zeile()))
+        .at(QStringLiteral("Datei „%1“").arg(QFileInfo(artikel.dateiName()).fileName()));
 }
 
 // The few words a mark shows for a record that could not be drawn.
@@ -104,9 +86,7 @@ void DateiDruck::markieren(const QRect &box, const QPoint &notizPunkt, const QSt
 {
     Printer &p = m_printer;
     const platform::FieldTag ohneFeld(p);
-    const int stift = p.DrawWidth();
-    const QColor farbe = p.ForeColor();
-    const platform::FontSpec schrift = p.font();
+    const platform::PrinterStyleGuard stil(p);
     const QColor rot(210, 0, 0);
     // Just inside the box, so the frames of neighbouring labels keep apart.
     const QRectF rahmen = QRectF(box).adjusted(-50, -50, -100, -100);
@@ -123,12 +103,6 @@ void DateiDruck::markieren(const QRect &box, const QPoint &notizPunkt, const QSt
     p.setCurrentX(notizPunkt.x());
     p.setCurrentY(notizPunkt.y());
     p.PrintInline(notiz);
-    p.setDrawWidth(stift);
-    p.setForeColor(farbe);
-    p.setFontName(schrift.name);
-    p.setFontSize(schrift.size);
-    p.setFontBold(schrift.bold);
-    p.setFontItalic(schrift.italic);
 }
 
 void DateiDruck::saetze(Datei &artikel, sheets::DateiLayout &layout, const Auswahl &auswahl, int kopien, qint64 alle)
@@ -141,14 +115,19 @@ void DateiDruck::saetze(Datei &artikel, sheets::DateiLayout &layout, const Auswa
         std::optional<QString> notiz;
         // An error is the record's: told at its line and the field being drawn, it stops a print; going
         // on past errors it is kept for the record, and the loop goes on.
-        const auto fehlerImSatz = [&](const RuntimeError &f) {
+        const auto fehlerImSatz = [&](RuntimeError &f) {
             const QString feld = m_printer.tag().field;
             m_printer.setTagRecord(0);
             m_printer.setTagField({});
-            if (m_beiFehler == BeiFehler::Abbrechen)
-                throw imSatz(f, artikel, feld);
-            if (!fehler)
-                fehler = located(f, ort(feld));
+            if (m_beiFehler == BeiFehler::Abbrechen) {
+                imSatz(f, artikel, feld);
+                throw;
+            }
+            if (!fehler) {
+                fehler = f;
+                if (!feld.isEmpty())
+                    fehler->at(ort(feld));
+            }
             notiz = notizZu(f);
             m_printer.setTagRecord(artikel.zeile());
         };
@@ -156,7 +135,7 @@ void DateiDruck::saetze(Datei &artikel, sheets::DateiLayout &layout, const Auswa
             const sheets::SatzPlatz platz = layout.platz();
             try {
                 layout.Drucke(artikel, auswahl);
-            } catch (const RuntimeError &f) {
+            } catch (RuntimeError &f) {
                 fehlerImSatz(f);
             }
             if (m_markieren) {
@@ -169,7 +148,7 @@ void DateiDruck::saetze(Datei &artikel, sheets::DateiLayout &layout, const Auswa
             }
             try {
                 layout.naechsterPlatz();
-            } catch (const RuntimeError &f) {
+            } catch (RuntimeError &f) {
                 fehlerImSatz(f);
             }
         }
@@ -238,8 +217,9 @@ DateiDruck::Ergebnis DateiDruck::LaserDrucken(const QString &datei, const Auswah
         sheets::DateiLaserLabels bogen(m_printer, m_code);
         try {
             bogen.skip(toInt16(leadingNumber(auswahl.startLabel) - 1));
-        } catch (const RuntimeError &fehler) {
-            throw located(fehler, QStringLiteral("Feld Startlabel „%1“").arg(auswahl.startLabel));
+        } catch (RuntimeError &fehler) {
+            fehler.at(QStringLiteral("Feld Startlabel „%1“").arg(auswahl.startLabel));
+            throw;
         }
         saetze(artikel, bogen, auswahl, auswahl.kopien == 0 ? 1 : auswahl.kopien, alle);
     });
@@ -253,8 +233,9 @@ DateiDruck::Ergebnis DateiDruck::ProbeDrucken(const Auswahl &auswahl)
         sheets::DateiLabel label(m_printer, m_code);
         try {
             label.Drucke(0, 0, artikel, auswahl);
-        } catch (const RuntimeError &fehler) {
-            throw located(fehler, QStringLiteral("Test-Label, %1").arg(ort(m_printer.tag().field)));
+        } catch (RuntimeError &fehler) {
+            fehler.at(ort(m_printer.tag().field)).at(QStringLiteral("Test-Label"));
+            throw;
         }
     });
 }
@@ -284,8 +265,9 @@ DateiDruck::Ergebnis DateiDruck::ListeDrucken(const QString &datei, const Auswah
         sheets::DateiListe liste(m_printer, m_code, auswahl.datum, bis);
         try {
             liste.beginnen(seite);
-        } catch (const RuntimeError &fehler) {
-            throw located(fehler, m_printer.tag().field);
+        } catch (RuntimeError &fehler) {
+            fehler.at(m_printer.tag().field);
+            throw;
         }
         saetze(artikel, liste, auswahl, 1, alle);
     });

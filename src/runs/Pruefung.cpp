@@ -24,16 +24,6 @@ const char16_t *const FeldNamen[] = {u"Bereich",   u"ArtikelNr", u"BestellNr", u
                                      u"Listenpreis", u"LagerfachNr", u"MatchCode"};
 constexpr int EkFeld = 6; ///< EK, VK and Listenpreis follow each other from here
 
-// The detail of \a e without its brackets and without the place the run put before it ("Feld BestellNr: ").
-QString ohneKlammern(const RuntimeError &e)
-{
-    QString d = e.detail();
-    if (d.startsWith(u'(') && d.endsWith(u')'))
-        d = d.mid(1, d.size() - 2);
-    const qsizetype ort = d.indexOf(QLatin1String(": "));
-    return ort >= 0 && d.startsWith(QLatin1String("Feld ")) ? d.mid(ort + 2) : d;
-}
-
 QString kurz(QStringView text)
 {
     constexpr qsizetype Max = 40;
@@ -165,7 +155,7 @@ Befunde Pruefung::pruefen(Art art, const QString &datei, const DateiDruck::Auswa
             b.art = Befund::Fehler;
             b.zeile = artikel.zeile();
             b.feld = QStringLiteral("BestellNr");
-            b.text = ohneKlammern(*fehler) + u'.';
+            b.text = fehler->detail() + u'.';
             b.notiz = QStringLiteral("Barcode unmöglich");
             befunde.append(b);
         }
