@@ -132,10 +132,14 @@ Befunde Pruefung::pruefen(Art art, const QString &datei, const DateiDruck::Auswa
     bool semikolon = false;
     qint64 andereTrennung = 0; // first line with "," or a tab
     QChar trenner;
+    qint64 fremdeZeile = 0; // first line in the other character set
+    bool utf8 = false;
     DateiDruck lauf(printer, code);
     lauf.setBeiFehler(DateiDruck::BeiFehler::Weiter);
     lauf.setSatzFertig([&](const Datei &artikel, const RuntimeError *fehler) {
         ++m_saetze;
+        fremdeZeile = artikel.fremdeZeile();
+        utf8 = artikel.istUtf8();
         const QStringView zeile = artikel.zeilenText();
         if (!semikolon) {
             semikolon = zeile.contains(u';');
@@ -175,6 +179,17 @@ Befunde Pruefung::pruefen(Art art, const QString &datei, const DateiDruck::Auswa
                      .arg(trenner == u',' ? QStringLiteral("„,“") : QStringLiteral("Tabulatoren"));
         b.notiz = QStringLiteral("kein „;“ in der Datei");
         befunde.prepend(b);
+    }
+    if (const qint64 zeile = fremdeZeile) {
+        Befund b;
+        b.zeile = zeile;
+        b.text = utf8
+            ? QStringLiteral("Die Zeile ist kein UTF-8, die übrige Datei schon: ihre Umlaute werden als „�“ gedruckt.")
+            : QStringLiteral("Die Zeile ist UTF-8, die übrige Datei Windows-1252 (DOS): ihre Umlaute werden falsch "
+                             "gedruckt, etwa „MÃ¼ller“ statt „Müller“.");
+        b.text += QStringLiteral(" Die Datei in einem Zeichensatz speichern.");
+        b.notiz = QStringLiteral("Zeichensatz gemischt");
+        befunde.insert(std::find_if(befunde.begin(), befunde.end(), [&](const Befund &f) { return f.zeile > zeile; }), b);
     }
     return befunde;
 }
