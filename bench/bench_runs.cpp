@@ -73,19 +73,15 @@ void run(const char *name, const QString &file, int count, Kind kind, bool row)
     QElapsedTimer timer;
     timer.start();
     runs::Pruefung pruefung(printer, code);
-    const auto befunde = pruefung.pruefen(kind == Kind::Laser ? runs::Art::Laser
-                                          : kind == Kind::Liste ? runs::Art::Liste
-                                                                : runs::Art::Label,
-                                          file, auswahl);
+    const runs::Art art = kind == Kind::Laser ? runs::Art::Laser : kind == Kind::Liste ? runs::Art::Liste : runs::Art::Label;
+    const auto befunde = pruefung.pruefen(art, file, auswahl);
     const double checkSeconds = timer.nsecsElapsed() / 1e9;
     if (pruefung.saetze() != count)
         qFatal("the check read %lld of %d records", pruefung.saetze(), count);
     druck.setGesamt(pruefung.saetze());
 
     timer.start();
-    const auto result = kind == Kind::Laser ? druck.LaserDrucken(file, auswahl)
-                        : kind == Kind::Liste ? druck.ListeDrucken(file, auswahl)
-                                              : druck.LabelDrucken(file, auswahl);
+    const auto result = druck.Drucken(art, file, auswahl);
     const double seconds = timer.nsecsElapsed() / 1e9;
     if (!result.ok() || reported != count)
         qFatal("%s", qPrintable(result.meldung));
@@ -108,6 +104,41 @@ void run(const char *name, const QString &file, int count, Kind kind, bool row)
     QFile::remove(result.ziel);
 }
 
+// One record whose first short text is \a megabytes MB long, checked and printed on a laser sheet:
+// the text costs what its label shows of it.
+void langeZeile(const QString &folder, int megabytes)
+{
+    const QString path = folder + QStringLiteral("/lang.txt");
+    QFile f(path);
+    if (!f.open(QIODevice::WriteOnly))
+        qFatal("cannot write %s", qPrintable(path));
+    f.write("Buch;100001;B-0000001;");
+    f.write(QByteArray(qsizetype(megabytes) * 1024 * 1024, 'W'));
+    f.write(";Zwei;;5,50;9,90;9,95;R1;MATCH\r\n");
+    f.close();
+
+    QElapsedTimer timer;
+    timer.start();
+    platform::Printer printer(std::make_unique<platform::PdfBackend>());
+    barcode::Code128 code;
+    code.InitBreite(printer, 0);
+    runs::DateiDruck::Auswahl auswahl;
+    auswahl.preis1 = sheets::Preis::VK;
+    runs::Pruefung pruefung(printer, code);
+    const auto befunde = pruefung.pruefen(runs::Art::Laser, path, auswahl);
+    runs::DateiDruck druck(printer, code);
+    const auto result = druck.LaserDrucken(path, auswahl);
+    const double seconds = timer.nsecsElapsed() / 1e9;
+    if (!result.ok())
+        qFatal("%s", qPrintable(result.meldung));
+    bench::printRow(QStringLiteral("Zeile von %1 MB: Prüfung und Laser-Lauf → PDF").arg(megabytes), 1, seconds,
+                    bench::perItemMs(seconds, 1), bench::peakMegabytes(),
+                    QStringLiteral("%1 KB PDF, %2 Hinweis(e); Ziel: unter 150 MB und 5 s")
+                        .arg(QFileInfo(result.ziel).size() / 1024)
+                        .arg(befunde.size()));
+    QFile::remove(result.ziel);
+}
+
 } // namespace
 
 int main(int argc, char **argv)
@@ -120,6 +151,11 @@ int main(int argc, char **argv)
     QFontDatabase::families();
     QTemporaryDir dir;
     platform::PdfBackend::setJobsFolder(dir.path());
+    // "bench_runs lang MB": a record with a text line of MB megabytes.
+    if (argc == 3 && QLatin1String(argv[1]) == QLatin1String("lang")) {
+        langeZeile(dir.path(), QString::fromLatin1(argv[2]).toInt());
+        return 0;
+    }
     // "bench_runs laser|liste|label COUNT": one run in this process, as a row of bench/run.
     if (argc == 3 && !QString::fromLatin1(argv[1]).front().isDigit()) {
         const QString kind = QString::fromLatin1(argv[1]);

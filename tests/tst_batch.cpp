@@ -175,6 +175,10 @@ private slots:
                 "Zeile 1, Feld EK: Warnung: „EK“ ist kein Preis (eine Überschrift oder verschobene Felder?).\n");
         prints("spreadsheet export --trotzdem", vonHand, {"--art", "laser", "--trotzdem", pruefung + "tabellenexport.txt"},
                "laser", {{"BestellNr", "9783596294312", "B-0002"}}, {}, {}, "Mit --trotzdem wird trotz der Warnungen gedruckt.\n");
+        prints("ordinary long titles: notes in one line, exit 0", {}, {"--art", "laser", pruefung + "titel.txt"}, "laser",
+               {{"B-0001", "B-0002", "B-0003"}}, {}, {},
+               "tarvel drucken: 3 Texte werden am Rand des Etiketts oder der Spalte abgeschnitten (Zeile 1 KurzText1, "
+               "Zeile 2 KurzText2, Zeile 3 MatchCode); gedruckt wird trotzdem.\n");
         drucken("trotzdem with value", {"--trotzdem=ja", zwei}, 2, "Option --trotzdem nimmt keinen Wert");
         QFile f(artikel("zwoelf.txt"));
         QVERIFY(f.open(QIODevice::ReadOnly));
@@ -191,7 +195,7 @@ private slots:
         call("--help", {"--help"}, 0, {}, {"Aufruf:\n  tarvel  "});
         call("drucken --hilfe", {"drucken", "--hilfe"}, 0, {}, {"Aufruf: tarvel drucken [Optionen] DATEI\n"});
         call("drucken -h after a bad option", {"drucken", "--art", "bogen", "-h"}, 0, {},
-             {"Rückgabewert: 0 gedruckt; 1 Befunde der Prüfung"});
+             {"Rückgabewert: 0 gedruckt (auch mit Hinweisen); 1 Fehler oder Warnungen"});
         call("--version", {"--version"}, 0, {}, {"tarvel 1.0\n"});
         call("druck x", {"druck", "x"}, 2, "tarvel: Unbekannter Aufruf „druck x“.\n\nAufruf:\n");
         call("--automation x", {"--automation", "x"}, 2, "Unbekannter Aufruf");

@@ -1,7 +1,11 @@
 // The print runs over an article file on the recording surface: where each
 // label and list row lands, what it shows, and how a failed run ends.
+#include "platform/PrintTransaction.h"
+#include "runs/Datei.h"
 #include "runs/DateiDruck.h"
 #include "runs/Pruefung.h"
+#include "sheets/LaserLabels.h"
+#include "sheets/Liste.h"
 #include "support/RecordedJob.h"
 
 #include <QtTest>
@@ -67,6 +71,87 @@ QStringList numbers(int from, int to, int place)
     QStringList out;
     for (int i = from; i <= to; ++i)
         out << QStringLiteral("B-%1@%2").arg(i, 4, 10, QLatin1Char('0')).arg(place++);
+    return out;
+}
+
+
+/// A file of \a count records whose texts grow with their line, from short to far too long.
+QString wachsendeTexte(const QTemporaryDir &dir, int count)
+{
+    const QString path = dir.filePath("wachsend.txt");
+    QFile f(path);
+    if (!f.open(QIODevice::WriteOnly))
+        return {};
+    for (int i = 1; i <= count; ++i) {
+        const auto mehr = [i](const char *base, char c, int step) { return QString(base) + QString(i * step, QChar(c)); };
+        f.write(QStringList{"Buch", mehr("100.", '9', 2), QStringLiteral("B-%1").arg(i, 4, 10, QChar('0')),
+                            mehr("Titel ", 'W', 3), mehr("Untertitel ", 'm', 4), mehr("Reihe ", 'x', 6), "1,50",
+                            mehr("1", '1', 1) + ",90", "12,95", mehr("R", '8', 2), mehr("M", 'M', 2)}
+                    .join(';')
+                    .toUtf8()
+                + "\n");
+    }
+    return path;
+}
+
+/// What a recorded page shows amiss: each text that ends outside \a place(x, y) (its label or row,
+/// from the text's origin), in a quiet zone of bars or past the page's edge; and each set of bars
+/// without its whole number under it (at \a numberDown, 0: not asked). Into \a cut go the texts
+/// the page shows cut, as "line field". A text "Ende" must show whole.
+QStringList amiss(RecordedJob &job, const std::function<QRectF(double, double)> &place, double numberDown,
+                  QStringList *cut = nullptr)
+{
+    QStringList out;
+    const double quiet = 10 * job.code().moduleWidth(), page = job.backend().printableSize().width();
+    QRectF clip;
+    QList<QRectF> bars, texts;
+    QList<const Op *> textOps;
+    const auto seite = [&] {
+        for (const QRectF &b : bars) {
+            bool number = numberDown == 0;
+            for (qsizetype i = 0; i < texts.size(); ++i) {
+                const QRectF q[] = {QRectF(b.left() - quiet, b.top(), quiet, b.height()), QRectF(b.right(), b.top(), quiet, b.height())};
+                for (const QRectF &zone : q)
+                    if (zone.adjusted(0.5, 0, -0.5, 0).intersects(texts[i]))
+                        out << textOps[i]->text + " in der Ruhezone";
+                number |= qAbs(texts[i].top() - b.top() - numberDown) < 0.5 && qAbs(texts[i].left() - b.left()) < 0.5
+                          && textOps[i]->text.size() >= 4 && job.box(*textOps[i]) == texts[i];
+            }
+            if (!number)
+                out << QStringLiteral("keine Nummer unter den Balken bei %1,%2").arg(b.left()).arg(b.top());
+        }
+        bars.clear(), texts.clear(), textOps.clear();
+    };
+    for (const Op &op : job.ops()) {
+        if (op.kind == Op::NewPage || op.kind == Op::BeginJob || op.kind == Op::EndJob) {
+            seite();
+            clip = {};
+        } else if (op.kind == Op::Clip || op.kind == Op::NoClip) {
+            clip = op.kind == Op::Clip ? QRectF(QPointF(op.x, op.y), QPointF(op.x2, op.y2)) : QRectF();
+        } else if (op.isBar()) {
+            const QRectF bar = QRectF(op.x, op.y, op.penWidth * 1440 / 300, op.height) & (clip.isNull() ? QRectF(0, 0, 1e9, 1e9) : clip);
+            if (!bars.isEmpty() && bars.last().top() == bar.top() && bar.left() - bars.last().right() < 6 * quiet / 10)
+                bars.last() |= bar;
+            else if (!bar.isEmpty())
+                bars << bar;
+        } else if (op.kind == Op::Text) {
+            const QRectF box = job.box(op), shown = clip.isNull() ? box : box & clip;
+            if (shown != box && cut && op.tag.record > 0)
+                *cut << QStringLiteral("%1 %2").arg(op.tag.record).arg(op.tag.field);
+            if (shown != box && op.text == "Ende") // drawn without a clip: nothing may cut it
+                out << op.text + " verdeckt";
+            if (shown.isEmpty())
+                continue;
+            const QRectF own = place(op.x, op.y);
+            if (!own.adjusted(-0.5, -0.5, 0.5, 0.5).contains(shown) || shown.right() > page + 0.5)
+                out << QStringLiteral("%1 endet bei %2,%3 außerhalb von %4,%5 %6x%7").arg(op.text.left(20)).arg(shown.right())
+                           .arg(shown.bottom()).arg(own.x()).arg(own.y()).arg(own.width()).arg(own.height());
+            texts << shown;
+            textOps << &op;
+        }
+    }
+    if (cut)
+        cut->removeDuplicates();
     return out;
 }
 
@@ -236,12 +321,14 @@ private slots:
         for (int i = 0; const Op &op : job.ops())
             if (op.kind == Op::Clip && i < 3)
                 clips[i++] = QRectF(QPointF(op.x, op.y), QPointF(op.x2, op.y2)).translated(-corner);
-        QCOMPARE(frame.translated(-corner), list ? QRectF(400, 1140, 10600, 1140) // the second record's place
-                                                 : kind == "laser" ? QRectF(-60, 1870, 5900, 1830) : QRectF(0, 0, 5900, 1830));
-        // (a label's third: the text column of the next label, one place down on a laser sheet)
-        const QList<QRectF> clipped = list ? QList<QRectF>{QRectF(500, 0, 3000, 1200), QRectF(3500, 0, 2000, 1200), QRectF(500, 0, 5000, 1200)}
-                                           : QList<QRectF>{QRectF(3600, 0, 2400, 1930), QRectF(0, 0, 3600, 1930),
-                                                           QRectF(3600, kind == "laser" ? 1930 : 0, 2400, 1930)};
+        QCOMPARE(frame.translated(-corner), list ? QRectF(350, 1150, 11456, 1150) // the second record's place
+                                                 : kind == "laser" ? QRectF(-50, 1880, 5950, 1880) : QRectF(-50, -50, 5950, 1880));
+        // Texts end at their column, short of the bars' quiet zone; a label's left part below the text
+        // column spans the label (on the right column: up to the page's edge); the next label's text column.
+        const double right = kind == "laser" ? 5806 : 6000;
+        const QList<QRectF> clipped = list ? QList<QRectF>{QRectF(500, 0, 3000, 1200), QRectF(3500, 0, 1808, 1200), QRectF(500, 0, 4808, 1200)}
+                                           : QList<QRectF>{QRectF(3600, 0, right - 3600, 1930), QRectF(0, 0, right, 1930),
+                                                           QRectF(3600, kind == "laser" ? 1930 : 0, right - 3600, 1930)};
         QCOMPARE(QList<QRectF>(std::begin(clips), std::end(clips)), clipped);
         const QPointF note = corner + (list ? QPointF(5500, 1200 + 1000) : QPointF(3600, (kind == "laser") * 1930 + 1450));
         QCOMPARE(printed(job, rot, QRectF(note, QSizeF(1, 1))), QStringList{"VK ist kein Preis 0,0 7b"});
@@ -311,7 +398,7 @@ private slots:
     {
         QTest::addColumn<QString>("file");
         QTest::addColumn<int>("art");
-        QTest::addColumn<QStringList>("findings"); // "line field kind" of each, in order
+        QTest::addColumn<QStringList>("findings"); // "line field kind" of each, in order (F error, W warning, H note)
         QTest::addColumn<QString>("detail");       // a part of the report
         const auto row = [](const char *name, const QString &file, int art, const QStringList &findings,
                             const QString &detail = {}) {
@@ -322,14 +409,14 @@ private slots:
             "Zeile 2, Feld 12: Warnung: Die Zeile hat mehr als elf Felder, und Feld 12 enthält Text („STEINBECK“): "
             "ein „;“ in einem Feld (etwa in Anführungszeichen) verschiebt die Felder dahinter, die Preise können falsch "
             "sein. Feld KurzText1 beginnt mit einem Anführungszeichen.");
-        row("comma separated, list", "komma.txt", 0, {"1 Bereich W", "1 Bereich/ArtikelNr W", "2 Bereich/ArtikelNr W"},
+        row("comma separated, list", "komma.txt", 0, {"1 Bereich W", "1 Bereich/ArtikelNr H", "2 Bereich/ArtikelNr H"},
             "Keine Zeile der Datei enthält „;“, diese aber „,“");
         row("hyphenated ISBN on 2 x 8 (its message: tst_batch)", "isbn.txt", 2, {"1 BestellNr F"});
         row("hyphenated ISBN in the list", "isbn.txt", 0, {});
         row("umlaut in a barcode", artikel("fehler_zeile7.txt"), 1, {"7 BestellNr F"},
             "Zeile 7, Feld BestellNr: Fehler: Zeichen \"ä\" an Stelle 2 kann nicht im Barcode stehen.");
-        row("long match code on 2 x 8", "lang.txt", 2, {"1 MatchCode W"},
-            "Der Text ist zu lang für seinen Platz und wird am Rand abgeschnitten.");
+        row("long match code on 2 x 8: a note", "lang.txt", 2, {"1 MatchCode H"},
+            "1 Text wird am Rand des Etiketts oder der Spalte abgeschnitten (Zeile 1 MatchCode)");
         row("a UTF-8 line in a Windows-1252 file", "zeichensatz_gemischt.txt", 2, {"3  W"},
             "Zeile 3: Warnung: Die Zeile ist UTF-8, die übrige Datei Windows-1252 (DOS): ihre Umlaute werden falsch "
             "gedruckt, etwa „MÃ¼ller“ statt „Müller“. Die Datei in einem Zeichensatz speichern.");
@@ -350,11 +437,95 @@ private slots:
         const tarvel::runs::Befunde befunde = pruefung.pruefen(tarvel::runs::Art(art), file, a);
         QStringList got;
         for (const auto &b : befunde)
-            got << QStringLiteral("%1 %2 %3").arg(b.zeile).arg(b.feld).arg(b.art == tarvel::runs::Befund::Fehler ? "F" : "W");
+            got << QStringLiteral("%1 %2 %3").arg(b.zeile).arg(b.feld).arg(QString("WFH").at(b.art));
         QCOMPARE(got, findings);
         QVERIFY2(tarvel::runs::Pruefung::bericht(befunde, file).contains(detail), qPrintable(tarvel::runs::Pruefung::bericht(befunde, file)));
         QCOMPARE(tarvel::runs::Pruefung::hatFehler(befunde), findings.join(' ').contains(" F"));
         QCOMPARE(job.count(Op::Text) + job.count(Op::Line), 0); // the check draws nothing
+    }
+
+    // Every text a printed page shows ends inside its label or column, outside every quiet zone
+    // and inside the page; every number shows under its bars; and the check's notes name exactly
+    // the texts the printed page shows cut. The test label prints whole, with no finding.
+    void pagesShowWhatTheCheckSays_data()
+    {
+        QTest::addColumn<QString>("kind"); // a window run, or "auto laser" / "auto liste" of the automation object
+        QTest::addColumn<int>("records");   // of growing texts; 0: the test label's record
+        QTest::addColumn<QString>("start");
+        const auto row = [](const char *kind, int records, const char *start = "1") {
+            QTest::addRow("%s, %d records from %s", kind, records, start) << kind << records << start;
+        };
+        row("laser", 20, "3");
+        row("liste", 14);
+        row("label", 12);
+        row("label", 0);
+        row("auto laser", 26);
+        row("auto liste", 14);
+    }
+    void pagesShowWhatTheCheckSays()
+    {
+        QFETCH(QString, kind);
+        QFETCH(int, records);
+        QFETCH(QString, start);
+        QTemporaryDir dir;
+        QString file = wachsendeTexte(dir, records);
+        if (records == 0) {
+            file = dir.filePath("probe.txt");
+            QFile f(file);
+            QVERIFY(f.open(QIODevice::WriteOnly));
+            f.write(";123.456;Flasch Bier;1234567890123456789012345678901234567890;Das sind noch mal ganz genau 40 "
+                    "Zeichen.;Dritte Kurzttextzeile...................;123456,12;123456,12;123456,12;AB1234;BOELKSTOFF\n");
+        }
+        RecordedJob job;
+        DateiDruck::Auswahl a;
+        a.preis1 = tarvel::sheets::Preis::VK;
+        a.preis2 = tarvel::sheets::Preis::Listenpreis;
+        a.waehrung = "EUR";
+        a.lagerfach = true;
+        a.startLabel = start;
+        const bool automation = kind.startsWith("auto"), list = kind.endsWith("liste");
+        if (automation) {
+            tarvel::sheets::LaserLabels laser(job.printer(), job.code());
+            tarvel::sheets::Liste liste(job.printer(), job.code());
+            tarvel::runs::Datei artikel;
+            artikel.Oeffnen(file);
+            if (list)
+                liste.Kopf();
+            while (artikel.Lesen()) {
+                tarvel::platform::PrintTransaction call(job.printer()); // as the automation object prints
+                list ? liste.Drucke(artikel.BestellNr, artikel.KurzText1, artikel.MatchCode, artikel.VK, artikel.Listenpreis)
+                     : laser.Drucke(0, 0, artikel.BestellNr, artikel.KurzText1, artikel.MatchCode, artikel.VK, artikel.Listenpreis);
+                call.commit();
+            }
+            // The next call, drawing without a clip: no clip of the calls before may hide it.
+            tarvel::platform::PrintTransaction call(job.printer());
+            job.printer().setCurrentX(500);
+            job.printer().setCurrentY(15500);
+            job.printer().Print("Ende");
+            call.commit();
+            job.printer().EndDoc();
+        } else {
+            DateiDruck druck(job.printer(), job.code());
+            QVERIFY(run(druck, kind, file, a).ok());
+        }
+        const QSizeF label = automation ? QSizeF(3700, 1930) : QSizeF(6000, 1930);
+        const QPointF first = automation ? QPointF(310, 700) : kind == "laser" ? QPointF(100, 700) : QPointF(0, 0);
+        const auto place = [&](double x, double y) {
+            if (list) // the row, from its top (the header: its line)
+                return y < 900 ? QRectF(0, 0, 1e9, 900) : QRectF(500, 900 + std::floor((y - 900) / 1200) * 1200, 1e9, 1200);
+            const QPointF at(std::floor((x - first.x()) / label.width()), std::floor((y - first.y()) / label.height()));
+            return QRectF(first + QPointF(at.x() * label.width(), at.y() * label.height()), label);
+        };
+        QStringList cut;
+        QCOMPARE(amiss(job, place, list ? 750 : automation ? 710 : 700, &cut), QStringList());
+        if (automation)
+            return;
+        tarvel::runs::Pruefung pruefung(job.printer(), job.code());
+        QStringList notes;
+        for (const auto &b : pruefung.pruefen(tarvel::runs::Art(QStringList{"liste", "label", "laser"}.indexOf(kind)), file, a))
+            notes << QStringLiteral("%1 %2").arg(b.zeile).arg(b.feld);
+        QCOMPARE(notes, cut);
+        QCOMPARE(cut.isEmpty(), records == 0);
     }
 
     void pricesThatAreNumbers()

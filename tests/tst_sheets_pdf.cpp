@@ -84,7 +84,7 @@ private slots:
             else if (layout == "four")
                 four.Drucke(0, 0, 0, numbers.last(), "978-3", "Ein sehr langer Matchcode für Artikel", "3,50", "6,85");
             else if (layout == "window")
-                window.Drucke(artikel, wahl);
+                window.Drucke(artikel, wahl), window.naechsterPlatz();
             else if (layout == "liste")
                 liste.Drucke(numbers.last(), "978-3-16-148410-0", "MATCH", "9,90", "19,36");
             else

@@ -423,7 +423,8 @@ void Quelm::Drucken_Click()
     runs::Pruefung pruefung(m_printer, m_code);
     const runs::Befunde befunde = pruefung.pruefen(Art(m_gruppe3->checkedId()), datei(), auswahl());
     QApplication::restoreOverrideCursor();
-    if (!befunde.isEmpty() && !befundeZeigen(befunde))
+    // Notes alone (texts cut at a label's edge) ask nothing: the preview marks them.
+    if (runs::Pruefung::hatWarnungen(befunde) && !befundeZeigen(befunde))
         return;
     drucken(pruefung.saetze());
 }

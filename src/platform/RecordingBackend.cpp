@@ -43,6 +43,7 @@ void RecordingBackend::drawText(double x, double y, const FontSpec &fontSpec, Fo
     op.text = text;
     op.font = fontSpec;
     op.color = color;
+    op.tag = m_tag;
     m_ops.append(op);
 }
 
@@ -57,6 +58,7 @@ void RecordingBackend::drawLine(double x1, double y1, double x2, double y2, doub
     op.height = y2 - y1;
     op.penWidth = penWidth * m_dpi / 1440.0;
     op.color = color;
+    op.tag = m_tag;
     m_ops.append(op);
 }
 

@@ -19,6 +19,7 @@ struct RecordedOp
     QString text;
     FontSpec font;
     QColor color;
+    DrawTag tag; ///< drawings: the field and record they belong to
 
     static RecordedOp of(Kind k)
     {
@@ -51,6 +52,7 @@ public:
     void drawRotatedText(double x, double y, double emHeight, double ascent, const QFont &font,
                          const QColor &color, const QString &text) override;
     void setClip(const QRectF &twips) override;
+    void setTag(const DrawTag &tag) override { m_tag = tag; }
     QString endJob() override;
     void cancelJob() override;
 
@@ -66,6 +68,7 @@ private:
     QString m_deviceName;
     QList<RecordedOp> m_ops;
     bool m_failNext = false;
+    DrawTag m_tag;
     bool m_landscape = false;
     QSizeF m_printable{11906.0, 16838.0};
 };

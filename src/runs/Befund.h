@@ -7,10 +7,15 @@ namespace tarvel::runs {
 
 /// One finding of the check before printing: where in the article file
 /// (line and field) and what is wrong there. An error stops the run; a
-/// warning only when the user does not choose to print all the same.
+/// warning only when the user does not choose to print all the same; a note
+/// (a text cut at its label's edge) never stops it.
 struct Befund
 {
-    enum Art { Warnung, Fehler };
+    enum Art {
+        Warnung, ///< a data problem: shifted fields, a price that is no number, another separator
+        Fehler,  ///< the record cannot print: its barcode cannot be encoded or is too wide
+        Hinweis, ///< prints, but not whole: a text cut at the edge of its label or column
+    };
 
     Art art = Warnung;
     qint64 zeile = 0; ///< line of the file, counted from 1

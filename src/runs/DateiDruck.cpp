@@ -3,12 +3,12 @@
 #include "labelprinter/PrintErrorText.h"
 #include "platform/Numbers.h"
 #include "platform/Printer.h"
-#include "platform/PrinterStyleGuard.h"
 #include "runs/Datei.h"
 #include "sheets/DateiLabel.h"
 #include "sheets/DateiLaserLabels.h"
 #include "sheets/DateiListe.h"
-#include "sheets/ListPage.h"
+#include "platform/FieldTag.h"
+#include "platform/PrinterStyleGuard.h"
 
 #include <QFileInfo>
 #include <limits>
@@ -19,7 +19,6 @@ using platform::Numbers::leadingNumber;
 using platform::Numbers::toInt16;
 using platform::Printer;
 using platform::RuntimeError;
-namespace ListPage = sheets::ListPage;
 
 /// Thrown when the progress callback asks to stop.
 class DateiDruck::Abbruch
@@ -30,14 +29,27 @@ namespace {
 
 const QString Seitenwechsel = QStringLiteral("Seitenwechsel");
 
+// Where in a record drawing failed: "Feld BestellNr" for a field, a place ("Seitenwechsel") as it is.
+QString ort(const QString &feld)
+{
+    return feld == Seitenwechsel || feld.contains(u' ') ? feld : QStringLiteral("Feld ") + feld;
+}
+
 // Adds to \a fehler the file and line of the record \a artikel, and \a feld, the field
 // being drawn. A printer that fails is told at the record, not at a field of it.
 void imSatz(RuntimeError &fehler, const Datei &artikel, const QString &feld)
 {
-    if (fehler.number() != RuntimeError::PrinterError)
-        fehler.at(feld);
+    if (fehler.number() != RuntimeError::PrinterError && !feld.isEmpty())
+        fehler.at(ort(feld));
     fehler.at(QStringLiteral("Zeile %1").arg(artikel.zeile()))
         .at(QStringLiteral("Datei „%1“").arg(QFileInfo(artikel.dateiName()).fileName()));
+}
+
+// The few words a mark shows for a record that could not be drawn.
+QString notizZu(const RuntimeError &fehler)
+{
+    return fehler.number() == RuntimeError::PrinterError ? QStringLiteral("Druckerfehler")
+                                                         : QStringLiteral("Barcode unmöglich");
 }
 
 // The sample record of the test label.
@@ -70,28 +82,81 @@ qint64 DateiDruck::gesamt(const QString &datei) const
     return zaehler.GetAnzahl(datei);
 }
 
-void DateiDruck::markieren(const Datei &artikel, double x, double y, double breite, double hoehe, double notizX,
-                           double notizY)
+void DateiDruck::markieren(const QRect &box, const QPoint &notizPunkt, const QString &notiz)
 {
-    const auto notiz = m_marken.constFind(artikel.zeile());
-    if (notiz == m_marken.cend())
-        return;
     Printer &p = m_printer;
+    const platform::FieldTag ohneFeld(p);
     const platform::PrinterStyleGuard stil(p);
     const QColor rot(210, 0, 0);
+    // Just inside the box, so the frames of neighbouring labels keep apart.
+    const QRectF rahmen = QRectF(box).adjusted(-50, -50, -100, -100);
     p.setDrawWidth(std::max(1, qRound(15 / p.TwipsPerPixelX()))); // about a quarter of a millimetre
-    p.Line(x, y, breite, 0, rot);
-    p.Line(x, y + hoehe, breite, 0, rot);
-    p.Line(x, y, 0, hoehe, rot);
-    p.Line(x + breite, y, 0, hoehe, rot);
+    p.Line(rahmen.left(), rahmen.top(), rahmen.width(), 0, rot);
+    p.Line(rahmen.left(), rahmen.bottom(), rahmen.width(), 0, rot);
+    p.Line(rahmen.left(), rahmen.top(), 0, rahmen.height(), rot);
+    p.Line(rahmen.right(), rahmen.top(), 0, rahmen.height(), rot);
     p.setFontName(QStringLiteral("Arial"));
     p.setFontSize(7);
     p.setFontBold(true);
     p.setFontItalic(false);
     p.setForeColor(rot);
-    p.setCurrentX(notizX);
-    p.setCurrentY(notizY);
-    p.PrintInline(*notiz);
+    p.setCurrentX(notizPunkt.x());
+    p.setCurrentY(notizPunkt.y());
+    p.PrintInline(notiz);
+}
+
+void DateiDruck::saetze(Datei &artikel, sheets::DateiLayout &layout, const Auswahl &auswahl, int kopien, qint64 alle)
+{
+    layout.setWeiterBeiFehler(m_beiFehler == BeiFehler::Weiter);
+    fortschritt(0, alle);
+    while (layout.weiter() && artikel.Lesen()) {
+        m_printer.setTagRecord(artikel.zeile());
+        std::optional<RuntimeError> fehler;
+        std::optional<QString> notiz;
+        // An error is the record's: told at its line and the field being drawn, it stops a print; going
+        // on past errors it is kept for the record, and the loop goes on.
+        const auto fehlerImSatz = [&](RuntimeError &f) {
+            const QString feld = m_printer.tag().field;
+            m_printer.setTagRecord(0);
+            m_printer.setTagField({});
+            if (m_beiFehler == BeiFehler::Abbrechen) {
+                imSatz(f, artikel, feld);
+                throw;
+            }
+            if (!fehler) {
+                fehler = f;
+                if (!feld.isEmpty())
+                    fehler->at(ort(feld));
+            }
+            notiz = notizZu(f);
+            m_printer.setTagRecord(artikel.zeile());
+        };
+        for (int n = 0; n < kopien && layout.weiter(); ++n) {
+            const sheets::SatzPlatz platz = layout.platz();
+            try {
+                layout.Drucke(artikel, auswahl);
+            } catch (RuntimeError &f) {
+                fehlerImSatz(f);
+            }
+            if (m_markieren) {
+                const auto marke = m_marken.constFind(artikel.zeile());
+                const std::optional<QString> text = marke == m_marken.cend() ? notiz
+                                                    : notiz                  ? *notiz + QStringLiteral("; ") + *marke
+                                                                             : *marke;
+                if (text)
+                    markieren(platz.box, platz.notiz, *text);
+            }
+            try {
+                layout.naechsterPlatz();
+            } catch (RuntimeError &f) {
+                fehlerImSatz(f);
+            }
+        }
+        m_printer.setTagRecord(0);
+        if (m_satzFertig)
+            m_satzFertig(artikel, fehler ? &*fehler : nullptr);
+        fortschritt(artikel.zeile(), alle);
+    }
 }
 
 void DateiDruck::fortschritt(qint64 erledigt, qint64 gesamt)
@@ -135,69 +200,28 @@ DateiDruck::Ergebnis DateiDruck::Drucken(Art art, const QString &datei, const Au
 DateiDruck::Ergebnis DateiDruck::LabelDrucken(const QString &datei, const Auswahl &auswahl)
 {
     return ausfuehren(datei, QStringLiteral("Barcode erfolgreich gedruckt."), [&] {
-        const int kopien = auswahl.kopien == 0 ? 1 : auswahl.kopien;
         const qint64 alle = gesamt(datei);
         sheets::DateiLabel label(m_printer, m_code);
         Datei artikel;
         artikel.Oeffnen(datei);
-        fortschritt(0, alle);
-        while (artikel.Lesen()) {
-            for (int n = 0; n < kopien; ++n) {
-                markieren(artikel, 0, 0, 5900, 1830, 3600, 1450);
-                try {
-                    label.Drucke(0, 0, artikel, auswahl);
-                } catch (RuntimeError &fehler) {
-                    imSatz(fehler, artikel, label.feld());
-                    throw;
-                }
-                try {
-                    m_printer.NewPage();
-                } catch (RuntimeError &fehler) {
-                    imSatz(fehler, artikel, Seitenwechsel);
-                    throw;
-                }
-            }
-            fortschritt(artikel.zeile(), alle);
-        }
+        saetze(artikel, label, auswahl, auswahl.kopien == 0 ? 1 : auswahl.kopien, alle);
     });
 }
 
 DateiDruck::Ergebnis DateiDruck::LaserDrucken(const QString &datei, const Auswahl &auswahl)
 {
     return ausfuehren(datei, QStringLiteral("LaserLabels erfolgreich gedruckt."), [&] {
-        const int kopien = auswahl.kopien == 0 ? 1 : auswahl.kopien;
         const qint64 alle = gesamt(datei);
         Datei artikel;
         artikel.Oeffnen(datei);
-
         sheets::DateiLaserLabels bogen(m_printer, m_code);
-        constexpr sheets::SheetGrid raster = sheets::DateiLaserLabels::Grid;
-        int platz = 0; // the place the next label takes, counted down the columns from 0
         try {
-            const qint16 ueberspringen = toInt16(leadingNumber(auswahl.startLabel) - 1);
-            bogen.skip(ueberspringen);
-            platz = ueberspringen > 0 ? ueberspringen % raster.places() : 0;
+            bogen.skip(toInt16(leadingNumber(auswahl.startLabel) - 1));
         } catch (RuntimeError &fehler) {
             fehler.at(QStringLiteral("Feld Startlabel „%1“").arg(auswahl.startLabel));
             throw;
         }
-
-        fortschritt(0, alle);
-        while (artikel.Lesen()) {
-            for (int n = 0; n < kopien; ++n) {
-                const double x = raster.left + platz / raster.rows * raster.pitchX;
-                const double y = raster.top + platz % raster.rows * raster.pitchY;
-                markieren(artikel, x - 60, y - 60, raster.pitchX - 100, raster.pitchY - 100, x + 3600, y + 1450);
-                platz = (platz + 1) % raster.places();
-                try {
-                    bogen.Drucke(artikel, auswahl);
-                } catch (RuntimeError &fehler) {
-                    imSatz(fehler, artikel, bogen.feld());
-                    throw;
-                }
-            }
-            fortschritt(artikel.zeile(), alle);
-        }
+        saetze(artikel, bogen, auswahl, auswahl.kopien == 0 ? 1 : auswahl.kopien, alle);
     });
 }
 
@@ -210,21 +234,10 @@ DateiDruck::Ergebnis DateiDruck::ProbeDrucken(const Auswahl &auswahl)
         try {
             label.Drucke(0, 0, artikel, auswahl);
         } catch (RuntimeError &fehler) {
-            fehler.at(label.feld()).at(QStringLiteral("Test-Label"));
+            fehler.at(ort(m_printer.tag().field)).at(QStringLiteral("Test-Label"));
             throw;
         }
     });
-}
-
-void DateiDruck::Seitenkopf(int &seite, const QDate &datum)
-{
-    try {
-        ListPage::printHeader(m_printer, seite, datum.isValid() ? datum : QDate::currentDate());
-        ++seite;
-    } catch (RuntimeError &fehler) {
-        fehler.at(QStringLiteral("Seitenkopf der Seite %1").arg(seite));
-        throw;
-    }
 }
 
 DateiDruck::Ergebnis DateiDruck::ListeDrucken(const QString &datei, const Auswahl &auswahl)
@@ -239,39 +252,24 @@ DateiDruck::Ergebnis DateiDruck::ListeDrucken(const QString &datei, const Auswah
         const qint64 alle = gesamt(datei);
         Datei artikel;
         artikel.Oeffnen(datei);
-        fortschritt(0, alle);
 
         // Pages before the range are read, not printed.
         int seite = 1;
         bool ende = false;
         while (seite < von && !ende) {
-            for (int i = 0; i < 12 && !ende; ++i)
+            for (int i = 0; i < sheets::DateiListe::ZeilenJeSeite && !ende; ++i)
                 ende = !artikel.Lesen();
             if (!ende)
                 ++seite;
         }
-        sheets::DateiListe zeile(m_printer, m_code);
-        Seitenkopf(seite, auswahl.datum);
-        qint32 y = ListPage::FirstRow;
-        while (artikel.Lesen()) {
-            markieren(artikel, 400, y - 60, 10600, ListPage::RowPitch - 60, 5500, y + 1000);
-            try {
-                zeile.Drucke(y, artikel, auswahl);
-            } catch (RuntimeError &fehler) {
-                imSatz(fehler, artikel, zeile.feld());
-                throw;
-            }
-            fortschritt(artikel.zeile(), alle);
-            if (y >= ListPage::LastRowFrom) {
-                if (seite > bis)
-                    break;
-                m_printer.NewPage();
-                Seitenkopf(seite, auswahl.datum);
-                y = ListPage::FirstRow;
-            } else {
-                y += ListPage::RowPitch;
-            }
+        sheets::DateiListe liste(m_printer, m_code, auswahl.datum, bis);
+        try {
+            liste.beginnen(seite);
+        } catch (RuntimeError &fehler) {
+            fehler.at(m_printer.tag().field);
+            throw;
         }
+        saetze(artikel, liste, auswahl, 1, alle);
     });
 }
 

@@ -1,12 +1,14 @@
 #include "runs/Pruefung.h"
 
 #include "barcode/Code128.h"
+#include "platform/MeasuringBackend.h"
 #include "platform/Printer.h"
 #include "platform/RuntimeError.h"
 #include "runs/Datei.h"
-#include "sheets/LabelFit.h"
 
 #include <QFileInfo>
+#include <QSet>
+#include <cmath>
 
 namespace tarvel::runs {
 
@@ -14,7 +16,6 @@ using barcode::Code128;
 using platform::RuntimeError;
 using sheets::Artikel;
 using sheets::Preis;
-namespace LabelFit = sheets::LabelFit;
 
 namespace {
 
@@ -71,11 +72,36 @@ bool Pruefung::hatFehler(const Befunde &befunde)
     return std::any_of(befunde.begin(), befunde.end(), [](const Befund &b) { return b.art == Befund::Fehler; });
 }
 
+bool Pruefung::hatWarnungen(const Befunde &befunde)
+{
+    return std::any_of(befunde.begin(), befunde.end(), [](const Befund &b) { return b.art != Befund::Hinweis; });
+}
+
+QString Pruefung::hinweisZeile(const Befunde &befunde)
+{
+    QStringList wo;
+    for (const Befund &b : befunde)
+        if (b.art == Befund::Hinweis)
+            wo << QStringLiteral("Zeile %1 %2").arg(b.zeile).arg(b.feld);
+    if (wo.isEmpty())
+        return {};
+    constexpr qsizetype Genannt = 5;
+    const qsizetype alle = wo.size();
+    if (alle > Genannt) {
+        wo = wo.first(Genannt);
+        wo << QStringLiteral("…");
+    }
+    return QStringLiteral("%1 am Rand des Etiketts oder der Spalte abgeschnitten (%2); gedruckt wird trotzdem.")
+        .arg(alle == 1 ? QStringLiteral("1 Text wird") : QStringLiteral("%1 Texte werden").arg(alle), wo.join(u", "));
+}
+
 QString Pruefung::bericht(const Befunde &befunde, const QString &datei)
 {
-    const auto fehler = std::count_if(befunde.begin(), befunde.end(),
-                                      [](const Befund &b) { return b.art == Befund::Fehler; });
-    const auto warnungen = befunde.size() - fehler;
+    const auto zahl = [&](Befund::Art art) {
+        return std::count_if(befunde.begin(), befunde.end(), [art](const Befund &b) { return b.art == art; });
+    };
+    const auto fehler = zahl(Befund::Fehler);
+    const auto warnungen = zahl(Befund::Warnung);
     const auto anzahl = [](qsizetype n, const QString &eins, const QString &mehr) {
         return QStringLiteral("%1 %2").arg(n).arg(n == 1 ? eins : mehr);
     };
@@ -84,40 +110,66 @@ QString Pruefung::bericht(const Befunde &befunde, const QString &datei)
                             anzahl(fehler, QStringLiteral("Fehler"), QStringLiteral("Fehler")),
                             anzahl(warnungen, QStringLiteral("Warnung"), QStringLiteral("Warnungen")));
     for (const Befund &b : befunde)
-        text += b.zeileText() + u'\n';
+        if (b.art != Befund::Hinweis)
+            text += b.zeileText() + u'\n';
+    if (const QString hinweise = hinweisZeile(befunde); !hinweise.isEmpty())
+        text += hinweise + u'\n';
     return text;
 }
 
-Befunde Pruefung::pruefen(Art art, const QString &datei, const sheets::ArtikelWahl &auswahl)
+Befunde Pruefung::pruefen(Art art, const QString &datei, const DateiDruck::Auswahl &auswahl)
 {
     Befunde befunde;
     m_saetze = 0;
-    Datei artikel;
+    // The run as it will print, on a surface of the printer's resolution and page that measures.
+    auto backend = std::make_unique<platform::MeasuringBackend>(
+        1440.0 / m_printer.TwipsPerPixelX(), QSizeF(m_printer.ScaleWidth(), m_printer.ScaleHeight()));
+    platform::MeasuringBackend &messung = *backend;
+    platform::Printer printer(std::move(backend));
+    barcode::Code128 code = m_code;
+    code.InitBreite(printer, m_code.DrawWidth());
+
     bool semikolon = false;
     qint64 andereTrennung = 0; // first line with "," or a tab
     QChar trenner;
-    try {
-        artikel.Oeffnen(datei);
-        while (artikel.Lesen()) {
-            ++m_saetze;
-            const QStringView zeile = artikel.zeilenText();
-            if (!semikolon) {
-                semikolon = zeile.contains(u';');
-                if (!semikolon && !andereTrennung) {
-                    for (const QChar c : {QChar(u','), QChar(u'\t')}) {
-                        if (zeile.contains(c)) {
-                            andereTrennung = artikel.zeile();
-                            trenner = c;
-                            break;
-                        }
+    qint64 fremdeZeile = 0; // first line in the other character set
+    bool utf8 = false;
+    DateiDruck lauf(printer, code);
+    lauf.setBeiFehler(DateiDruck::BeiFehler::Weiter);
+    lauf.setSatzFertig([&](const Datei &artikel, const RuntimeError *fehler) {
+        ++m_saetze;
+        fremdeZeile = artikel.fremdeZeile();
+        utf8 = artikel.istUtf8();
+        const QStringView zeile = artikel.zeilenText();
+        if (!semikolon) {
+            semikolon = zeile.contains(u';');
+            if (!semikolon && !andereTrennung) {
+                for (const QChar c : {QChar(u','), QChar(u'\t')}) {
+                    if (zeile.contains(c)) {
+                        andereTrennung = artikel.zeile();
+                        trenner = c;
+                        break;
                     }
                 }
             }
-            zeilePruefen(art, artikel, auswahl, befunde);
         }
-    } catch (const RuntimeError &) {
-        // The run opens and reads the file again and names the fault.
-    }
+        datenPruefen(artikel, befunde);
+        if (fehler && fehler->number() != RuntimeError::PrinterError) {
+            Befund b;
+            b.art = Befund::Fehler;
+            b.zeile = artikel.zeile();
+            b.feld = QStringLiteral("BestellNr");
+            b.text = fehler->detail() + u'.';
+            b.notiz = QStringLiteral("Barcode unmöglich");
+            befunde.append(b);
+        }
+        gemessen(messung.take(), artikel, code, befunde);
+    });
+    // Every record, on the places it will take; the run names a file it cannot read.
+    DateiDruck::Auswahl alle = auswahl;
+    alle.seitenBereich = false;
+    lauf.Drucken(art, datei, alle);
+
     if (!semikolon && andereTrennung) {
         Befund b;
         b.zeile = andereTrennung;
@@ -128,10 +180,10 @@ Befunde Pruefung::pruefen(Art art, const QString &datei, const sheets::ArtikelWa
         b.notiz = QStringLiteral("kein „;“ in der Datei");
         befunde.prepend(b);
     }
-    if (const qint64 zeile = artikel.fremdeZeile()) {
+    if (const qint64 zeile = fremdeZeile) {
         Befund b;
         b.zeile = zeile;
-        b.text = artikel.istUtf8()
+        b.text = utf8
             ? QStringLiteral("Die Zeile ist kein UTF-8, die übrige Datei schon: ihre Umlaute werden als „�“ gedruckt.")
             : QStringLiteral("Die Zeile ist UTF-8, die übrige Datei Windows-1252 (DOS): ihre Umlaute werden falsch "
                              "gedruckt, etwa „MÃ¼ller“ statt „Müller“.");
@@ -142,7 +194,7 @@ Befunde Pruefung::pruefen(Art art, const QString &datei, const sheets::ArtikelWa
     return befunde;
 }
 
-void Pruefung::zeilePruefen(Art art, const Datei &artikel, const sheets::ArtikelWahl &auswahl, Befunde &befunde)
+void Pruefung::datenPruefen(const Datei &artikel, Befunde &befunde)
 {
     const qint64 zeile = artikel.zeile();
     if (const int nr = ersteTextFeld(artikel.rest())) {
@@ -174,50 +226,45 @@ void Pruefung::zeilePruefen(Art art, const Datei &artikel, const sheets::Artikel
         b.notiz = QStringLiteral("%1 ist kein Preis").arg(b.feld);
         befunde.append(b);
     }
-    barcodePruefen(art, artikel, befunde);
-    textePruefen(art, artikel, auswahl, befunde);
 }
 
-void Pruefung::barcodePruefen(Art art, const Datei &artikel, Befunde &befunde)
+void Pruefung::gemessen(const QList<platform::MeasuredItem> &items, const Datei &artikel, const Code128 &code,
+                        Befunde &befunde)
 {
-    Befund b;
-    b.art = Befund::Fehler;
-    b.zeile = artikel.zeile();
-    b.feld = QStringLiteral("BestellNr");
-    LabelFit::BarcodeFit passt;
-    try {
-        passt = LabelFit::fitBestellNr(LabelFit::Layout(art), m_printer, m_code, artikel);
-    } catch (const RuntimeError &e) {
-        b.text = e.detail() + u'.';
-        b.notiz = QStringLiteral("Barcode unmöglich");
-        befunde.append(b);
-        return;
-    }
-    if (passt.ergebnis != LabelFit::BarcodeFit::ZuBreit)
-        return;
-    const qint16 breite = passt.passendeStrichbreite;
-    b.text = QStringLiteral("Der Barcode „%1“ ist bei Strichbreite %2 zu breit für seinen Platz, auch im "
-                            "Zeichensatz C (%3 Module und Ruhezone in %4 Twips); %5.")
-                 .arg(kurz(artikel.BestellNr))
-                 .arg(m_code.DrawWidth())
-                 .arg(passt.module)
-                 .arg(passt.platzTwips)
-                 .arg(breite > 0 ? QStringLiteral("er passt bei Strichbreite %1").arg(breite)
-                                 : QStringLiteral("er passt bei keiner Strichbreite"));
-    b.notiz = breite > 0 ? QStringLiteral("Barcode zu breit, passt bei Strichbreite %1").arg(breite)
-                         : QStringLiteral("Barcode zu breit");
-    befunde.append(b);
-}
-
-void Pruefung::textePruefen(Art art, const Datei &artikel, const sheets::ArtikelWahl &auswahl, Befunde &befunde)
-{
-    const QStringList felder = LabelFit::abgeschnitteneFelder(LabelFit::Layout(art), m_printer, artikel, auswahl);
-    for (const QString &feld : felder) {
+    using platform::MeasuredItem;
+    QSet<QString> genannt; // a field once a record, whatever its copies
+    for (const MeasuredItem &item : items) {
+        if (!item.cut() || item.field.isEmpty() || item.record != artikel.zeile() || genannt.contains(item.field))
+            continue;
+        genannt.insert(item.field);
         Befund b;
         b.zeile = artikel.zeile();
-        b.feld = feld;
-        b.text = QStringLiteral("Der Text ist zu lang für seinen Platz und wird am Rand abgeschnitten.");
-        b.notiz = QStringLiteral("%1 abgeschnitten").arg(feld);
+        b.feld = item.field;
+        if (item.kind == MeasuredItem::Text) {
+            b.art = Befund::Hinweis;
+            b.text = QStringLiteral("Der Text ist zu lang für seinen Platz und wird am Rand abgeschnitten.");
+            b.notiz = QStringLiteral("%1 abgeschnitten").arg(item.field);
+            befunde.append(b);
+            continue;
+        }
+        // Bars end with their quiet zone before the next thing on their right: cut, they do not fit.
+        b.art = Befund::Fehler;
+        const qint32 platz = qint32(std::lround(item.clip.right() - item.whole.left() + std::floor(code.quietZone())));
+        const qint16 breite = code.passendeBreite(artikel.BestellNr, platz);
+        const qint16 lesbar = code.kleinsteLesbareBreite();
+        const bool passt = breite >= lesbar;
+        b.text = QStringLiteral("Der Barcode „%1“ ist bei Strichbreite %2 zu breit für seinen Platz, auch im "
+                                "Zeichensatz C (%3 Module und Ruhezone in %4 Twips); %5.")
+                     .arg(kurz(artikel.BestellNr))
+                     .arg(code.DrawWidth())
+                     .arg(code.moduleCount(artikel.BestellNr, Code128::Zeichensatz::MitC))
+                     .arg(platz)
+                     .arg(passt ? QStringLiteral("er passt bei Strichbreite %1").arg(breite)
+                                : QStringLiteral("er passt bei keiner lesbaren Strichbreite (Module ab 0,19 mm, "
+                                                 "hier Strichbreite %1): eine kürzere Nummer wählen")
+                                      .arg(lesbar));
+        b.notiz = passt ? QStringLiteral("Barcode zu breit, passt bei Strichbreite %1").arg(breite)
+                        : QStringLiteral("Barcode zu breit, Nummer kürzen");
         befunde.append(b);
     }
 }

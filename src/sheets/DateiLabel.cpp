@@ -1,75 +1,51 @@
 #include "sheets/DateiLabel.h"
 
 #include "barcode/Code128.h"
+#include "platform/FieldTag.h"
 #include "platform/Printer.h"
 #include "sheets/ArtikelWahl.h"
 #include "sheets/LabelClip.h"
 
 #include <algorithm>
+#include <cmath>
 
 namespace tarvel::sheets {
 
+using platform::FieldTag;
 using platform::Printer;
 
-namespace {
+DateiLabel::DateiLabel(Printer &printer, barcode::Code128 &code) : DateiLayout(printer), m_code(code) {}
 
-/// A text of the label: its field, its font and the column it stands in.
-struct Eintrag
+SatzPlatz DateiLabel::platz(qint32 x, qint32 y)
 {
-    const char *feld;
-    QString text;
-    double size;
-    bool bold;
-    bool textSpalte;
-};
-
-/// The texts Drucke prints, in the fonts it prints them in.
-QList<Eintrag> eintraege(const Artikel &artikel, const ArtikelWahl &wahl)
-{
-    QList<Eintrag> e{
-        {"Bereich/ArtikelNr", artikel.Bereich + u' ' + artikel.ArtikelNr, 8, false, true},
-        {"MatchCode", artikel.MatchCode, 8, false, true},
-        {"BestellNr", artikel.BestellNr, 12, true, false},
-        {"KurzText1", artikel.KurzText1, 12, false, false},
-        {"KurzText2", artikel.KurzText2, 12, false, false},
-    };
-    if (wahl.lagerfach)
-        e.append({"LagerfachNr", QStringLiteral("Lagerfach: ") + artikel.LagerfachNr, 8, false, true});
-    const QString preis = artikel.preis(wahl.preis1);
-    if (!preis.isEmpty())
-        e.append({nullptr, preis + u' ' + wahl.waehrung, 12, true, true});
-    return e;
+    return {QRect(x, y, Breite, Hoehe), QPoint(x + TextSpalte, y + 1450)};
 }
 
-} // namespace
-
-DateiLabel::DateiLabel(Printer &printer, barcode::Code128 &code) : m_printer(printer), m_code(code) {}
-
-qint32 DateiLabel::barcodePlatz(Printer &printer, qint32 x)
+void DateiLabel::naechsterPlatz()
 {
-    return std::min<qint32>(TextSpalte, qint32(printer.ScaleWidth()) - x);
+    FieldTag feld(m_printer, QStringLiteral("Seitenwechsel"));
+    m_printer.NewPage();
 }
 
-QStringList DateiLabel::abgeschnitten(Printer &printer, const Artikel &artikel, const ArtikelWahl &wahl)
+bool DateiLabel::barcodePasst(const QString &text, qint32 platz) const
 {
-    QStringList felder;
-    printer.setFontName(QStringLiteral("Arial"));
-    printer.setFontItalic(false);
-    for (const Eintrag &e : eintraege(artikel, wahl)) {
-        printer.setFontSize(e.size);
-        printer.setFontBold(e.bold);
-        const qint32 breite = e.textSpalte ? Breite - TextSpalte : TextSpalte;
-        if (printer.TextWidth(e.text) > breite)
-            felder.append(e.feld ? QString::fromLatin1(e.feld) : Artikel::feldName(wahl.preis1));
+    try {
+        return m_code.fits(text, platz);
+    } catch (const platform::RuntimeError &) {
+        return true; // drawing it names what is wrong with it
     }
-    return felder;
 }
 
-void DateiLabel::Drucke(qint32 x, qint32 y, const Artikel &artikel, const ArtikelWahl &wahl)
+void DateiLabel::Drucke(qint32 x, qint32 y, const Artikel &artikel, const ArtikelWahl &wahl, bool nachbarRechts)
 {
     Printer &p = m_printer;
-    LabelClip clip(p, x + TextSpalte, y, Breite - TextSpalte, Hoehe);
-    m_feld = QStringLiteral("Feld Bereich/ArtikelNr");
+    // Where the label's texts end: its right edge, short of the quiet zone of the bars of a label
+    // on its right, and never past the page.
+    const qint32 rand = std::min<qint32>(x + Breite - (nachbarRechts ? qint32(std::ceil(m_code.quietZone())) : 0),
+                                         qint32(p.ScaleWidth()));
+    const auto bis = [&](qint32 links) { return std::max(rand - links, 1); };
+    LabelClip clip(p, x + TextSpalte, y, bis(x + TextSpalte), Hoehe);
+    FieldTag feld(p, QStringLiteral("Bereich/ArtikelNr"));
     p.setFontName(QStringLiteral("Arial"));
     p.setFontSize(8);
     p.setFontBold(false);
@@ -77,12 +53,12 @@ void DateiLabel::Drucke(qint32 x, qint32 y, const Artikel &artikel, const Artike
     p.setCurrentX(x + TextSpalte);
     p.Print(artikel.Bereich + u' ' + artikel.ArtikelNr);
 
-    m_feld = QStringLiteral("Feld MatchCode");
+    feld.set(QStringLiteral("MatchCode"));
     p.setCurrentX(x + TextSpalte);
     p.Print(artikel.MatchCode);
 
     if (wahl.lagerfach) {
-        m_feld = QStringLiteral("Feld LagerfachNr");
+        feld.set(QStringLiteral("LagerfachNr"));
         p.setCurrentX(x + TextSpalte);
         p.Print(QStringLiteral("Lagerfach: ") + artikel.LagerfachNr);
     }
@@ -90,7 +66,7 @@ void DateiLabel::Drucke(qint32 x, qint32 y, const Artikel &artikel, const Artike
     p.setCurrentX(x + TextSpalte);
     const QString preis = artikel.preis(wahl.preis1);
     if (!preis.isEmpty()) {
-        m_feld = QStringLiteral("Feld ") + Artikel::feldName(wahl.preis1);
+        feld.set(Artikel::feldName(wahl.preis1));
         p.setFontSize(12);
         p.setFontBold(true);
         p.PrintInline(preis + u' ' + wahl.waehrung);
@@ -98,12 +74,22 @@ void DateiLabel::Drucke(qint32 x, qint32 y, const Artikel &artikel, const Artike
         p.setFontBold(false);
     }
 
-    // The barcode column: nothing of it may reach the price.
-    clip.to(x, y, TextSpalte, Hoehe);
-    m_feld = QStringLiteral("Feld BestellNr");
+    // The bars and their quiet zone end before the text column (or the page's edge): a
+    // barcode too wide for that is cut there, and the check names it.
+    // Below the text column the left part spans the whole label: the number under the bars (a
+    // number wider than the bars' place has bars too wide for it) and the short texts.
+    const qint32 platz = std::min<qint32>(TextSpalte, qint32(p.ScaleWidth()) - x);
+    feld.set(QStringLiteral("BestellNr"));
+    const bool passt = barcodePasst(artikel.BestellNr, platz);
+    if (passt)
+        clip.to(x, y, bis(x), Hoehe);
+    else
+        clip.to(x, y, std::max(platz - qint32(std::floor(m_code.quietZone())), 1), Hoehe);
     p.setCurrentY(y);
     p.setCurrentX(x);
-    m_code.Drucke(p, artikel.BestellNr, 680, barcodePlatz(p, x));
+    barcode([&] { m_code.Drucke(p, artikel.BestellNr, 680, platz); });
+    if (!passt)
+        clip.to(x, y, bis(x), Hoehe);
     p.setFontSize(12);
     p.setFontBold(true);
     p.setCurrentY(y + 700);
@@ -112,12 +98,13 @@ void DateiLabel::Drucke(qint32 x, qint32 y, const Artikel &artikel, const Artike
     p.setFontBold(false);
     p.setFontSize(12);
 
-    m_feld = QStringLiteral("Feld KurzText1");
+    feld.set(QStringLiteral("KurzText1"));
     p.setCurrentX(x);
     p.Print(artikel.KurzText1);
-    m_feld = QStringLiteral("Feld KurzText2");
+    feld.set(QStringLiteral("KurzText2"));
     p.setCurrentX(x);
     p.Print(artikel.KurzText2);
+    satzEnde();
 }
 
 } // namespace tarvel::sheets

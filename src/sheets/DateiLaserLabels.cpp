@@ -1,11 +1,12 @@
 #include "sheets/DateiLaserLabels.h"
 
+#include "platform/FieldTag.h"
 #include "platform/Printer.h"
 
 namespace tarvel::sheets {
 
 DateiLaserLabels::DateiLaserLabels(platform::Printer &printer, barcode::Code128 &code)
-    : m_printer(printer), m_label(printer, code), m_place(Grid, QStringLiteral("LaserDrucken"))
+    : DateiLayout(printer), m_label(printer, code), m_place(Grid, QStringLiteral("LaserDrucken"))
 {
 }
 
@@ -14,22 +15,28 @@ void DateiLaserLabels::skip(qint16 places)
     m_place.setStartPosition(places > 0 ? qint16(places % Grid.places() + 1) : 1);
 }
 
-void DateiLaserLabels::Drucke(const Artikel &artikel, const ArtikelWahl &wahl)
+SatzPlatz DateiLaserLabels::platz()
 {
-    m_pageBreak = false;
-    const qint32 x = m_place.left();
-    const qint32 y = m_place.top();
-    const bool sheetFull = m_place.advance();
-    m_label.Drucke(x, y, artikel, wahl);
-    if (sheetFull) {
-        m_pageBreak = true;
-        m_printer.NewPage();
-    }
+    return DateiLabel::platz(m_place.left(), m_place.top());
 }
 
-QString DateiLaserLabels::feld() const
+void DateiLaserLabels::setWeiterBeiFehler(bool weiter)
 {
-    return m_pageBreak ? QStringLiteral("Seitenwechsel") : m_label.feld();
+    DateiLayout::setWeiterBeiFehler(weiter);
+    m_label.setWeiterBeiFehler(weiter);
+}
+
+void DateiLaserLabels::Drucke(const Artikel &artikel, const ArtikelWahl &wahl)
+{
+    m_label.Drucke(m_place.left(), m_place.top(), artikel, wahl, !m_place.lastColumn());
+}
+
+void DateiLaserLabels::naechsterPlatz()
+{
+    if (m_place.advance()) {
+        platform::FieldTag feld(m_printer, QStringLiteral("Seitenwechsel"));
+        m_printer.NewPage();
+    }
 }
 
 } // namespace tarvel::sheets

@@ -8,7 +8,7 @@ namespace tarvel::sheets {
 /// The main window's laser sheets: sixteen DateiLabel a sheet, 2 columns of 8,
 /// filled down the columns from a chosen place; a new page right after the
 /// last place of a sheet. The place lives as long as the object, one run.
-class DateiLaserLabels
+class DateiLaserLabels : public DateiLayout
 {
 public:
     DateiLaserLabels(platform::Printer &printer, barcode::Code128 &code);
@@ -18,20 +18,19 @@ public:
     /// 0 and below keep the first place.
     void skip(qint16 places);
 
+    SatzPlatz platz() override;
     /// Prints the label of \a artikel at the next place.
-    void Drucke(const Artikel &artikel, const ArtikelWahl &wahl);
-
-    /// What was being drawn when Drucke failed: a field of the label, or the page break.
-    QString feld() const;
+    void Drucke(const Artikel &artikel, const ArtikelWahl &wahl) override;
+    /// A new page right after the last place of a sheet.
+    void naechsterPlatz() override;
+    void setWeiterBeiFehler(bool weiter) override;
 
     /// 2 columns of 8 labels, 6000 twips across and 1930 down, the first at (100, 700).
-    static constexpr SheetGrid Grid{8, 2, 6000, 1930, 100, 700};
+    static constexpr SheetGrid Grid{8, 2, DateiLabel::Breite, DateiLabel::Hoehe, 100, 700};
 
 private:
-    platform::Printer &m_printer;
     DateiLabel m_label;
     SheetPlace m_place;
-    bool m_pageBreak = false;
 };
 
 } // namespace tarvel::sheets

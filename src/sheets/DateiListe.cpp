@@ -1,16 +1,22 @@
 #include "sheets/DateiListe.h"
 
+#include "barcode/Code128.h"
+#include "platform/FieldTag.h"
 #include "platform/Printer.h"
+#include "platform/RuntimeError.h"
 #include "sheets/ArtikelWahl.h"
 #include "sheets/LabelClip.h"
-#include "sheets/ListPage.h"
 
 namespace tarvel::sheets {
 
+using platform::FieldTag;
 using platform::Printer;
 using namespace ListPage;
 
-DateiListe::DateiListe(Printer &printer, barcode::Code128 &code) : m_printer(printer), m_code(code) {}
+DateiListe::DateiListe(Printer &printer, barcode::Code128 &code, const QDate &datum, int bis)
+    : DateiLayout(printer), m_code(code), m_datum(datum.isValid() ? datum : QDate::currentDate()), m_bis(bis)
+{
+}
 
 QString DateiListe::PreisTitel(Preis preis)
 {
@@ -27,94 +33,95 @@ void DateiListe::PreisZeile(Preis preis, const Artikel &artikel, const QString &
 {
     if (preis == Preis::Leer)
         return;
-    m_feld = QStringLiteral("Feld ") + Artikel::feldName(preis);
+    m_printer.setTagField(Artikel::feldName(preis));
     m_printer.PrintInline(PreisTitel(preis));
     m_printer.setFontBold(true);
     m_printer.PrintInline(artikel.preis(preis) + u' ' + waehrung);
     m_printer.setFontBold(false);
 }
 
-QStringList DateiListe::abgeschnitten(Printer &printer, const Artikel &artikel, const ArtikelWahl &wahl)
+void DateiListe::beginnen(int seite)
 {
-    QStringList felder;
-    printer.setFontName(QStringLiteral("Arial"));
-    printer.setFontItalic(false);
-    printer.setFontSize(8);
-    const auto pruefe = [&](const QString &feld, double breite, const QString &text, const QString &fett = {}) {
-        printer.setFontBold(false);
-        double w = printer.TextWidth(text);
-        if (!fett.isEmpty()) {
-            printer.setFontBold(true);
-            w += printer.TextWidth(fett);
-        }
-        if (w > breite)
-            felder.append(feld);
-    };
-    const auto preis = [&](Preis p, double breite) {
-        if (p != Preis::Leer)
-            pruefe(Artikel::feldName(p), breite, PreisTitel(p), artikel.preis(p) + u' ' + wahl.waehrung);
-    };
-    pruefe(QStringLiteral("MatchCode"), SecondX - TextX, QStringLiteral("Matchcode: ") + artikel.MatchCode);
-    pruefe(QStringLiteral("Bereich/ArtikelNr"), BarsX - SecondX, artikel.Bereich + u' ' + artikel.ArtikelNr);
-    if (wahl.lagerfach)
-        pruefe(QStringLiteral("LagerfachNr"), BarsX - TextX, QStringLiteral("Lagerfach: ") + artikel.LagerfachNr);
-    pruefe(QStringLiteral("KurzText1"), BarsX - TextX, artikel.KurzText1);
-    pruefe(QStringLiteral("KurzText2"), BarsX - TextX, artikel.KurzText2);
-    pruefe(QStringLiteral("KurzText3"), BarsX - TextX, artikel.KurzText3);
-    preis(wahl.preis1, SecondX - TextX);
-    preis(wahl.preis2, BarsX - SecondX);
-    return felder;
+    m_seite = seite;
+    Kopf();
 }
 
-void DateiListe::Drucke(qint32 y, const Artikel &artikel, const ArtikelWahl &wahl)
+void DateiListe::Kopf()
+{
+    FieldTag feld(m_printer, QStringLiteral("Seitenkopf der Seite %1").arg(m_seite));
+    printHeader(m_printer, m_seite, m_datum);
+    ++m_seite;
+    m_y = FirstRow;
+}
+
+SatzPlatz DateiListe::platz()
+{
+    return {QRect(TextX - 100, m_y, qint32(m_printer.ScaleWidth()) - TextX + 100, RowPitch), QPoint(BarsX, m_y + 1000)};
+}
+
+void DateiListe::naechsterPlatz()
+{
+    if (m_y < LastRowFrom) {
+        m_y += RowPitch;
+    } else if (m_seite > m_bis) {
+        m_ende = true;
+    } else {
+        FieldTag feld(m_printer, QStringLiteral("Seitenwechsel"));
+        m_printer.NewPage();
+        Kopf();
+    }
+}
+
+void DateiListe::Zeile(qint32 y, const Artikel &artikel, const ArtikelWahl &wahl)
 {
     Printer &p = m_printer;
-    m_feld = QStringLiteral("Feld BestellNr");
-    printBars(p, m_code, y, artikel.BestellNr);
-
+    FieldTag feld(p, QStringLiteral("BestellNr"));
+    barcode([&] { printBars(p, m_code, y, artikel.BestellNr); });
     {
         // Each text ends at its column: before the second column where that has
-        // something on the line, else before the bars.
+        // something on the line, else before the bars' quiet zone.
+        const qint32 balken = barsQuietZoneLeft(m_code);
         LabelClip clip(p, TextX, y, SecondX - TextX, RowPitch);
-        m_feld = QStringLiteral("Feld MatchCode");
+        feld.set(QStringLiteral("MatchCode"));
         p.setFontName(QStringLiteral("Arial"));
         p.setFontSize(8);
         p.setFontBold(false);
         p.setCurrentY(y);
         p.setCurrentX(TextX);
         p.PrintInline(QStringLiteral("Matchcode: ") + artikel.MatchCode);
-        clip.to(SecondX, y, BarsX - SecondX, RowPitch);
-        m_feld = QStringLiteral("Feld Bereich/ArtikelNr");
+        clip.to(SecondX, y, balken - SecondX, RowPitch);
+        feld.set(QStringLiteral("Bereich/ArtikelNr"));
         p.setCurrentX(SecondX);
         p.Print(artikel.Bereich + u' ' + artikel.ArtikelNr);
 
-        clip.to(TextX, y, BarsX - TextX, RowPitch);
+        clip.to(TextX, y, balken - TextX, RowPitch);
         if (wahl.lagerfach) {
-            m_feld = QStringLiteral("Feld LagerfachNr");
+            feld.set(QStringLiteral("LagerfachNr"));
             p.setCurrentX(TextX);
             p.Print(QStringLiteral("Lagerfach: ") + artikel.LagerfachNr);
         }
-        m_feld = QStringLiteral("Feld KurzText1");
+        feld.set(QStringLiteral("KurzText1"));
         p.setCurrentX(TextX);
         p.Print(artikel.KurzText1);
-        m_feld = QStringLiteral("Feld KurzText2");
+        feld.set(QStringLiteral("KurzText2"));
         p.setCurrentX(TextX);
         p.Print(artikel.KurzText2);
         if (!artikel.KurzText3.isEmpty()) {
-            m_feld = QStringLiteral("Feld KurzText3");
+            feld.set(QStringLiteral("KurzText3"));
             p.setCurrentX(TextX);
             p.Print(artikel.KurzText3);
         }
         clip.to(TextX, y, SecondX - TextX, RowPitch);
         p.setCurrentX(TextX);
         PreisZeile(wahl.preis1, artikel, wahl.waehrung);
-        clip.to(SecondX, y, BarsX - SecondX, RowPitch);
+        clip.to(SecondX, y, balken - SecondX, RowPitch);
         p.setCurrentX(SecondX);
         PreisZeile(wahl.preis2, artikel, wahl.waehrung);
     }
 
-    m_feld = QStringLiteral("Feld BestellNr");
+    feld.set(QStringLiteral("BestellNr"));
     printNumber(p, y, artikel.BestellNr);
+    satzEnde();
 }
 
 } // namespace tarvel::sheets

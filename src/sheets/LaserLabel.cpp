@@ -7,6 +7,7 @@
 #include "sheets/TextCut.h"
 
 #include <algorithm>
+#include <cmath>
 
 namespace tarvel::sheets::LaserLabel {
 
@@ -14,9 +15,13 @@ using platform::Printer;
 using platform::Numbers::add32;
 
 void print(Printer &p, barcode::Code128 &code, const Style &style, qint32 x0, qint32 y0, const QString &ArtikelNr,
-           const QString &ISBN, const QString &MatchCode, const QString &Preis1, const QString &Preis2)
+           const QString &ISBN, const QString &MatchCode, const QString &Preis1, const QString &Preis2,
+           bool nachbarRechts)
 {
-    LabelClip clip(p, x0, y0, style.width, style.height);
+    // The label's place, short of the quiet zone of the bars of a label on its right and of the page's edge.
+    const qint32 rand = std::min<qint32>(style.width - (nachbarRechts ? qint32(std::ceil(code.quietZone())) : 0),
+                                         qint32(p.ScaleWidth()) - x0);
+    LabelClip clip(p, x0, y0, std::max(rand, 1), style.height);
     // Colour and slant are set on every label: the list's header leaves blue italics behind.
     p.setFontItalic(false);
     p.setForeColor(Printer::QBColor(0));

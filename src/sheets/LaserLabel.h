@@ -36,10 +36,12 @@ struct Style
 };
 
 /// Draws one label with its top-left corner at (\a x0, \a y0) in black upright
-/// Arial. Neither starts nor ends a page.
+/// Arial. Neither starts nor ends a page. Its texts end inside the label, short
+/// of the quiet zone of the bars of a label on its right (\a nachbarRechts) and
+/// of the page's edge.
 void print(platform::Printer &printer, barcode::Code128 &code, const Style &style, qint32 x0, qint32 y0,
            const QString &ArtikelNr, const QString &ISBN, const QString &MatchCode, const QString &Preis1,
-           const QString &Preis2);
+           const QString &Preis2, bool nachbarRechts);
 
 } // namespace LaserLabel
 } // namespace tarvel::sheets

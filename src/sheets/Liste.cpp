@@ -37,8 +37,9 @@ void Liste::Drucke(const QString &ArtikelNr, const QString &ISBN, const QString 
     const qint32 y = m_row;
     ListPage::printBars(p, m_code, y, ArtikelNr);
     {
-        // The texts end before the bars, the first price before the second.
-        LabelClip clip(p, ListPage::TextX, y, ListPage::BarsX - ListPage::TextX, ListPage::RowPitch);
+        // The texts end before the bars' quiet zone, the first price before the second.
+        const qint32 balken = ListPage::barsQuietZoneLeft(m_code);
+        LabelClip clip(p, ListPage::TextX, y, balken - ListPage::TextX, ListPage::RowPitch);
         p.setFontName(QStringLiteral("Arial"));
         p.setFontSize(8);
         p.setFontBold(false);
@@ -52,7 +53,7 @@ void Liste::Drucke(const QString &ArtikelNr, const QString &ISBN, const QString 
         clip.to(ListPage::TextX, y, SecondPrice - ListPage::TextX, ListPage::RowPitch);
         p.setCurrentX(ListPage::TextX);
         p.PrintInline(Preis1);
-        clip.to(SecondPrice, y, ListPage::BarsX - SecondPrice, ListPage::RowPitch);
+        clip.to(SecondPrice, y, balken - SecondPrice, ListPage::RowPitch);
         p.setCurrentX(SecondPrice);
         p.Print(Preis2);
     }

@@ -36,6 +36,9 @@ public:
     /// when it leaves 32 bits.
     qint32 left(qint32 right = 0) const;
 
+    /// Whether the place is in the sheet's last column: no label follows on its right.
+    bool lastColumn() const { return m_column >= m_grid.columns - 1; }
+
     /// Moves on to the next place, down the column and then to the next column.
     /// Returns true when the place left was the last of the sheet (the next
     /// label starts a new sheet at place 1).

@@ -6,9 +6,9 @@ target_sources(tarvel_core PRIVATE
   sheets/Artikel.cpp
   sheets/DateiLabel.cpp
   sheets/DateiLaserLabels.cpp
+  sheets/DateiLayout.cpp
   sheets/DateiListe.cpp
   sheets/LabelClip.cpp
-  sheets/LabelFit.cpp
   sheets/LaserLabel.cpp
   sheets/LaserLabels.cpp
   sheets/LaserLabels4Bahn.cpp

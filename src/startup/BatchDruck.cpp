@@ -10,6 +10,7 @@
 #include "platform/Printer.h"
 #include "platform/PrinterChoice.h"
 #include "platform/RuntimeError.h"
+#include "sheets/DateiListe.h"
 #include "startup/DruckOptionen.h"
 
 #include <QFile>
@@ -80,7 +81,6 @@ const QString Befehl = QStringLiteral("tarvel drucken");
 constexpr qint64 Takt = 100; ///< milliseconds between two progress lines
 // An input read once into memory: far more than a shop's article file, far less than the machine's memory.
 constexpr qsizetype MaxEingabeMB = 128;
-constexpr int ZeilenJeSeite = 12; ///< rows of a list page
 
 // A pipe, a FIFO, a terminal or a device: read, it is gone. A file that is not there is left
 // to the run, which names why it cannot be opened.
@@ -203,7 +203,7 @@ int BatchDruck::drucken(const DruckOptionen &o)
     // The whole file is checked before the first page is drawn.
     runs::Pruefung pruefung(printer, code);
     const runs::Befunde befunde = pruefung.pruefen(art, o.datei, a);
-    if (!befunde.isEmpty()) {
+    if (runs::Pruefung::hatWarnungen(befunde)) {
         m_fehler << Befehl << ": " << runs::Pruefung::bericht(befunde, o.datei);
         if (runs::Pruefung::hatFehler(befunde)) {
             m_fehler << QStringLiteral("Es wurde nichts gedruckt; Fehler verhindern den Druck auch mit --trotzdem.")
@@ -216,6 +216,9 @@ int BatchDruck::drucken(const DruckOptionen &o)
             return Fehler;
         }
         m_fehler << QStringLiteral("Mit --trotzdem wird trotz der Warnungen gedruckt.") << Qt::endl;
+    } else if (const QString hinweise = runs::Pruefung::hinweisZeile(befunde); !hinweise.isEmpty()) {
+        // Notes never stop a run: one line says what will be cut.
+        m_fehler << Befehl << ": " << hinweise << Qt::endl;
     }
     druck.setGesamt(pruefung.saetze());
     druck.setFortschritt([this](qint64 erledigt, qint64 gesamt) { return fortschritt(erledigt, gesamt); });
@@ -309,8 +312,9 @@ bool BatchDruck::seiteFehlt(const DruckOptionen &o)
         return false;
     Datei zaehler;
     zaehler.Oeffnen(o.datei); // a file that cannot be opened fails here, with its own message
-    // Twelve rows to a page; an empty file still has its first page, with the header.
-    const qint64 letzte = std::max<qint64>(1, (zaehler.GetAnzahl(o.datei) + ZeilenJeSeite - 1) / ZeilenJeSeite);
+    // An empty file still has its first page, with the header.
+    constexpr int zeilen = sheets::DateiListe::ZeilenJeSeite;
+    const qint64 letzte = std::max<qint64>(1, (zaehler.GetAnzahl(o.datei) + zeilen - 1) / zeilen);
     if (*o.vonSeite <= letzte)
         return false;
     m_fehler << Befehl << ": "
