@@ -56,6 +56,8 @@ public:
 
 private:
     [[noreturn]] void failWriting();
+    /// Gives the writer the page for \a landscape, and the painter its origin.
+    void setWriterLayout(bool landscape);
 
     QString m_folder; ///< empty: the process's jobs folder at the job's start
     PageSetup m_setup;

@@ -7,6 +7,7 @@ target_sources(tarvel_core PRIVATE
   platform/PainterBackend.cpp
   platform/JobFile.cpp
   platform/CupsQueue.cpp
+  platform/CupsMedia.cpp
   platform/PdfBackend.cpp
   platform/SystemPrinterBackend.cpp
   platform/RecordingBackend.cpp

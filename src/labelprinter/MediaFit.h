@@ -1,0 +1,65 @@
+#pragma once
+
+#include "labelprinter/LabelData.h"
+
+#include <QList>
+#include <QSizeF>
+#include <QString>
+#include <QStringList>
+#include <functional>
+
+namespace tarvel::platform {
+class Printer;
+struct PageSetup;
+}
+
+namespace tarvel::labelprinter {
+
+/// Whether a label layout fits a printer's media, judged from the layout's
+/// measured drawing (never from a copy of its geometry): the bars with their
+/// quiet zone, the prices, numbers and captions, and the start of every line
+/// must lie inside the printable area; a text that runs past the right edge
+/// is cut there and noted. Where the media is fed narrow edge first and the
+/// layout is wide, the label is laid across the media. Free of windows: the
+/// runs, the automation object, the setup dialog, `tarvel drucker` and the
+/// web service ask it.
+class MediaFit
+{
+public:
+    /// The layouts a label printer prints.
+    enum class Layout { Label, EinLabel, Etikett, KanuEtikett, Abholschein };
+    static QString name(Layout layout);
+    static QList<Layout> all();
+
+    /// Draws a layout on the printer it is given.
+    using Drawing = std::function<void(platform::Printer &)>;
+
+    struct Result
+    {
+        bool fits = true;
+        bool landscape = false; ///< laid across the media
+        QSizeF needed;          ///< the layout's size, mm
+        QSizeF media;           ///< the media's size as fed (portrait or across), mm
+        QStringList cut;        ///< fields whose text the media's right edge cuts
+        QString message;        ///< why it does not fit, in the user's words; empty when it fits
+    };
+
+    /// Measures \a drawing on the page of \a setup (both ways where the media is
+    /// portrait) and says whether it fits and which way. \a what names the
+    /// layout in the message ("DruckeLabel").
+    static Result check(const platform::PageSetup &setup, const QString &what, const Drawing &drawing);
+
+    /// The layout \a layout with the record \a data (a sample record where none
+    /// is given) on the page of \a setup, at the bar width \a strichbreite.
+    static Result check(const platform::PageSetup &setup, Layout layout, const LabelData &data,
+                        const QString &strichbreite = QStringLiteral("0"));
+
+    /// For each layout, whether it fits printer \a printer as it is set up
+    /// (the current choice's page for it). Empty when the printer is unknown.
+    static QList<std::pair<Layout, Result>> forPrinter(const QString &printer);
+
+    /// A record with texts of the usual length, for a fit without a record.
+    static LabelData sample();
+};
+
+} // namespace tarvel::labelprinter
