@@ -5,6 +5,7 @@
 #include "platform/RuntimeError.h"
 
 #include <algorithm>
+#include <cmath>
 
 namespace tarvel::barcode {
 
@@ -202,6 +203,14 @@ Code128::Zeichensatz Code128::satzFuer(const QString &Text, qint32 PlatzTwips) c
 bool Code128::fits(const QString &Text, qint32 PlatzTwips) const
 {
     return fitsWith(symbolValues(Text, satzFuer(Text, PlatzTwips)), m_moduleWidth, PlatzTwips);
+}
+
+qint16 Code128::kleinsteLesbareBreite() const
+{
+    if (!(m_twipsPerPixel > 0))
+        return 1;
+    const double twips = MinModuleMm / 25.4 * 1440.0;
+    return qint16(std::max(1.0, std::ceil(twips / m_twipsPerPixel - 1e-9)));
 }
 
 qint16 Code128::passendeBreite(const QString &Text, qint32 PlatzTwips) const

@@ -69,6 +69,11 @@ public:
 
     qint16 DrawWidth() const { return m_modulePixels; }
     double moduleWidth() const { return m_moduleWidth; }
+    /// The free space a barcode needs on either side at the current bar width, in twips.
+    double quietZone() const { return QuietZoneModules * m_moduleWidth; }
+    /// The narrowest bar width in pixels whose module scanners still read
+    /// (MinModuleMm) at the resolution InitBreite met.
+    qint16 kleinsteLesbareBreite() const;
 
     static constexpr int CodeC = 99;  ///< in code set B: change to C
     static constexpr int CodeB = 100; ///< in code set C: change to B
@@ -77,6 +82,7 @@ public:
     static constexpr int Stop = 106;
     static constexpr int QuietZoneModules = 10; ///< free space a barcode needs on its right
     static constexpr double FieldWidth = 4000.0; ///< twips the characters-that-fit figure refers to
+    static constexpr double MinModuleMm = 0.19;  ///< narrowest module read reliably (7.5 mil)
 
 private:
     qint32 measure(const QList<int> &values, double moduleWidth) const;

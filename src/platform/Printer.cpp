@@ -69,6 +69,7 @@ void Printer::beforeDrawing()
         m_jobOpen = true;
         m_pendingPageBreaks = 0;
         m_sentClip = QRectF();
+        m_sentTag = DrawTag(); // a job begins untagged
         m_pageEmpty = true;
     }
     while (m_pendingPageBreaks > 0) {
@@ -83,6 +84,10 @@ void Printer::beforeDrawing()
     if (m_clip != m_sentClip) {
         send([clip = m_clip](PrinterBackend &b) { b.setClip(clip); });
         m_sentClip = m_clip;
+    }
+    if (m_tag != m_sentTag) {
+        send([tag = m_tag](PrinterBackend &b) { b.setTag(tag); });
+        m_sentTag = m_tag;
     }
     m_landscapeWish = false; // the page has begun
 }
@@ -99,7 +104,9 @@ void Printer::clearClip() noexcept
     if (m_sentClip.isNull() || !m_jobOpen || choiceChanged())
         return;
     try {
-        m_backend->setClip(m_clip);
+        // In its place among the output a mark holds back: sent at once, it would reach the
+        // printer before the drawing it ends, and what the mark held would stay clipped.
+        send([](PrinterBackend &b) { b.setClip(QRectF()); });
         m_sentClip = m_clip;
     } catch (...) {
         // Left to the next drawing, which sends it again.
@@ -133,6 +140,7 @@ void Printer::mark()
     m_mark->y = m_y;
     m_mark->clip = m_clip;
     m_mark->sentClip = m_sentClip;
+    m_mark->sentTag = m_sentTag;
 }
 
 void Printer::commit()
@@ -153,6 +161,7 @@ void Printer::rollback()
     m_y = mark->y;
     m_clip = mark->clip;
     m_sentClip = mark->sentClip;
+    m_sentTag = mark->sentTag;
 }
 
 FontMetricsCache::Entry &Printer::metrics()
@@ -226,6 +235,7 @@ double Printer::TwipsPerPixelX() { return 1440.0 / backend().dpiX(); }
 double Printer::TwipsPerPixelY() { return 1440.0 / backend().dpiY(); }
 QString Printer::DeviceName() { return backend().deviceName(); }
 double Printer::ScaleWidth() { return backend().printableSize().width(); }
+double Printer::ScaleHeight() { return backend().printableSize().height(); }
 
 double Printer::TextWidth(const QString &text)
 {
@@ -250,10 +260,10 @@ void Printer::PrintInline(const QString &text)
         return;
     auto &m = metrics();
     beforeDrawing();
+    m_pageEmpty = false;
     send([x = m_x, y = m_y, font = m_font, face = &m, color = m_foreColor, text](PrinterBackend &b) {
         b.drawText(x, y, font, *face, color, text);
     });
-    m_pageEmpty = false;
     m_x += m.glyphs->width(text);
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/DrawTag.h"
 #include "platform/FontMetricsCache.h"
 #include "platform/FontSpec.h"
 
@@ -42,7 +43,10 @@ public:
     /// Prints \a text at the current position and ends the line: CurrentX = 0,
     /// CurrentY one line height of the current font further down.
     void Print(const QString &text = {});
-    /// Prints \a text and stays behind it on the line ("Print text;").
+    /// Prints \a text and stays behind it on the line ("Print text;"). Of a
+    /// text that runs past the clip only what the clip shows reaches the
+    /// printer (up to the character the edge cuts through); CurrentX then
+    /// stands at the clip's edge or behind what was shown.
     void PrintInline(const QString &text);
     /// A whole number as a print item: " 5 ", "-5 ".
     static QString NumberItem(qint64 value);
@@ -80,6 +84,8 @@ public:
     QString DeviceName();
     /// Width of the printable area in twips: the edge a layout's last column meets.
     double ScaleWidth();
+    /// Height of the printable area in twips.
+    double ScaleHeight();
 
     /// Confines what is drawn from now on to the rectangle (twips) until
     /// clearClip: a label's texts and bars end at its edge. It holds across
@@ -88,6 +94,13 @@ public:
     /// Lifts the clip at once, so that what follows a label records no trace of
     /// it. Never throws: labels lift it while unwinding from a failure.
     void clearClip() noexcept;
+
+    /// What the drawing from now on belongs to: the field (set by a FieldTag
+    /// guard) and the record (set by the run), for the measuring surface and
+    /// for the message when drawing fails.
+    const DrawTag &tag() const { return m_tag; }
+    void setTagField(const QString &field) { m_tag.field = field; }
+    void setTagRecord(qint64 record) { m_tag.record = record; }
 
     /// Printed width of \a text in the current font, in twips.
     double TextWidth(const QString &text);
@@ -157,6 +170,8 @@ private:
     int m_drawWidth = 1;
     QRectF m_clip;     ///< null: no clip
     QRectF m_sentClip; ///< what the backend has on its current page
+    DrawTag m_tag;
+    DrawTag m_sentTag; ///< what the backend was told last
 
     bool m_jobOpen = false;
     int m_pendingPageBreaks = 0;
@@ -173,6 +188,7 @@ private:
         bool landscapeWish = false;
         double x = 0, y = 0;
         QRectF clip, sentClip;
+        DrawTag sentTag;
     };
     std::unique_ptr<Mark> m_mark;
 };

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/DrawTag.h"
 #include "platform/FontMetricsCache.h"
 #include "platform/FontSpec.h"
 
@@ -47,6 +48,12 @@ public:
     /// Confines later drawing on this page to \a twips; a null rectangle lifts it.
     /// The surface sends it again after every new page.
     virtual void setClip(const QRectF &twips) { Q_UNUSED(twips); }
+    /// What the drawing from here on belongs to (a field of a record); sent
+    /// before the next drawing whenever it changed. Only a measuring surface needs it.
+    virtual void setTag(const DrawTag &tag) { Q_UNUSED(tag); }
+    /// Whether texts are to arrive whole. Otherwise the surface hands on only
+    /// what of a text its clip can show, so a text costs what it shows.
+    virtual bool wantsWholeTexts() const { return false; }
     /// Ends the job and delivers it; returns where it went (a path or a queue).
     virtual QString endJob() = 0;
     /// Drops the open job; nothing of it is delivered.

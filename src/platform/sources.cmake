@@ -11,6 +11,8 @@ target_sources(tarvel_core PRIVATE
   platform/PdfBackend.cpp
   platform/SystemPrinterBackend.cpp
   platform/RecordingBackend.cpp
+  platform/MeasuringBackend.cpp
+  platform/FieldTag.cpp
   platform/PrinterChoice.cpp
   platform/Printer.cpp
   platform/QtGerman.cpp
