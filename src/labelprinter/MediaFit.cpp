@@ -120,8 +120,9 @@ MediaFit::Result MediaFit::check(const PageSetup &setup, const QString &what, co
         r.landscape = landscape;
         const QSizeF area = landscape ? printable.transposed() : printable;
         const QSizeF media = landscape ? full.transposed() : full;
-        const double left = landscape ? margins.bottom() : margins.left();
-        const double right = landscape ? margins.top() : margins.right();
+        // Across the media, its top edge is the label's left (PdfBackend turns it so).
+        const double left = landscape ? margins.top() : margins.left();
+        const double right = landscape ? margins.bottom() : margins.right();
         const Needs n = measure(setup, area, drawing);
         const QRectF page(QPointF(0, 0), area);
         const QRectF onMedia(QPointF(-left, 0), QSizeF(area.width() + left + right, area.height()));
@@ -148,7 +149,30 @@ MediaFit::Result MediaFit::check(const PageSetup &setup, const QString &what, co
     if (first.fits && !wide)
         return first;
     const Result across = judge(true);
-    return across.fits || !first.fits && wide ? across : first;
+    return across.fits || (!first.fits && wide) ? across : first;
+}
+
+void MediaFit::ensure(Printer &printer, const QString &what, const Drawing &drawing)
+{
+    const PageSetup *setup = printer.pageSetup();
+    if (!setup || !setup->rasterised)
+        return;
+    const QString queue = printer.DeviceName();
+    if (!setup->mediaProblem.isEmpty())
+        throw platform::RuntimeError(platform::RuntimeError::PrinterError, u'(' + setup->mediaProblem + u')');
+    const Result r = check(*setup, what, drawing);
+    if (!r.fits)
+        throw platform::RuntimeError(platform::RuntimeError::PrinterError,
+                                     QStringLiteral("(Drucker \"%1\": %2)").arg(queue, r.message));
+    if (r.landscape)
+        printer.wantLandscapePage();
+}
+
+void MediaFit::orient(Printer &printer, Layout layout)
+{
+    const PageSetup *setup = printer.pageSetup();
+    if (setup && setup->rasterised && setup->mediaProblem.isEmpty() && check(*setup, layout, sample()).landscape)
+        printer.wantLandscapePage();
 }
 
 LabelData MediaFit::sample()
@@ -178,10 +202,10 @@ LabelData MediaFit::sample()
     return d;
 }
 
-MediaFit::Result MediaFit::check(const PageSetup &setup, Layout layout, const LabelData &data,
-                                 const QString &strichbreite)
+MediaFit::Drawing MediaFit::drawing(Layout layout, const LabelData &data, const QString &strichbreite,
+                                    const QStringList &zeilen, const QString &zuHaenden, const QString &anrede)
 {
-    return check(setup, name(layout), [&](Printer &printer) {
+    return [=](Printer &printer) {
         barcode::Code128 code;
         PlainBarWidthBoxes boxes(strichbreite);
         LabelData record = data;
@@ -207,10 +231,16 @@ MediaFit::Result MediaFit::check(const PageSetup &setup, Layout layout, const La
         case Layout::KanuEtikett: LabelLayouts(printer, code, boxes, record).KanuEtikett(); break;
         case Layout::Abholschein:
             record.StartPosition = 1;
-            Abholschein(printer, code, boxes, record).Drucke(QStringList(5, QString()), {}, {}, 1);
+            Abholschein(printer, code, boxes, record).Drucke(zeilen, zuHaenden, anrede, 1);
             break;
         }
-    });
+    };
+}
+
+MediaFit::Result MediaFit::check(const PageSetup &setup, Layout layout, const LabelData &data,
+                                 const QString &strichbreite)
+{
+    return check(setup, name(layout), drawing(layout, data, strichbreite));
 }
 
 QList<std::pair<MediaFit::Layout, MediaFit::Result>> MediaFit::forPrinter(const QString &printer)

@@ -49,10 +49,28 @@ public:
     /// layout in the message ("DruckeLabel").
     static Result check(const platform::PageSetup &setup, const QString &what, const Drawing &drawing);
 
+    /// Draws \a layout with the record \a data at the bar width \a strichbreite
+    /// (the slip with its free lines, attention and salutation), as the layout
+    /// prints it, on whatever printer it is given.
+    static Drawing drawing(Layout layout, const LabelData &data, const QString &strichbreite,
+                           const QStringList &zeilen = QStringList(5, QString()), const QString &zuHaenden = {},
+                           const QString &anrede = {});
+
     /// The layout \a layout with the record \a data (a sample record where none
     /// is given) on the page of \a setup, at the bar width \a strichbreite.
     static Result check(const platform::PageSetup &setup, Layout layout, const LabelData &data,
                         const QString &strichbreite = QStringLiteral("0"));
+
+    /// Before \a drawing goes to \a printer: on a system printer, refuses it
+    /// with error 482 when it does not fit the media (or the media is not
+    /// known), naming both sizes, and lays it across the media where that is
+    /// how it fits. Nothing is drawn here.
+    static void ensure(platform::Printer &printer, const QString &what, const Drawing &drawing);
+
+    /// Lays the next page across a system printer's media where \a layout,
+    /// drawn with a sample record, fits so (a check before printing then
+    /// judges it on the page it prints on).
+    static void orient(platform::Printer &printer, Layout layout);
 
     /// For each layout, whether it fits printer \a printer as it is set up
     /// (the current choice's page for it). Empty when the printer is unknown.

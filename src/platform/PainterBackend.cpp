@@ -16,7 +16,14 @@ bool PainterBackend::beginPainting(QPagedPaintDevice *device)
     m_scaleY = device->logicalDpiY() / 1440.0;
     m_painter.setRenderHint(QPainter::Antialiasing, false);
     m_painter.setPen(Qt::NoPen);
+    applyTurn();
     return true;
+}
+
+void PainterBackend::applyTurn()
+{
+    // (x, y) of the turned page lands at (width - y, x): its left edge along the top.
+    m_painter.setTransform(m_turnWidth > 0 ? QTransform(0, 1, -1, 0, m_turnWidth, 0) : QTransform());
 }
 
 void PainterBackend::flushBars()
@@ -47,6 +54,7 @@ void PainterBackend::newPage()
     if (!m_device || !m_device->newPage())
         throw RuntimeError(RuntimeError::PrinterError, QStringLiteral("(neue Seite nicht möglich)"));
     m_painter.setClipping(false); // the surface sends its clip again for the new page
+    applyTurn();
 }
 
 void PainterBackend::setClip(const QRectF &twips)

@@ -34,6 +34,10 @@ protected:
     /// a rasteriser that blackens every dot a shape touches then still gives
     /// each bar and space its whole number of dots.
     void setBarInset(double pixels) { m_barInset = pixels; }
+    /// Draws the pages turned a quarter clockwise onto a page \a pageWidth
+    /// pixels wide (a landscape label across portrait media); 0 draws them as
+    /// they are. Holds from the next page on.
+    void setTurn(double pageWidth) { m_turnWidth = pageWidth; }
     void endPainting();
     bool isPainting() const { return m_painter.isActive(); }
 
@@ -52,6 +56,8 @@ private:
     double m_originX = 0.0;
     double m_originY = 0.0;
     double m_barInset = 0.0;
+    double m_turnWidth = 0.0;
+    void applyTurn();
     QHash<const FontMetricsCache::Entry *, QRawFont> m_deviceFonts; ///< per face, at the device's size
     QList<quint32> m_glyphs;
     QList<double> m_positions;

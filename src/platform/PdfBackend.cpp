@@ -51,9 +51,9 @@ QPageLayout PdfBackend::layoutFor(bool landscape) const
         layout.setOrientation(layout.orientation() == QPageLayout::Portrait ? QPageLayout::Landscape
                                                                             : QPageLayout::Portrait);
         if (m_setup.rasterised) {
-            // Turned a quarter counter-clockwise, the media's bottom edge becomes the page's left.
+            // Turned a quarter clockwise onto the media (setWriterLayout): its top edge is the page's left.
             const QMarginsF m = m_setup.layout.margins();
-            layout.setMargins(QMarginsF(m.bottom(), m.left(), m.top(), m.right()));
+            layout.setMargins(QMarginsF(m.top(), m.right(), m.bottom(), m.left()));
         }
     }
     return layout;
@@ -68,9 +68,13 @@ void PdfBackend::setWriterLayout(bool landscape)
     }
     // The writer would round the margins to whole points, a dot or two off the
     // printable area CUPS gives: the page is drawn whole, from the exact origin.
-    QPageLayout whole = layout;
+    // A label across the media is turned onto the media's own page here, so
+    // that no filter on the way chooses another size or place for it.
+    QPageLayout whole = m_setup.layout;
     whole.setMode(QPageLayout::FullPageMode);
     m_writer->setPageLayout(whole);
+    const bool turned = layout.orientation() != m_setup.layout.orientation();
+    setTurn(turned ? std::round(whole.fullRect(QPageLayout::Inch).width() * m_setup.dpiX) : 0.0);
     const QMarginsF mm = layout.margins(QPageLayout::Millimeter);
     setOrigin(QPointF(std::round(mm.left() / 25.4 * m_setup.dpiX), std::round(mm.top() / 25.4 * m_setup.dpiY)));
 }

@@ -1,5 +1,8 @@
 #include "runs/DateiDruck.h"
 
+#include "barcode/Code128.h"
+#include "labelprinter/MediaFit.h"
+
 #include "labelprinter/PrintErrorText.h"
 #include "platform/Numbers.h"
 #include "platform/Printer.h"
@@ -158,6 +161,15 @@ DateiDruck::Ergebnis DateiDruck::Drucken(Art art, const QString &datei, const Au
     return {};
 }
 
+void DateiDruck::passtAufsEtikett(const sheets::Artikel &artikel, const sheets::ArtikelWahl &wahl)
+{
+    labelprinter::MediaFit::ensure(m_printer, QStringLiteral("Label"), [&](platform::Printer &p) {
+        barcode::Code128 code;
+        code.InitBreite(p, m_code.DrawWidth());
+        sheets::DateiLabel(p, code).Drucke(0, 0, artikel, wahl);
+    });
+}
+
 DateiDruck::Ergebnis DateiDruck::LabelDrucken(const QString &datei, const Auswahl &auswahl)
 {
     return ausfuehren(datei, QStringLiteral("Barcode erfolgreich gedruckt."), [&] {
@@ -171,6 +183,7 @@ DateiDruck::Ergebnis DateiDruck::LabelDrucken(const QString &datei, const Auswah
             for (int n = 0; n < kopien; ++n) {
                 markieren(artikel, 0, 0, 5900, 1830, 3600, 1450);
                 try {
+                    passtAufsEtikett(artikel, auswahl);
                     label.Drucke(0, 0, artikel, auswahl);
                 } catch (const RuntimeError &fehler) {
                     throw imSatz(fehler, artikel, label.feld());
@@ -230,6 +243,7 @@ DateiDruck::Ergebnis DateiDruck::ProbeDrucken(const Auswahl &auswahl)
         probeArtikel(artikel);
         sheets::DateiLabel label(m_printer, m_code);
         try {
+            passtAufsEtikett(artikel, auswahl);
             label.Drucke(0, 0, artikel, auswahl);
         } catch (const RuntimeError &fehler) {
             throw located(fehler, QStringLiteral("Test-Label, %1").arg(label.feld()));

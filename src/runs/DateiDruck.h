@@ -86,6 +86,9 @@ private:
     class Abbruch;
 
     void Seitenkopf(int &seite, const QDate &datum);
+    /// Refuses the label of \a artikel (error 482) where it does not fit the
+    /// label printer's media, and lays it across the media where it fits so.
+    void passtAufsEtikett(const sheets::Artikel &artikel, const sheets::ArtikelWahl &wahl);
     qint64 gesamt(const QString &datei) const;
     void fortschritt(qint64 erledigt, qint64 gesamt);
     Ergebnis ausfuehren(const QString &datei, const QString &erfolg, const std::function<void()> &lauf);

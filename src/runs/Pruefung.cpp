@@ -1,5 +1,7 @@
 #include "runs/Pruefung.h"
 
+#include "labelprinter/MediaFit.h"
+
 #include "barcode/Code128.h"
 #include "platform/Printer.h"
 #include "platform/RuntimeError.h"
@@ -101,6 +103,9 @@ Befunde Pruefung::pruefen(Art art, const QString &datei, const sheets::ArtikelWa
 {
     Befunde befunde;
     m_saetze = 0;
+    // Labels that go across the label printer's media have its length as width.
+    if (art == Art::Label)
+        labelprinter::MediaFit::orient(m_printer, labelprinter::MediaFit::Layout::Label);
     Datei artikel;
     bool semikolon = false;
     qint64 andereTrennung = 0; // first line with "," or a tab

@@ -3,6 +3,7 @@
 #include "platform/MemoryTuning.h"
 #include "platform/QtGerman.h"
 #include "startup/BatchDruck.h"
+#include "startup/DruckerListe.h"
 
 #include <QApplication>
 #include <QLocale>
@@ -35,6 +36,8 @@ QString usage()
         "  tarvel                           das Fenster „Barcode drucken“ öffnen\n"
         "  tarvel drucken [Optionen] DATEI  eine Artikeldatei ohne Fenster drucken\n"
         "                                   (Hilfe: tarvel drucken --hilfe)\n"
+        "  tarvel drucker [WARTESCHLANGE]   die Drucker mit Etikettenformat, bedruckbarer\n"
+        "                                   Fläche, Auflösung und passenden Etiketten\n"
         "  tarvel --automation              der Automatisierungsdienst am Sitzungsbus;\n"
         "                                   der Bus startet ihn von selbst\n"
         "  tarvel -h, --hilfe, --help       diese Hilfe zeigen\n"
@@ -86,6 +89,8 @@ int main(int argc, char **argv)
     // "tarvel drucken [Optionen] DATEI" prints a file without a window.
     if (argc > 1 && qstrcmp(argv[1], "drucken") == 0)
         return startup::BatchDruck::main(argc, argv);
+    if (argc > 1 && qstrcmp(argv[1], "drucker") == 0)
+        return startup::DruckerListe::main(argc, argv);
 
     if (startMode(argc, argv) == 1) {
         // The bus may start the server where no display is.

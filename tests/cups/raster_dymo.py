@@ -2,7 +2,7 @@
 
 A job begins with a run of ESC bytes (the printer resynchronises on them). Then ESC
 commands set up a label and each dot line follows: ESC B n (dot tab: n white bytes
-before the line), ESC D n (n bytes a line), ESC L hi lo (label length in dots), ESC Q,
+before the line), ESC D n (n bytes a line, from then on), ESC L hi lo (label length in dots), ESC Q,
 ESC f 1 n (feed n blank lines), ESC h/i/c/d/e/g (quality, density); SYN (0x16)
 and D bytes is a line of dots, a bit a dot, 1 black; ETB (0x17) is a compressed line:
 bytes of colour (bit 7, 1 black) and length - 1 (bits 0-6) until the line is full.
@@ -32,7 +32,8 @@ def labels(data):
             elif cmd == b'f':
                 rows += [[0] * (tab + per_line) * 8] * arg[1]
             elif cmd in (b'E', b'G') and rows:
-                out.append(((tab + per_line) * 8, rows))
+                width = max(map(len, rows))  # the driver leaves white bytes off a line's end
+                out.append((width, [r + [0] * (width - len(r)) for r in rows]))
                 rows = []
         elif b == 0x16:
             bits = [0] * tab * 8 + [x >> (7 - k) & 1 for x in data[i + 1:i + 1 + per_line] for k in range(8)]
