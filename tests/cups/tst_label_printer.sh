@@ -32,10 +32,10 @@ export HOME=$work/home XDG_CONFIG_HOME=$work/home/.config LANG=de_DE.UTF-8
 rows="zpl300    zebra  PageSize=w288h144,Resolution=300dpi | 1200x600 4 | druckt druckt abgelehnt
 zpl203    zebra  PageSize=w288h144,Resolution=203dpi | 812x406 3 | druckt druckt abgelehnt
 zplklein  zebra  PageSize=w162h90,Resolution=203dpi  | 457x254 3 | abgelehnt abgelehnt abgelehnt
-dymo89    lw450  PageSize=w102h252                   | 392x* 4 | druckt abgelehnt abgelehnt
+dymo89    lw450  PageSize=w102h252                   | 392x1045 4 | druckt abgelehnt abgelehnt
 dymo54    lw450  PageSize=w72h154                    | - 4 | abgelehnt abgelehnt abgelehnt
 dymo30336 lw450  PageSize=w72h154.1                  | - 4 | abgelehnt abgelehnt abgelehnt
-dymo4xl   lw4xl  PageSize=w296h452                   | *x* 4 | druckt druckt druckt
+dymo4xl   lw4xl  PageSize=w296h452                   | 1200x1883 4 | druckt druckt druckt
 ql29      ql570  PageSize=62x29mm,MediaType=Labels   | - 4 | abgelehnt abgelehnt abgelehnt
 ql62      ql570  PageSize=62x100mm                   | 720x* 4 | druckt druckt abgelehnt
 ipp       ipp    -                                   | 812x406 3 | druckt druckt abgelehnt"
@@ -47,12 +47,15 @@ received() {
   local raster=$1 module=$2 want="${*:3}" got="" label folder=$work/socket
   shift 2
   [ "$queue_model" = ipp ] && folder=$work/ipp
-  for _ in $(seq 1 600); do
-    rm -f "$folder"/etikett-*.pbm
-    "$here/etiketten" bilder "$folder" 2>/dev/null
-    [ "$(ls "$folder" | grep -c 'pbm$')" -ge $# ] && break
-    sleep 0.1
+  # The job, once its file has stopped growing (at most a minute).
+  local last=-1 now
+  for _ in $(seq 1 120); do
+    now=$(cat "$folder"/*.bin "$folder"/*.urf "$folder"/*.pwg 2>/dev/null | wc -c)
+    [ "$now" -gt 0 ] && [ "$now" = "$last" ] && break
+    last=$now
+    sleep 0.5
   done
+  "$here/etiketten" bilder "$folder" 2>/dev/null
   for label in $(ls -v "$folder"/etikett-*.pbm 2>/dev/null); do
     read -r size m whole left right <<<"$("$here/etiketten" messen "$label")"
     echo "  $(basename "$label"): $size Punkte, Modul $m Punkte, $whole, Rand $left/$right"
@@ -82,6 +85,7 @@ set_field() { call --method org.freedesktop.DBus.Properties.Set Tarvel.Applicati
 while IFS='|' read -r setup raster expect; do
   read -r name queue_model options <<<"$setup"
   read -r art label slip <<<"$expect"
+  read -r pattern module <<<"$raster"
   [ -n "$only" ] && [ "$name" != "$only" ] && continue
   queue=Etiketten-$name-$$
   queues+=("$queue")
@@ -101,7 +105,7 @@ while IFS='|' read -r setup raster expect; do
   status=$?
   if [ "$art" = druckt ]; then
     [ $status -eq 0 ] && [[ $out == "$queue (Auftrag "* ]] || fail "tarvel drucken: $status $out"
-    received $raster B-0001 B-0002
+    received "$pattern" "$module" B-0001 B-0002
   else
     [ $status -eq 1 ] || fail "tarvel drucken: $status statt 1: $out"
     refused "$out"
@@ -131,6 +135,6 @@ while IFS='|' read -r setup raster expect; do
   call --method Tarvel.Application.Release >/dev/null || fail "Release"
   stop_private_bus
   bus_dir=
-  [ ${#want[@]} -gt 0 ] && received $raster "${want[@]}"
+  [ ${#want[@]} -gt 0 ] && received "$pattern" "$module" "${want[@]}"
 done <<<"$rows"
 echo "1 passed, 0 failed"
