@@ -159,11 +159,11 @@ void MediaFit::ensure(Printer &printer, const QString &what, const Drawing &draw
         return;
     const QString queue = printer.DeviceName();
     if (!setup->mediaProblem.isEmpty())
-        throw platform::RuntimeError(platform::RuntimeError::PrinterError, u'(' + setup->mediaProblem + u')');
+        throw platform::RuntimeError(platform::RuntimeError::PrinterError, setup->mediaProblem);
     const Result r = check(*setup, what, drawing);
     if (!r.fits)
         throw platform::RuntimeError(platform::RuntimeError::PrinterError,
-                                     QStringLiteral("(Drucker \"%1\": %2)").arg(queue, r.message));
+                                     QStringLiteral("Drucker \"%1\": %2").arg(queue, r.message));
     if (r.landscape)
         printer.wantLandscapePage();
 }

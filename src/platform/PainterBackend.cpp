@@ -52,7 +52,7 @@ void PainterBackend::newPage()
 {
     flushBars();
     if (!m_device || !m_device->newPage())
-        throw RuntimeError(RuntimeError::PrinterError, QStringLiteral("(neue Seite nicht möglich)"));
+        throw RuntimeError(RuntimeError::PrinterError, QStringLiteral("neue Seite nicht möglich"));
     m_painter.setClipping(false); // the surface sends its clip again for the new page
     applyTurn();
 }

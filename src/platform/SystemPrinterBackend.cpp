@@ -30,9 +30,9 @@ void SystemPrinterBackend::beginJob()
 {
     if (!exists(m_name))
         throw RuntimeError(RuntimeError::PrinterError,
-                           QStringLiteral("(Drucker \"%1\" nicht gefunden)").arg(m_name));
+                           QStringLiteral("Drucker \"%1\" nicht gefunden").arg(m_name));
     if (!m_setup.mediaProblem.isEmpty())
-        throw RuntimeError(RuntimeError::PrinterError, u'(' + m_setup.mediaProblem + u')');
+        throw RuntimeError(RuntimeError::PrinterError, m_setup.mediaProblem);
     m_spool.beginJob();
 }
 
@@ -46,7 +46,7 @@ QString SystemPrinterBackend::endJob()
     // Keep the job where the user finds it.
     const QString kept = file->publish();
     throw RuntimeError(RuntimeError::PrinterError,
-                       QStringLiteral("(Drucker \"%1\" nimmt den Auftrag nicht an: %2; %3)")
+                       QStringLiteral("Drucker \"%1\" nimmt den Auftrag nicht an: %2; %3")
                            .arg(m_name, reason,
                                 kept.isEmpty() ? file->errorText() : QStringLiteral("der Auftrag liegt als %1").arg(kept)));
 }

@@ -15,6 +15,8 @@ target_sources(tarvel_core PRIVATE
   platform/FieldTag.cpp
   platform/PrinterChoice.cpp
   platform/Printer.cpp
+  platform/PrintTransaction.cpp
+  platform/PrinterStyleGuard.cpp
   platform/QtGerman.cpp
   platform/MemoryTuning.cpp
 )

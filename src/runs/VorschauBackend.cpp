@@ -32,7 +32,7 @@ void VorschauBackend::beginJob()
 {
     if (!beginPainting(&m_ziel))
         throw platform::RuntimeError(platform::RuntimeError::PrinterError,
-                                     QStringLiteral("(die Vorschau kann nicht gezeichnet werden)"));
+                                     QStringLiteral("die Vorschau kann nicht gezeichnet werden"));
 }
 
 QString VorschauBackend::endJob()
