@@ -9,7 +9,6 @@
 # at the label's left); or they are refused before anything
 # reaches CUPS, the message naming both sizes in millimetres.
 # Usage: tst_label_printer.sh BUILD_DIR [NAME]   (NAME: that row only; exit 77: no CUPS here, skipped);
-# the DYMO driver leaves blank lines off a label's end: its rasters are known by their width;
 # TARVEL_KEEP_JOBS=FOLDER keeps the labels as images for a look.
 set -uo pipefail
 build=$1 only=${2:-}
@@ -28,14 +27,15 @@ fail() { echo "FEHLER: $*"; echo "0 passed, 1 failed"; exit 1; }
 "$here/ipp-etiketten" start "$ipp_port" "$work/ipp" || fail "kein IPP-Everywhere-Drucker"
 export HOME=$work/home XDG_CONFIG_HOME=$work/home/.config LANG=de_DE.UTF-8
 
-# name: model (options) | raster in dots (a pattern) | module | --art label, DruckeLabel, DruckeAbholschein
+# name: model (options) | raster in dots (the DYMO driver leaves white bytes off a line's end:
+# its width is what the label's widest line needs) | module | --art label, DruckeLabel, DruckeAbholschein
 rows="zpl300    zebra  PageSize=w288h144,Resolution=300dpi | 1200x600 4 | druckt druckt abgelehnt
 zpl203    zebra  PageSize=w288h144,Resolution=203dpi | 812x406 3 | druckt druckt abgelehnt
 zplklein  zebra  PageSize=w162h90,Resolution=203dpi  | 457x254 3 | abgelehnt abgelehnt abgelehnt
-dymo89    lw450  PageSize=w102h252                   | 392x1045 4 | druckt abgelehnt abgelehnt
+dymo89    lw450  PageSize=w102h252                   | *x1045 4 | druckt abgelehnt abgelehnt
 dymo54    lw450  PageSize=w72h154                    | - 4 | abgelehnt abgelehnt abgelehnt
 dymo30336 lw450  PageSize=w72h154.1                  | - 4 | abgelehnt abgelehnt abgelehnt
-dymo4xl   lw4xl  PageSize=w296h452                   | 1200x1883 4 | druckt druckt druckt
+dymo4xl   lw4xl  PageSize=w296h452                   | *x1883 4 | druckt druckt druckt
 ql29      ql570  PageSize=62x29mm,MediaType=Labels   | - 4 | abgelehnt abgelehnt abgelehnt
 ql62      ql570  PageSize=62x100mm                   | 720x* 4 | druckt druckt abgelehnt
 ipp       ipp    -                                   | 812x406 3 | druckt druckt abgelehnt"
