@@ -86,7 +86,7 @@ void PainterBackend::drawText(double x, double y, const FontSpec &fontSpec, Font
             raw.setPixelSize(raw.pixelSize() * m_scaleY);
             QList<QPointF> positions = run.positions();
             for (QPointF &p : positions)
-                p = QPointF(px(p.x()), py(p.y()));
+                p = QPointF(lx(p.x()), ly(p.y())); // relative to the baseline
             run.setRawFont(raw);
             run.setPositions(positions);
             m_painter.drawGlyphRun(baseline, run);
