@@ -15,7 +15,11 @@ add_test(NAME no_process_spawning
 tarvel_test(cups TIMEOUT 180)
 set_tests_properties(cups PROPERTIES RUN_SERIAL TRUE)
 
-# A label printer with CUPS's stock ZPL driver on a socket: the command line and
-# the automation server print labels that decode, at the media's size, in whole dots.
+# The label printers shops own (ZPL, DYMO LabelWriter, Brother QL, IPP Everywhere), each
+# through Debian's own CUPS driver to a listener that decodes the printer's bytes: the
+# command line and the automation server print labels that decode, at the media's size,
+# in whole dots, or refuse what does not fit before anything reaches the printer.
+add_executable(barcodes_lesen support/barcodes_lesen.cpp)
+target_link_libraries(barcodes_lesen PRIVATE tarvel_testsupport Qt6::Gui)
 add_test(NAME label_printer COMMAND ${CMAKE_CURRENT_SOURCE_DIR}/cups/tst_label_printer.sh ${PROJECT_BINARY_DIR})
 set_tests_properties(label_printer PROPERTIES TIMEOUT 180 RUN_SERIAL TRUE SKIP_RETURN_CODE 77)

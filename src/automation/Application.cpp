@@ -3,6 +3,7 @@
 #include "automation/Variants.h"
 
 #include "barcode/Code128.h"
+#include "labelprinter/MediaFit.h"
 #include "labelprinter/SetupFrm.h"
 #include "platform/PrintTransaction.h"
 #include "platform/Printer.h"
@@ -140,19 +141,36 @@ void Application::Setup()
     m_dialog->Setup();
 }
 
+void Application::fitsMedia(labelprinter::MediaFit::Layout layout)
+{
+    using labelprinter::MediaFit;
+    MediaFit::ensure(*m_printer, MediaFit::name(layout),
+                     MediaFit::drawing(layout, m_dialog->data(), m_dialog->strichbreite(), zeilen(), m_zuHaenden,
+                                       m_anrede));
+}
+
 void Application::DruckeLabel()
 {
-    printCall(Kind::Label, [this] { labelStep([this] { m_dialog->EinLabel(); }); });
+    printCall(Kind::Label, [this] {
+        fitsMedia(labelprinter::MediaFit::Layout::EinLabel);
+        labelStep([this] { m_dialog->EinLabel(); });
+    });
 }
 
 void Application::DruckeEtikett()
 {
-    printCall(Kind::Label, [this] { labelStep([this] { m_dialog->Etikett(); }); });
+    printCall(Kind::Label, [this] {
+        fitsMedia(labelprinter::MediaFit::Layout::Etikett);
+        labelStep([this] { m_dialog->Etikett(); });
+    });
 }
 
 void Application::DruckeKanuEtikett()
 {
-    printCall(Kind::Label, [this] { labelStep([this] { m_dialog->KanuEtikett(); }); });
+    printCall(Kind::Label, [this] {
+        fitsMedia(labelprinter::MediaFit::Layout::KanuEtikett);
+        labelStep([this] { m_dialog->KanuEtikett(); });
+    });
 }
 
 sheets::Liste &Application::liste()
@@ -194,6 +212,7 @@ QStringList Application::zeilen() const
 void Application::DruckeAbholschein()
 {
     printCall(Kind::Slip, [this] {
+        fitsMedia(labelprinter::MediaFit::Layout::Abholschein);
         countPrint();
         m_dialog->setStartPosition(1);
         m_dialog->Abholschein(zeilen(), m_zuHaenden, m_anrede, 1);

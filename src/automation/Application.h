@@ -1,6 +1,7 @@
 #pragma once
 
 #include "labelprinter/LabelData.h"
+#include "labelprinter/MediaFit.h"
 
 #include <QString>
 #include <QStringList>
@@ -95,6 +96,9 @@ private:
     /// alive; stops early once a round finds none pending.
     void pause();
     void countPrint();
+    /// Refuses a label-printer layout that does not fit the printer's media
+    /// (error 482, naming both sizes) before anything of it is drawn.
+    void fitsMedia(labelprinter::MediaFit::Layout layout);
     sheets::Liste &liste();
     sheets::LaserLabels &laserLabels();
     sheets::LaserLabels4Bahn &laserLabels4Bahn();

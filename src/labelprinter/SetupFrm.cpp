@@ -1,5 +1,8 @@
 #include "labelprinter/SetupFrm.h"
 
+#include "labelprinter/MediaFit.h"
+#include "platform/PageSetup.h"
+
 #include "barcode/BarcodePicture.h"
 #include "labelprinter/Abholschein.h"
 #include "labelprinter/BarWidthStep.h"
@@ -176,6 +179,13 @@ void SetupFrm::buildControls()
     m_picture->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     m_picture->setPixmap(barcode::BarcodePicture::draw(QSize(169, 56), QStringLiteral("Tarvel"), true));
 
+    // Which layouts fit the current printer's labels.
+    m_passt = new QLabel(m_frame);
+    m_passt->setObjectName(QStringLiteral("PasstCtrl"));
+    place(m_passt, {2520, 4260, 2535, 780}, FramePlace);
+    m_passt->setWordWrap(true);
+    m_passt->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+
     m_druckerAuswahl = new QPushButton(QStringLiteral("Drucker Einstellungen"), m_frame);
     m_druckerAuswahl->setObjectName(QStringLiteral("DruckerAuswahl"));
     place(m_druckerAuswahl, {2520, 3840, 2535, 375}, FramePlace);
@@ -210,11 +220,37 @@ void SetupFrm::buildControls()
 void SetupFrm::Form_Load()
 {
     m_frame->setTitle(m_printer.DeviceName());
+    showFit();
     InitStrichbreite(platform::SettingsStore::drawWidth());
     using platform::SettingsStore;
     m_offsetX->setText(SettingsStore::read(LoadApp, Section, QStringLiteral("OffsetX"), 0));
     m_offsetY->setText(SettingsStore::read(LoadApp, Section, QStringLiteral("OffsetY"), 0));
     m_abstand4Bahn->setText(SettingsStore::read(LoadApp, Section, QStringLiteral("Abstand4Bahn"), 0));
+}
+
+void SetupFrm::showFit()
+{
+    const platform::PageSetup *setup = m_printer.pageSetup();
+    if (!setup || !setup->rasterised) {
+        m_passt->clear(); // sheets of paper take every layout
+        return;
+    }
+    if (!setup->mediaProblem.isEmpty()) {
+        m_passt->setText(QStringLiteral("Etikettenformat unbekannt"));
+        m_passt->setToolTip(setup->mediaProblem);
+        return;
+    }
+    QStringList passt, nicht, warum;
+    for (MediaFit::Layout layout : MediaFit::all()) {
+        const MediaFit::Result r = MediaFit::check(*setup, layout, m_data, strichbreite());
+        (r.fits ? passt : nicht) << MediaFit::name(layout) + (r.fits && r.landscape ? QStringLiteral(" (quer)") : QString());
+        if (!r.fits)
+            warum << r.message;
+    }
+    m_passt->setText(QStringLiteral("Passt: %1\nNicht: %2")
+                         .arg(passt.isEmpty() ? QStringLiteral("nichts") : passt.join(QStringLiteral(", ")),
+                              nicht.isEmpty() ? QStringLiteral("–") : nicht.join(QStringLiteral(", "))));
+    m_passt->setToolTip(warum.join(u'\n'));
 }
 
 auto SetupFrm::userAction() -> QScopeGuard<std::function<void()>>
@@ -410,6 +446,7 @@ void SetupFrm::DruckerAuswahl_Click()
         for (int i = 0; i < 3; ++i)
             QCoreApplication::processEvents();
         m_frame->setTitle(m_printer.DeviceName());
+        showFit();
         for (int i = 0; i < 3; ++i)
             QCoreApplication::processEvents();
         InitStrichbreite(0);

@@ -118,6 +118,8 @@ private:
     [[nodiscard]] QScopeGuard<std::function<void()>> userAction();
     void buildControls();
     void Form_Load();
+    /// Shows which layouts fit the current printer's labels (nothing for sheets).
+    void showFit();
     void InitStrichbreite(qint16 width);
     void saveOffset(QLineEdit *box, const QString &key);
     bool trapped(void (LabelLayouts::*layout)());
@@ -140,6 +142,7 @@ private:
     QLineEdit *m_offsetY = nullptr;
     QLineEdit *m_abstand4Bahn = nullptr;
     QLabel *m_picture = nullptr;
+    QLabel *m_passt = nullptr; ///< which layouts fit the current printer's labels
     QPushButton *m_druckerAuswahl = nullptr;
     QPushButton *m_probeDruck = nullptr;
     QPushButton *m_ok = nullptr;

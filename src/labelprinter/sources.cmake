@@ -4,6 +4,7 @@ target_sources(tarvel_core PRIVATE
   labelprinter/BarWidthStep.cpp
   labelprinter/FontDrehen.cpp
   labelprinter/LabelLayouts.cpp
+  labelprinter/MediaFit.cpp
   labelprinter/PrintErrorText.cpp
 )
 target_sources(tarvel_ui PRIVATE labelprinter/SetupFrm.cpp)

@@ -1,6 +1,7 @@
 #include "platform/CupsQueue.h"
 
 #include "platform/CupsConnection.h"
+#include "platform/CupsMedia.h"
 
 #include <QFile>
 #include <QSizeF>
@@ -37,32 +38,6 @@ QString lastError()
     case IPP_STATUS_ERROR_NOT_AUTHORIZED: return QStringLiteral("CUPS verweigert den Auftrag");
     default: return QStringLiteral("CUPS meldet „%1“").arg(QString::fromUtf8(cupsLastErrorString()));
     }
-}
-
-// The queue's default media: the user's own default ("lpoptions -o media=..."),
-// else the queue's media-col default, which carries the printable area.
-bool defaultMedia(cups_dest_t *dest, cups_dinfo_t *info, cups_size_t *media)
-{
-    if (const char *name = cupsGetOption("media", dest->num_options, dest->options))
-        return cupsGetDestMediaByName(CUPS_HTTP_DEFAULT, dest, info, name, 0, media);
-    ipp_attribute_t *col = cupsFindDestDefault(CUPS_HTTP_DEFAULT, dest, info, "media-col");
-    ipp_t *values = col ? ippGetCollection(col, 0) : nullptr;
-    ipp_attribute_t *size = values ? ippFindAttribute(values, "media-size", IPP_TAG_BEGIN_COLLECTION) : nullptr;
-    if (!size)
-        return cupsGetDestMediaDefault(CUPS_HTTP_DEFAULT, dest, info, 0, media);
-    auto integer = [](ipp_t *in, const char *name) {
-        ipp_attribute_t *a = ippFindAttribute(in, name, IPP_TAG_INTEGER);
-        return a ? ippGetInteger(a, 0) : 0;
-    };
-    ipp_t *dims = ippGetCollection(size, 0);
-    *media = cups_size_t();
-    media->width = integer(dims, "x-dimension");
-    media->length = integer(dims, "y-dimension");
-    media->left = integer(values, "media-left-margin");
-    media->top = integer(values, "media-top-margin");
-    media->right = integer(values, "media-right-margin");
-    media->bottom = integer(values, "media-bottom-margin");
-    return media->width > 0 && media->length > 0;
 }
 
 } // namespace
@@ -128,8 +103,12 @@ std::optional<PageSetup> CupsQueue::setup(const QString &name)
             landscape = qstrcmp(o, "4") == 0 || qstrcmp(o, "5") == 0;
         else if (ipp_attribute_t *o = cupsFindDestDefault(CUPS_HTTP_DEFAULT, dest, info, "orientation-requested"))
             landscape = ippGetInteger(o, 0) == 4 || ippGetInteger(o, 0) == 5;
-        cups_size_t media;
-        if (defaultMedia(dest, info, &media)) {
+        s.rasterised = true;
+        const CupsMedia::Choice chosen = CupsMedia::choose(CUPS_HTTP_DEFAULT, dest, info);
+        s.mediaProblem = chosen.problem;
+        if (chosen.found) {
+            const cups_size_t &media = chosen.size;
+            s.media = QByteArray(media.media);
             const QPageSize page(QSizeF(media.width / 100.0, media.length / 100.0), QPageSize::Millimeter, QString(),
                                  QPageSize::FuzzyMatch);
             const QMarginsF portrait(wholeDots(media.left, s.dpiX), wholeDots(media.top, s.dpiY),
@@ -155,6 +134,9 @@ int CupsQueue::print(const QString &name, const QString &file, const QString &ti
     int count = 0;
     // The page is laid out at the media's size: no scaling on the way.
     count = cupsAddOption("print-scaling", "none", count, &options);
+    // The media laid out for, so that CUPS cannot print on another.
+    if (!setup.media.isEmpty())
+        count = cupsAddOption("media", setup.media.constData(), count, &options);
     for (const auto &[key, value] : setup.options)
         count = cupsAddOption(key.constData(), value.constData(), count, &options);
     CupsConnection cups;

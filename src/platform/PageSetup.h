@@ -5,6 +5,7 @@
 #include <QMarginsF>
 #include <QPageLayout>
 #include <QPair>
+#include <QString>
 
 namespace tarvel::platform {
 
@@ -18,6 +19,14 @@ struct PageSetup
     int dpiY = 300;
     /// Options of the printer dialog that CUPS applies to the job ("Darkness", ...).
     QList<QPair<QByteArray, QByteArray>> options;
+    /// The media the pages are laid out on, as CUPS names it; every job names
+    /// it, so that CUPS never picks another. Empty for the PDF printer.
+    QByteArray media;
+    /// Why the media cannot be known, with how to set it; no job starts then.
+    QString mediaProblem;
+    /// A printer's driver turns the pages into dots: bars keep their edges off
+    /// the dot boundaries, and the printable area starts exactly on a dot.
+    bool rasterised = false;
 
     /// The built-in PDF printer's A4 portrait page at 300 dots per inch.
     static PageSetup pdfDefault() { return {}; }

@@ -16,7 +16,14 @@ bool PainterBackend::beginPainting(QPagedPaintDevice *device)
     m_scaleY = device->logicalDpiY() / 1440.0;
     m_painter.setRenderHint(QPainter::Antialiasing, false);
     m_painter.setPen(Qt::NoPen);
+    applyTurn();
     return true;
+}
+
+void PainterBackend::applyTurn()
+{
+    // (x, y) of the turned page lands at (width - y, x): its left edge along the top.
+    m_painter.setTransform(m_turnWidth > 0 ? QTransform(0, 1, -1, 0, m_turnWidth, 0) : QTransform());
 }
 
 void PainterBackend::flushBars()
@@ -25,7 +32,7 @@ void PainterBackend::flushBars()
         return;
     m_rects.clear();
     for (const PendingBar &b : std::as_const(m_bars))
-        m_rects.append(QRectF(b.left, b.top, b.right - b.left, b.height));
+        m_rects.append(QRectF(b.left + m_barInset, b.top, b.right - b.left - 2 * m_barInset, b.height));
     m_bars.clear();
     m_painter.setPen(Qt::NoPen);
     m_painter.setBrush(QColor::fromRgba(m_barColor));
@@ -47,6 +54,7 @@ void PainterBackend::newPage()
     if (!m_device || !m_device->newPage())
         throw RuntimeError(RuntimeError::PrinterError, QStringLiteral("neue Seite nicht möglich"));
     m_painter.setClipping(false); // the surface sends its clip again for the new page
+    applyTurn();
 }
 
 void PainterBackend::setClip(const QRectF &twips)
@@ -56,7 +64,7 @@ void PainterBackend::setClip(const QRectF &twips)
     if (twips.isNull())
         m_painter.setClipping(false);
     else
-        m_painter.setClipRect(QRectF(px(twips.left()), py(twips.top()), px(twips.width()), py(twips.height())));
+        m_painter.setClipRect(QRectF(px(twips.left()), py(twips.top()), lx(twips.width()), ly(twips.height())));
 }
 
 void PainterBackend::drawText(double x, double y, const FontSpec &fontSpec, FontMetricsCache::Entry &face,
@@ -78,7 +86,7 @@ void PainterBackend::drawText(double x, double y, const FontSpec &fontSpec, Font
             raw.setPixelSize(raw.pixelSize() * m_scaleY);
             QList<QPointF> positions = run.positions();
             for (QPointF &p : positions)
-                p = QPointF(px(p.x()), py(p.y()));
+                p = QPointF(lx(p.x()), ly(p.y())); // relative to the baseline
             run.setRawFont(raw);
             run.setPositions(positions);
             m_painter.drawGlyphRun(baseline, run);
@@ -89,7 +97,7 @@ void PainterBackend::drawText(double x, double y, const FontSpec &fontSpec, Font
     face.glyphs->layout(text, m_glyphs, m_positions);
     m_points.resize(m_positions.size());
     for (qsizetype i = 0; i < m_positions.size(); ++i)
-        m_points[i] = QPointF(px(m_positions[i]), 0.0);
+        m_points[i] = QPointF(lx(m_positions[i]), 0.0);
     QGlyphRun run;
     run.setRawFont(*it);
     run.setGlyphIndexes(m_glyphs);
@@ -101,9 +109,9 @@ void PainterBackend::drawLine(double x1, double y1, double x2, double y2, double
 {
     if (x1 == x2) {
         const double top = py(std::min(y1, y2));
-        const double height = py(std::abs(y2 - y1));
+        const double height = ly(std::abs(y2 - y1));
         const QRgb rgb = color.rgba();
-        const double penDots = std::max(1.0, std::round(px(penWidth)));
+        const double penDots = std::max(1.0, std::round(lx(penWidth)));
         const bool sameKind = !m_bars.isEmpty() && rgb == m_barColor && m_bars.last().top == top
                               && m_bars.last().height == height && penWidth == m_lastPen;
         const double step = x1 - m_lastModuleX;
@@ -126,7 +134,7 @@ void PainterBackend::drawLine(double x1, double y1, double x2, double y2, double
         return;
     }
     flushBars();
-    QPen pen(color, px(penWidth), Qt::SolidLine, Qt::FlatCap);
+    QPen pen(color, lx(penWidth), Qt::SolidLine, Qt::FlatCap);
     m_painter.setPen(pen);
     m_painter.drawLine(QPointF(px(x1), py(y1)), QPointF(px(x2), py(y2)));
 }
@@ -140,7 +148,7 @@ void PainterBackend::drawRotatedText(double x, double y, double, double ascent, 
     m_painter.rotate(-90.0);
     m_painter.setFont(font);
     m_painter.setPen(color);
-    m_painter.drawText(QPointF(0.0, py(ascent)), text);
+    m_painter.drawText(QPointF(0.0, ly(ascent)), text);
     m_painter.restore();
 }
 

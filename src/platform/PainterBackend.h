@@ -27,17 +27,37 @@ protected:
     void flushBars();
     /// Starts painting on \a device; false if the device refused.
     bool beginPainting(QPagedPaintDevice *device);
+    /// Where the printable area begins on the device's page, in its pixels
+    /// (zero where the device's own origin is that corner).
+    void setOrigin(const QPointF &pixels) { m_originX = pixels.x(); m_originY = pixels.y(); }
+    /// Narrows every bar by \a pixels on each side (not its place or pitch):
+    /// a rasteriser that blackens every dot a shape touches then still gives
+    /// each bar and space its whole number of dots.
+    void setBarInset(double pixels) { m_barInset = pixels; }
+    /// Draws the pages turned a quarter clockwise onto a page \a pageWidth
+    /// pixels wide (a landscape label across portrait media); 0 draws them as
+    /// they are. Holds from the next page on.
+    void setTurn(double pageWidth) { m_turnWidth = pageWidth; }
     void endPainting();
     bool isPainting() const { return m_painter.isActive(); }
 
 private:
-    double px(double twips) const { return twips * m_scaleX; }
-    double py(double twips) const { return twips * m_scaleY; }
+    /// Device pixels of a position in twips.
+    double px(double twips) const { return m_originX + twips * m_scaleX; }
+    double py(double twips) const { return m_originY + twips * m_scaleY; }
+    /// Device pixels of a length in twips.
+    double lx(double twips) const { return twips * m_scaleX; }
+    double ly(double twips) const { return twips * m_scaleY; }
 
     QPainter m_painter;
     QPagedPaintDevice *m_device = nullptr;
     double m_scaleX = 1.0;
     double m_scaleY = 1.0;
+    double m_originX = 0.0;
+    double m_originY = 0.0;
+    double m_barInset = 0.0;
+    double m_turnWidth = 0.0;
+    void applyTurn();
     QHash<const FontMetricsCache::Entry *, QRawFont> m_deviceFonts; ///< per face, at the device's size
     QList<quint32> m_glyphs;
     QList<double> m_positions;

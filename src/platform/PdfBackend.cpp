@@ -8,6 +8,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QPdfWriter>
+#include <cmath>
 
 namespace tarvel::platform {
 
@@ -46,10 +47,36 @@ QPageLayout PdfBackend::layoutFor(bool landscape) const
 {
     QPageLayout layout = m_setup.layout;
     const QSizeF size = layout.fullRectPoints().size();
-    if (landscape && size.width() < size.height())
+    if (landscape && size.width() < size.height()) {
         layout.setOrientation(layout.orientation() == QPageLayout::Portrait ? QPageLayout::Landscape
                                                                             : QPageLayout::Portrait);
+        if (m_setup.rasterised) {
+            // Turned a quarter clockwise onto the media (setWriterLayout): its top edge is the page's left.
+            const QMarginsF m = m_setup.layout.margins();
+            layout.setMargins(QMarginsF(m.top(), m.right(), m.bottom(), m.left()));
+        }
+    }
     return layout;
+}
+
+void PdfBackend::setWriterLayout(bool landscape)
+{
+    const QPageLayout layout = layoutFor(landscape);
+    if (!m_setup.rasterised) {
+        m_writer->setPageLayout(layout);
+        return;
+    }
+    // The writer would round the margins to whole points, a dot or two off the
+    // printable area CUPS gives: the page is drawn whole, from the exact origin.
+    // A label across the media is turned onto the media's own page here, so
+    // that no filter on the way chooses another size or place for it.
+    QPageLayout whole = m_setup.layout;
+    whole.setMode(QPageLayout::FullPageMode);
+    m_writer->setPageLayout(whole);
+    const bool turned = layout.orientation() != m_setup.layout.orientation();
+    setTurn(turned ? std::round(whole.fullRect(QPageLayout::Inch).width() * m_setup.dpiX) : 0.0);
+    const QMarginsF mm = layout.margins(QPageLayout::Millimeter);
+    setOrigin(QPointF(std::round(mm.left() / 25.4 * m_setup.dpiX), std::round(mm.top() / 25.4 * m_setup.dpiY)));
 }
 
 void PdfBackend::beginJob()
@@ -81,10 +108,11 @@ void PdfBackend::beginJob()
     m_writer->setResolution(m_setup.dpiX);
     // The painter's origin is the top-left corner of the layout's printable area.
     m_pageLandscape = m_landscape;
-    m_writer->setPageLayout(layoutFor(m_pageLandscape));
+    setWriterLayout(m_pageLandscape);
     m_writer->setCreator(QStringLiteral("Tarvel"));
     m_writer->setTitle(QStringLiteral("Tarvel %1").arg(QDateTime::currentDateTime().toString(
         QStringLiteral("dd.MM.yyyy HH:mm:ss"))));
+    setBarInset(m_setup.rasterised ? 0.25 : 0.0);
     if (!beginPainting(m_writer.get())) {
         m_writer.reset();
         m_file.reset();
@@ -145,7 +173,7 @@ void PdfBackend::newPage()
     if (m_landscape != m_pageLandscape) {
         flushBars();
         m_pageLandscape = m_landscape;
-        m_writer->setPageLayout(layoutFor(m_pageLandscape));
+        setWriterLayout(m_pageLandscape);
     }
     PainterBackend::newPage();
 }

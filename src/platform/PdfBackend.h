@@ -65,6 +65,8 @@ private:
     /// Throws error 482 unless a job is open: a job dropped after a write
     /// failure takes no more output, and only its own owner hears of it.
     void requireJob() const;
+    /// Gives the writer the page for \a landscape, and the painter its origin.
+    void setWriterLayout(bool landscape);
 
     QString m_folder; ///< empty: the process's jobs folder at the job's start
     PageSetup m_setup;

@@ -68,6 +68,7 @@ void Printer::beforeDrawing()
         });
         m_jobOpen = true;
         m_pendingPageBreaks = 0;
+        m_pageLandscape = m_landscapeWish;
         m_sentClip = QRectF();
         m_sentTag = DrawTag(); // a job begins untagged
         m_pageEmpty = true;
@@ -78,6 +79,7 @@ void Printer::beforeDrawing()
             b.newPage();
         });
         --m_pendingPageBreaks;
+        m_pageLandscape = m_landscapeWish;
         m_sentClip = QRectF();
         m_pageEmpty = true;
     }
@@ -236,7 +238,19 @@ void Printer::setDrawWidth(int pixels)
 double Printer::TwipsPerPixelX() { return 1440.0 / backend().dpiX(); }
 double Printer::TwipsPerPixelY() { return 1440.0 / backend().dpiY(); }
 QString Printer::DeviceName() { return backend().deviceName(); }
-double Printer::ScaleWidth() { return backend().printableSize().width(); }
+const PageSetup *Printer::pageSetup()
+{
+    return backend().pageSetup();
+}
+
+double Printer::ScaleWidth()
+{
+    // A page that lies landscape on portrait media has the media's length across.
+    const QSizeF size = backend().printableSize();
+    const bool nextPage = !hasOpenJob() || m_pendingPageBreaks > 0;
+    const bool turned = (nextPage ? m_landscapeWish : m_pageLandscape) && size.width() < size.height();
+    return turned ? size.height() : size.width();
+}
 double Printer::ScaleHeight() { return backend().printableSize().height(); }
 
 double Printer::TextWidth(const QString &text)

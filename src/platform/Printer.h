@@ -15,6 +15,7 @@ namespace tarvel::platform {
 
 class PrinterBackend;
 class PrinterChoice;
+struct PageSetup;
 
 /// The printer surface every layout draws on. Units are twips from the top-left
 /// of the printable area. A job opens with the first drawing and is delivered
@@ -84,6 +85,9 @@ public:
     double TwipsPerPixelX();
     double TwipsPerPixelY();
     QString DeviceName();
+    /// The current system printer's page setup; null for the PDF printer and
+    /// the other surfaces no driver rasterises.
+    const PageSetup *pageSetup();
     /// Width of the printable area in twips: the edge a layout's last column meets.
     double ScaleWidth();
     /// Height of the printable area in twips.
@@ -180,6 +184,7 @@ private:
     int m_pendingPageBreaks = 0;
     bool m_pageEmpty = true;
     bool m_landscapeWish = false;
+    bool m_pageLandscape = false; ///< the page being drawn lies landscape
 
     /// What a mark keeps: the output held back and the state to return to.
     struct Mark

@@ -28,6 +28,10 @@ public:
     /// an A4 page without margins where the backend knows no page.
     virtual QSizeF printableSize() const { return {11906.0, 16838.0}; }
 
+    /// How a system printer's pages are laid out (its media, printable area and
+    /// driver); null for the surfaces whose pages no driver rasterises.
+    virtual const struct PageSetup *pageSetup() const { return nullptr; }
+
     /// Opens a job with its first page.
     virtual void beginJob() = 0;
     /// Ends the current page and starts the next one.

@@ -223,8 +223,10 @@ void PrinterChoice::takeDialog(const QPrinter &printer)
         }
     }
     pick.layout = onDotGrid(printer.pageLayout(), pick.dpiX);
-    if (!pick.layout.pageSize().isEquivalentTo(queue.layout.pageSize()))
-        pick.options.append({QByteArrayLiteral("media"), pick.layout.pageSize().key().toUtf8()});
+    if (!pick.layout.pageSize().isEquivalentTo(queue.layout.pageSize()) || !queue.mediaProblem.isEmpty()) {
+        pick.media = pick.layout.pageSize().key().toUtf8();
+        pick.mediaProblem.clear();
+    }
     m_picks.insert(name, pick);
     setCurrent(name);
 }

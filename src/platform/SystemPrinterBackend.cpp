@@ -31,6 +31,8 @@ void SystemPrinterBackend::beginJob()
     if (!exists(m_name))
         throw RuntimeError(RuntimeError::PrinterError,
                            QStringLiteral("Drucker \"%1\" nicht gefunden").arg(m_name));
+    if (!m_setup.mediaProblem.isEmpty())
+        throw RuntimeError(RuntimeError::PrinterError, m_setup.mediaProblem);
     m_spool.beginJob();
 }
 

@@ -24,6 +24,7 @@ public:
     double dpiY() const override { return m_spool.dpiY(); }
     QSizeF printableSize() const override { return m_spool.printableSize(); }
     const PageSetup &setup() const { return m_setup; }
+    const PageSetup *pageSetup() const override { return &m_setup; }
 
     void beginJob() override;
     void newPage() override { m_spool.newPage(); }

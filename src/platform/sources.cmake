@@ -8,6 +8,7 @@ target_sources(tarvel_core PRIVATE
   platform/JobFile.cpp
   platform/CupsConnection.cpp
   platform/CupsQueue.cpp
+  platform/CupsMedia.cpp
   platform/PdfBackend.cpp
   platform/SystemPrinterBackend.cpp
   platform/RecordingBackend.cpp

@@ -1,5 +1,8 @@
 #include "runs/DateiDruck.h"
 
+#include "barcode/Code128.h"
+#include "labelprinter/MediaFit.h"
+
 #include "labelprinter/PrintErrorText.h"
 #include "platform/Numbers.h"
 #include "platform/Printer.h"
@@ -105,7 +108,8 @@ void DateiDruck::markieren(const QRect &box, const QPoint &notizPunkt, const QSt
     p.PrintInline(notiz);
 }
 
-void DateiDruck::saetze(Datei &artikel, sheets::DateiLayout &layout, const Auswahl &auswahl, int kopien, qint64 alle)
+void DateiDruck::saetze(Datei &artikel, sheets::DateiLayout &layout, const Auswahl &auswahl, int kopien, qint64 alle,
+                        const std::function<void()> &vorher)
 {
     layout.setWeiterBeiFehler(m_beiFehler == BeiFehler::Weiter);
     fortschritt(0, alle);
@@ -134,6 +138,8 @@ void DateiDruck::saetze(Datei &artikel, sheets::DateiLayout &layout, const Auswa
         for (int n = 0; n < kopien && layout.weiter(); ++n) {
             const sheets::SatzPlatz platz = layout.platz();
             try {
+                if (vorher)
+                    vorher();
                 layout.Drucke(artikel, auswahl);
             } catch (RuntimeError &f) {
                 fehlerImSatz(f);
@@ -197,6 +203,15 @@ DateiDruck::Ergebnis DateiDruck::Drucken(Art art, const QString &datei, const Au
     return {};
 }
 
+void DateiDruck::passtAufsEtikett(const sheets::Artikel &artikel, const sheets::ArtikelWahl &wahl)
+{
+    labelprinter::MediaFit::ensure(m_printer, QStringLiteral("Label"), [&](platform::Printer &p) {
+        barcode::Code128 code;
+        code.InitBreite(p, m_code.DrawWidth());
+        sheets::DateiLabel(p, code).Drucke(0, 0, artikel, wahl);
+    });
+}
+
 DateiDruck::Ergebnis DateiDruck::LabelDrucken(const QString &datei, const Auswahl &auswahl)
 {
     return ausfuehren(datei, QStringLiteral("Barcode erfolgreich gedruckt."), [&] {
@@ -204,7 +219,8 @@ DateiDruck::Ergebnis DateiDruck::LabelDrucken(const QString &datei, const Auswah
         sheets::DateiLabel label(m_printer, m_code);
         Datei artikel;
         artikel.Oeffnen(datei);
-        saetze(artikel, label, auswahl, auswahl.kopien == 0 ? 1 : auswahl.kopien, alle);
+        saetze(artikel, label, auswahl, auswahl.kopien == 0 ? 1 : auswahl.kopien, alle,
+               [&] { passtAufsEtikett(artikel, auswahl); });
     });
 }
 
@@ -232,6 +248,7 @@ DateiDruck::Ergebnis DateiDruck::ProbeDrucken(const Auswahl &auswahl)
         probeArtikel(artikel);
         sheets::DateiLabel label(m_printer, m_code);
         try {
+            passtAufsEtikett(artikel, auswahl);
             label.Drucke(0, 0, artikel, auswahl);
         } catch (RuntimeError &fehler) {
             fehler.at(ort(m_printer.tag().field)).at(QStringLiteral("Test-Label"));

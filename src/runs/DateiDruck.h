@@ -118,11 +118,15 @@ public:
 private:
     class Abbruch;
 
+    /// Refuses the label of \a artikel (error 482) where it does not fit the
+    /// label printer's media, and lays it across the media where it fits so.
+    void passtAufsEtikett(const sheets::Artikel &artikel, const sheets::ArtikelWahl &wahl);
     qint64 gesamt(const QString &datei) const;
     void fortschritt(qint64 erledigt, qint64 gesamt);
     Ergebnis ausfuehren(const QString &datei, const QString &erfolg, const std::function<void()> &lauf);
     /// The record loop: every record left in \a artikel, \a kopien times, through \a layout.
-    void saetze(Datei &artikel, sheets::DateiLayout &layout, const Auswahl &auswahl, int kopien, qint64 alle);
+    void saetze(Datei &artikel, sheets::DateiLayout &layout, const Auswahl &auswahl, int kopien, qint64 alle,
+                const std::function<void()> &vorher = {});
     /// A red frame round \a box and \a notiz at \a notizPunkt, over what is drawn there.
     void markieren(const QRect &box, const QPoint &notizPunkt, const QString &notiz);
 

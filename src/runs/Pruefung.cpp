@@ -1,5 +1,7 @@
 #include "runs/Pruefung.h"
 
+#include "labelprinter/MediaFit.h"
+
 #include "barcode/Code128.h"
 #include "platform/MeasuringBackend.h"
 #include "platform/Printer.h"
@@ -121,6 +123,9 @@ Befunde Pruefung::pruefen(Art art, const QString &datei, const DateiDruck::Auswa
 {
     Befunde befunde;
     m_saetze = 0;
+    // Labels that go across the label printer's media have its length as width.
+    if (art == Art::Label)
+        labelprinter::MediaFit::orient(m_printer, labelprinter::MediaFit::Layout::Label);
     // The run as it will print, on a surface of the printer's resolution and page that measures.
     auto backend = std::make_unique<platform::MeasuringBackend>(
         1440.0 / m_printer.TwipsPerPixelX(), QSizeF(m_printer.ScaleWidth(), m_printer.ScaleHeight()));

@@ -4,6 +4,7 @@
 #include "platform/QtGerman.h"
 #include "startup/BatchDruck.h"
 #include "startup/Dienst.h"
+#include "startup/DruckerListe.h"
 
 #include <QApplication>
 #include <QLocale>
@@ -56,6 +57,8 @@ QString usage()
         "                                   (Hilfe: tarvel drucken --hilfe)\n"
         "  tarvel dienst [Optionen]         der Druckdienst für Web-Kassen (HTTP auf 127.0.0.1)\n"
         "                                   (Hilfe: tarvel dienst --hilfe)\n"
+        "  tarvel drucker [WARTESCHLANGE]   die Drucker mit Etikettenformat, bedruckbarer\n"
+        "                                   Fläche, Auflösung und passenden Etiketten\n"
         "  tarvel --automation              der Automatisierungsdienst am Sitzungsbus;\n"
         "                                   der Bus startet ihn von selbst\n"
         "  tarvel -h, --hilfe, --help       diese Hilfe zeigen\n"
@@ -110,6 +113,8 @@ int main(int argc, char **argv)
     // "tarvel dienst" serves web tills over HTTP on the loopback addresses.
     if (argc > 1 && qstrcmp(argv[1], "dienst") == 0)
         return startup::Dienst::main(argc, argv);
+    if (argc > 1 && qstrcmp(argv[1], "drucker") == 0)
+        return startup::DruckerListe::main(argc, argv);
 
     if (startMode(argc, argv) == 1) {
         // The bus may start the server where no display is, or with the display
