@@ -238,15 +238,30 @@ void Code128::draw(Printer &printer, const QList<int> &values, qint16 Hoehe)
                     : walkSymbol(m_table[v], x, moduleWidth, pixelLines);
 }
 
+QList<int> Code128::encodeForDrawing(const QString &Text, const qint32 *PlatzTwips) const
+{
+    try {
+        return PlatzTwips ? symbolValues(Text, satzFuer(Text, *PlatzTwips)) : symbolValues(Text);
+    } catch (const RuntimeError &) {
+        if (m_unmoeglichAuslassen)
+            return {};
+        throw;
+    }
+}
+
 void Code128::Drucke(Printer &printer, const QString &Text, qint16 Hoehe)
 {
     // Encode first: a text the barcode cannot carry leaves no half barcode behind.
-    draw(printer, symbolValues(Text), Hoehe);
+    const QList<int> values = encodeForDrawing(Text, nullptr);
+    if (!values.isEmpty())
+        draw(printer, values, Hoehe);
 }
 
 void Code128::Drucke(Printer &printer, const QString &Text, qint16 Hoehe, qint32 PlatzTwips)
 {
-    draw(printer, symbolValues(Text, satzFuer(Text, PlatzTwips)), Hoehe);
+    const QList<int> values = encodeForDrawing(Text, &PlatzTwips);
+    if (!values.isEmpty())
+        draw(printer, values, Hoehe);
 }
 
 } // namespace tarvel::barcode

@@ -67,6 +67,10 @@ public:
     /// empty for 107 to 128, error 9 beyond.
     QString pattern(int value) const;
 
+    /// Whether Drucke leaves out, instead of refusing, a text it cannot encode:
+    /// the preview shows such a record, marked by the check, with its texts.
+    void setUnmoeglichAuslassen(bool auslassen) { m_unmoeglichAuslassen = auslassen; }
+
     qint16 DrawWidth() const { return m_modulePixels; }
     double moduleWidth() const { return m_moduleWidth; }
 
@@ -82,11 +86,14 @@ private:
     qint32 measure(const QList<int> &values, double moduleWidth) const;
     bool fitsWith(const QList<int> &values, double moduleWidth, qint32 PlatzTwips) const;
     void draw(platform::Printer &printer, const QList<int> &values, qint16 Hoehe);
+    /// The symbol values Drucke draws, or none where it leaves the text out.
+    QList<int> encodeForDrawing(const QString &Text, const qint32 *PlatzTwips) const;
 
     std::array<QString, 129> m_table;
     qint16 m_modulePixels = 0;
     double m_moduleWidth = 0.0;
     double m_twipsPerPixel = 0.0;
+    bool m_unmoeglichAuslassen = false;
 };
 
 } // namespace tarvel::barcode

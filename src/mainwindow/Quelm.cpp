@@ -1,6 +1,7 @@
 #include "mainwindow/Quelm.h"
 
 #include "barcode/BarcodePicture.h"
+#include "mainwindow/VorschauSeiten.h"
 #include "labelprinter/BarWidthStep.h"
 #include "platform/PdfBackend.h"
 #include "platform/PrinterChoice.h"
@@ -16,7 +17,6 @@
 #include <QCloseEvent>
 #include <QDialogButtonBox>
 #include <QPlainTextEdit>
-#include <QPrintPreviewWidget>
 #include <QVBoxLayout>
 #include <QComboBox>
 #include <QDate>
@@ -450,17 +450,13 @@ std::unique_ptr<QDialog> Quelm::vorschauDialog(const runs::Befunde &befunde)
     dialog->setWindowTitle(QStringLiteral("Vorschau – %1").arg(QFileInfo(datei()).fileName()));
     auto *layout = new QVBoxLayout(dialog.get());
 
-    // The preview's own printer gets the page and resolution of the printer the run goes to.
-    auto ziel = std::make_shared<QPrinter>(QPrinter::HighResolution);
-    runs::Vorschau::einrichten(*ziel, platform::PrinterChoice::instance().current());
-    auto *seiten = new QPrintPreviewWidget(ziel.get(), dialog.get());
+    // The pages as the printer the run goes to lays them out, drawn as they come into view.
+    const auto lauf = std::make_shared<const runs::Vorschau>(
+        Art(m_gruppe3->checkedId()), datei(), auswahl(), m_code.DrawWidth(), befunde,
+        runs::Vorschau::einrichtung(platform::PrinterChoice::instance().current()));
+    auto *seiten = new VorschauSeiten(lauf, dialog.get());
     seiten->setObjectName(QStringLiteral("Seiten"));
     seiten->setMinimumSize(640, 720);
-    const auto lauf = std::make_shared<runs::Vorschau>(Art(m_gruppe3->checkedId()), datei(), auswahl(),
-                                                       m_code.DrawWidth(), befunde);
-    connect(seiten, &QPrintPreviewWidget::paintRequested, seiten, [ziel, lauf](QPrinter *printer) {
-        lauf->zeichnen(*printer);
-    });
     layout->addWidget(seiten);
 
     const bool fehler = runs::Pruefung::hatFehler(befunde);
@@ -475,6 +471,11 @@ std::unique_ptr<QDialog> Quelm::vorschauDialog(const runs::Befunde &befunde)
                                    : QStringLiteral(" Rot markiert.")));
     hinweis->setToolTip(runs::Pruefung::bericht(befunde, datei()));
     layout->addWidget(hinweis);
+    // A file the run cannot read is told where the pages would be.
+    connect(seiten, &VorschauSeiten::seitenGezaehlt, hinweis, [seiten, hinweis] {
+        if (seiten->zaehlErgebnis().art == DateiDruck::Ergebnis::Fehler)
+            hinweis->setText(seiten->zaehlErgebnis().meldung);
+    });
 
     auto *knoepfe = new QDialogButtonBox(dialog.get());
     auto *drucken = knoepfe->addButton(QStringLiteral("Drucken"), QDialogButtonBox::AcceptRole);

@@ -6,7 +6,7 @@
 #include <QHash>
 #include <QPainter>
 
-class QPagedPaintDevice;
+class QPaintDevice;
 
 namespace tarvel::platform {
 
@@ -25,8 +25,9 @@ public:
 protected:
     /// Draws the bars gathered so far.
     void flushBars();
-    /// Starts painting on \a device; false if the device refused.
-    bool beginPainting(QPagedPaintDevice *device);
+    /// Starts painting on \a device; false if the device refused. Only a paged
+    /// device (a printer, a PDF) takes a new page; an image holds one page.
+    bool beginPainting(QPaintDevice *device);
     void endPainting();
     bool isPainting() const { return m_painter.isActive(); }
 
@@ -35,7 +36,7 @@ private:
     double py(double twips) const { return twips * m_scaleY; }
 
     QPainter m_painter;
-    QPagedPaintDevice *m_device = nullptr;
+    QPaintDevice *m_device = nullptr;
     double m_scaleX = 1.0;
     double m_scaleY = 1.0;
     QHash<const FontMetricsCache::Entry *, QRawFont> m_deviceFonts; ///< per face, at the device's size
