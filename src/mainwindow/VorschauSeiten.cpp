@@ -129,13 +129,25 @@ VorschauSeiten::~VorschauSeiten()
 
 void VorschauSeiten::zaehlenBeginnen()
 {
-    // The counting pass draws nothing and touches nothing of the window; a
-    // long file is counted while its first pages are already in view.
+    // The check and the counting pass draw nothing and touch nothing of the
+    // window; the first pages of a long file are in view meanwhile.
     m_zaehler = QThread::create([this, vorschau = m_vorschau] {
-        m_zaehlung = vorschau->zaehlen([this] { return !m_abbrechen.load(std::memory_order_relaxed); });
+        m_pruefung = vorschau->pruefen();
+        QMetaObject::invokeMethod(this, &VorschauSeiten::pruefungBeendet, Qt::QueuedConnection);
+        if (!m_abbrechen.load())
+            m_zaehlung = vorschau->zaehlen([this] { return !m_abbrechen.load(std::memory_order_relaxed); });
     });
     connect(m_zaehler, &QThread::finished, this, &VorschauSeiten::zaehlenBeendet);
     m_zaehler->start(QThread::LowPriority);
+}
+
+void VorschauSeiten::pruefungBeendet()
+{
+    m_vorschau = std::make_shared<const runs::Vorschau>(m_vorschau->mitBefunden(m_pruefung.befunde));
+    m_geprueft = true;
+    m_bilder.clear(); // drawn without the marks
+    anzeigen();
+    emit geprueftFertig();
 }
 
 void VorschauSeiten::zaehlenBeendet()

@@ -16,9 +16,10 @@ class QToolButton;
 namespace tarvel::mainwindow {
 
 /// The pages of a preview, one in view: each drawn when it comes into view and
-/// only a few kept, so a file of any length previews in little memory. Pages
-/// are counted in the background by a pass that draws nothing. Page up and
-/// down, a page number, the whole page or larger.
+/// only a few kept, so a file of any length previews in little memory. In the
+/// background the file is checked (the pages then show the findings' marks)
+/// and its pages counted by a pass that draws nothing. Page up and down, a page
+/// number, the whole page or larger.
 class VorschauSeiten : public QWidget
 {
     Q_OBJECT
@@ -27,6 +28,9 @@ public:
     explicit VorschauSeiten(std::shared_ptr<const runs::Vorschau> vorschau, QWidget *parent = nullptr);
     ~VorschauSeiten() override;
 
+    /// Whether the check before printing is done, and what it found.
+    bool geprueft() const { return m_geprueft; }
+    const runs::Vorschau::Pruefergebnis &pruefung() const { return m_pruefung; }
     /// The run's pages; 0 until they are counted (and for a run without any).
     int pageCount() const { return m_seiten; }
     bool gezaehlt() const { return m_gezaehlt; }
@@ -49,6 +53,8 @@ public slots:
     void verkleinern();
 
 signals:
+    /// The check is done; the pages show its marks.
+    void geprueftFertig();
     /// The pages are counted.
     void seitenGezaehlt(int seiten);
 
@@ -65,6 +71,7 @@ private:
     };
 
     void zaehlenBeginnen();
+    void pruefungBeendet();
     void zaehlenBeendet();
     void anzeigen();
     /// The picture of \a seite at the current scale, drawn if it is not kept.
@@ -80,6 +87,8 @@ private:
     double m_zoom = 0; ///< pixels a twip; 0: the whole page
     QList<Bild> m_bilder; ///< most recently shown first
     runs::Vorschau::Durchlauf m_zaehlung;
+    runs::Vorschau::Pruefergebnis m_pruefung;
+    bool m_geprueft = false;
     QThread *m_zaehler = nullptr;
     std::atomic<bool> m_abbrechen{false};
 

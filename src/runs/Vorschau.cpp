@@ -3,6 +3,7 @@
 #include "barcode/Code128.h"
 #include "platform/PrinterChoice.h"
 #include "platform/Printer.h"
+#include "runs/Pruefung.h"
 #include "runs/VorschauBackend.h"
 #include "runs/VorschauBild.h"
 
@@ -41,6 +42,25 @@ Vorschau::Durchlauf Vorschau::laufen(int seite, platform::PrinterBackend *ziel,
     if (backend.fertig())
         lauf.ergebnis = {};
     return lauf;
+}
+
+Vorschau::Pruefergebnis Vorschau::pruefen() const
+{
+    platform::Printer printer(std::make_unique<VorschauBackend>(m_seite, QStringLiteral("Vorschau")));
+    barcode::Code128 code;
+    code.InitBreite(printer, m_strichbreite);
+    Pruefung pruefung(printer, code);
+    Pruefergebnis e;
+    e.befunde = pruefung.pruefen(m_art, m_datei, m_auswahl);
+    e.saetze = pruefung.saetze();
+    return e;
+}
+
+Vorschau Vorschau::mitBefunden(const Befunde &befunde) const
+{
+    Vorschau v = *this;
+    v.m_marken = marken(befunde);
+    return v;
 }
 
 Vorschau::Durchlauf Vorschau::zaehlen(const std::function<bool()> &weiter) const

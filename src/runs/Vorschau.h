@@ -43,6 +43,17 @@ public:
         DateiDruck::Ergebnis ergebnis;
     };
 
+    /// What the check before printing found, on the page and at the resolution
+    /// the run will print with, and how many records it read.
+    struct Pruefergebnis
+    {
+        Befunde befunde;
+        qint64 saetze = 0;
+    };
+    Pruefergebnis pruefen() const;
+    /// This preview with its labels marked for \a befunde.
+    Vorschau mitBefunden(const Befunde &befunde) const;
+
     /// Runs the whole file without drawing: the run's pages. \a weiter is asked
     /// after each record; false stops the pass (Abgebrochen).
     Durchlauf zaehlen(const std::function<bool()> &weiter = {}) const;
