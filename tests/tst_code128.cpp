@@ -136,12 +136,12 @@ private slots:
         QTest::addColumn<QString>("text");
         QTest::addColumn<int>("number");
         QTest::addColumn<QString>("detail");
-        QTest::newRow("tab") << "12\t3" << 6 << "(Zeichen 9 an Stelle 3 kann nicht im Barcode stehen)";
+        QTest::newRow("tab") << "12\t3" << 6 << "Zeichen 9 an Stelle 3 kann nicht im Barcode stehen";
         QTest::newRow("code 128") << QString("A") + QChar(128) << 9
-                                  << QString("(Zeichen \"%1\" an Stelle 2 kann nicht im Barcode stehen)").arg(QChar(128));
-        QTest::newRow("too long") << QString(400, QChar(127)) << 6 << "(Text zu lang für den Barcode: Stelle 345)";
+                                  << QString("Zeichen \"%1\" an Stelle 2 kann nicht im Barcode stehen").arg(QChar(128));
+        QTest::newRow("too long") << QString(400, QChar(127)) << 6 << "Text zu lang für den Barcode: Stelle 345";
         QTest::newRow("value × position 32768") << QString(1023, u' ') + "@" << 6
-                                                << "(Text zu lang für den Barcode: Stelle 1024)";
+                                                << "Text zu lang für den Barcode: Stelle 1024";
         QTest::newRow("value × position 32767") << QString(1056, u' ') + "?" << 0 << "";
     }
     // The same errors (0: none) with or without a room, and from the query a check before printing makes.

@@ -3,8 +3,10 @@
 #include "labelprinter/BarWidthBoxes.h"
 #include "labelprinter/LabelData.h"
 #include "platform/PdfBackend.h"
+#include "platform/PrintTransaction.h"
 #include "platform/Printer.h"
 #include "platform/PrinterChoice.h"
+#include "platform/PrinterStyleGuard.h"
 #include "platform/QtGerman.h"
 #include "platform/RecordingBackend.h"
 #include "platform/RuntimeError.h"
@@ -210,6 +212,8 @@ private slots:
 
     // A script of surface steps and what reaches the backend: B begin, N new
     // page ("q" landscape), E end, X cancel, texts as printed ("*" italic, "#" not black).
+    // "mark" opens a transaction, "rollback" ends it uncommitted; "fail" is a call that
+    // prints "f" in a style of its own in a transaction and guard, and then fails.
     void pagesMarksAndPlainText_data()
     {
         QTest::addColumn<QString>("steps");
@@ -225,6 +229,7 @@ private slots:
         QTest::newRow("rolled back with its job") << "mark a new b rollback end" << "" << "0 1 0 1 0 0";
         QTest::newRow("held until commit, then cancelled") << "a mark b kill" << "B a X" << "1 1 1 0";
         QTest::newRow("ended while held") << "mark a end rollback" << "B a E" << "0 1 0 0";
+        QTest::newRow("a failed call leaves no output and no style") << "a fail b end" << "B a b E" << "1 1 1 0";
         QTest::newRow("plain after the end and after a cancel")
             << "blue a end b blue c kill d end" << "B a*# E B b c*# X B d E" << "0 1 0 1 1 1 0 1 0";
         QTest::newRow("plain on request") << "blue a plain b end" << "B a*# b E" << "0 1 1 1 0";
@@ -236,13 +241,31 @@ private slots:
         QFETCH(QString, hasOutput);
         auto p = recorded();
         QStringList outputs, ops;
+        std::optional<PrintTransaction> call;
         for (const QString &step : steps.split(' ')) {
             if (step == "new") p->NewPage();
             else if (step == "end") p->EndDoc();
             else if (step == "kill") p->KillDoc();
-            else if (step == "mark") p->mark();
-            else if (step == "commit") p->commit();
-            else if (step == "rollback") p->rollback();
+            else if (step == "mark") call.emplace(*p);
+            else if (step == "commit") { call->commit(); call.reset(); }
+            else if (step == "rollback") call.reset();
+            else if (step == "fail") {
+                const FontSpec font = p->font();
+                try {
+                    PrintTransaction failing(*p);
+                    PrinterStyleGuard style(*p);
+                    p->setFontItalic(true);
+                    p->setFontBold(true);
+                    p->setFontSize(20);
+                    p->setForeColor(Printer::QBColor(1));
+                    p->setDrawWidth(3);
+                    p->Print("f");
+                    p->setDrawWidth(0);
+                } catch (const RuntimeError &) {
+                }
+                QVERIFY(p->font() == font);
+                QCOMPARE(p->DrawWidth(), 1);
+            }
             else if (step == "plain") p->plainText();
             else if (step == "land") p->wantLandscapePage();
             else if (step == "blue") { p->setFontItalic(true); p->setForeColor(Printer::QBColor(1)); }

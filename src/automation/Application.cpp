@@ -4,6 +4,7 @@
 
 #include "barcode/Code128.h"
 #include "labelprinter/SetupFrm.h"
+#include "platform/PrintTransaction.h"
 #include "platform/Printer.h"
 #include "platform/RuntimeError.h"
 #include "sheets/AdressLabels.h"
@@ -91,7 +92,7 @@ void Application::pause()
 void Application::countPrint()
 {
     if (m_counter == 32767)
-        throw RuntimeError(RuntimeError::Overflow, QStringLiteral("(Druckzähler des Objekts über 32767)"));
+        throw RuntimeError(RuntimeError::Overflow, QStringLiteral("Druckzähler des Objekts über 32767"));
     ++m_counter;
 }
 
@@ -99,17 +100,12 @@ template<typename Print>
 void Application::printCall(Kind kind, Print print)
 {
     pause();
-    m_printer->mark();
-    try {
-        m_printer->plainText();
-        if (kind != m_lastKind && m_printer->pageHasOutput())
-            m_printer->NewPage();
-        print();
-        m_printer->commit();
-    } catch (...) {
-        m_printer->rollback();
-        throw;
-    }
+    platform::PrintTransaction call(*m_printer);
+    m_printer->plainText();
+    if (kind != m_lastKind && m_printer->pageHasOutput())
+        m_printer->NewPage();
+    print();
+    call.commit();
     m_lastKind = kind;
 }
 
@@ -277,7 +273,7 @@ void Application::setZeile(qint16 nr, const QString &st)
 {
     if (nr < 0 || nr >= qint16(m_zeile.size()))
         throw RuntimeError(RuntimeError::SubscriptOutOfRange,
-                           QStringLiteral("(Zeile %1)").arg(nr));
+                           QStringLiteral("Zeile %1").arg(nr));
     Variants::checkLength(QStringLiteral("Zeile(%1)").arg(nr), st);
     m_zeile[size_t(nr)] = st;
 }

@@ -136,22 +136,22 @@ void AutomationServer::createObject(const QDBusMessage &call)
         }
         if (call.signature() != QLatin1String("s"))
             throw RuntimeError(RuntimeError::TypeMismatch,
-                               QStringLiteral("(CreateObject erwartet einen Text (s), erhalten \"%1\")").arg(call.signature()));
+                               QStringLiteral("CreateObject erwartet einen Text (s), erhalten \"%1\"").arg(call.signature()));
         const QString progId = call.arguments().at(0).toString();
         const ClassRegistry::Entry *entry = m_registry.find(progId);
         if (!entry)
             throw RuntimeError(RuntimeError::CannotCreateObject,
-                               QStringLiteral("(%1: unbekannte Klasse)").arg(Variants::shown(progId)));
+                               QStringLiteral("%1: unbekannte Klasse").arg(Variants::shown(progId)));
         if (objectCount() >= MaxObjects)
             throw RuntimeError(RuntimeError::CannotCreateObject,
-                               QStringLiteral("(%1: der Server hält schon %2 Objekte, das Höchste; erst freigeben)")
+                               QStringLiteral("%1: der Server hält schon %2 Objekte, das Höchste; erst freigeben")
                                    .arg(progId)
                                    .arg(MaxObjects));
         if (const auto held = m_created.find(call.service());
             held != m_created.end() && held->second >= MaxObjectsPerCaller)
             throw RuntimeError(RuntimeError::CannotCreateObject,
-                               QStringLiteral("(%1: diese Verbindung hält schon %2 Objekte, das Höchste; erst "
-                                              "freigeben)")
+                               QStringLiteral("%1: diese Verbindung hält schon %2 Objekte, das Höchste; erst "
+                                              "freigeben")
                                    .arg(progId)
                                    .arg(MaxObjectsPerCaller));
         std::unique_ptr<ServedObject> object = entry->create();

@@ -127,17 +127,18 @@ QVariant DBusInterface::convert(const QVariant &value, const QString &type, cons
     const QVariant v = unwrap(value);
     auto mismatch = [&](const QString &wanted) {
         return RuntimeError(RuntimeError::TypeMismatch,
-                            QStringLiteral("(%1: D-Bus-Typ %2 ist %3)").arg(where, dbusSignature(v), wanted));
+                            QStringLiteral("%1: D-Bus-Typ %2 ist %3").arg(where, dbusSignature(v), wanted));
     };
     try {
         if (type == QLatin1String("v"))
             return Variants::toText(v);
         if (type == QLatin1String("n"))
             return QVariant::fromValue(Variants::toInt16(v));
-    } catch (const RuntimeError &e) {
+    } catch (RuntimeError &e) {
         if (e.number() == RuntimeError::TypeMismatch && v.metaType() != QMetaType::fromType<QString>())
             throw mismatch(type == QLatin1String("v") ? QStringLiteral("kein Text") : QStringLiteral("keine Zahl"));
-        throw e.withDetail(QStringLiteral("(%1)").arg(where));
+        e.note(where);
+        throw;
     }
     if (type == QLatin1String("s")) {
         if (v.metaType() != QMetaType::fromType<QString>())
@@ -149,7 +150,7 @@ QVariant DBusInterface::convert(const QVariant &value, const QString &type, cons
             throw mismatch(QStringLiteral("keine Liste von Texten (as)"));
         return v;
     }
-    throw RuntimeError(RuntimeError::TypeMismatch, QStringLiteral("(%1: Typ %2 wird nicht unterstützt)").arg(where, type));
+    throw RuntimeError(RuntimeError::TypeMismatch, QStringLiteral("%1: Typ %2 wird nicht unterstützt").arg(where, type));
 }
 
 QDBusMessage DBusInterface::errorReply(const QDBusMessage &call, std::exception_ptr error)
@@ -203,7 +204,7 @@ QDBusMessage DBusInterface::callMethod(const Member &m, const QDBusMessage &call
     const QVariantList given = call.arguments();
     if (given.size() != m.args.size())
         throw RuntimeError(RuntimeError::InvalidArgument,
-                           QStringLiteral("(%1 erwartet %2 Argumente (%3), erhalten %4 (%5))")
+                           QStringLiteral("%1 erwartet %2 Argumente (%3), erhalten %4 (%5)")
                                .arg(m.name)
                                .arg(m.args.size())
                                .arg(signatureOf(m.args))

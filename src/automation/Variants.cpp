@@ -42,7 +42,7 @@ RuntimeError typeMismatch(const QVariant &value, const char *wanted)
 {
     const char *name = value.metaType().name();
     return RuntimeError(RuntimeError::TypeMismatch,
-                        QStringLiteral("(ein Wert vom Typ %1 ist %2)")
+                        QStringLiteral("ein Wert vom Typ %1 ist %2")
                             .arg(name ? QString::fromLatin1(name) : QStringLiteral("leer"), QLatin1String(wanted)));
 }
 
@@ -71,7 +71,7 @@ qint16 toInt16(const QVariant &value)
 {
     const int type = value.typeId();
     auto tooLarge = [](const QString &digits) {
-        return RuntimeError(RuntimeError::Overflow, QStringLiteral("(%1 passt nicht in 16 Bit)").arg(digits));
+        return RuntimeError(RuntimeError::Overflow, QStringLiteral("%1 passt nicht in 16 Bit").arg(digits));
     };
     if (isSigned(type)) {
         const qlonglong v = value.toLongLong();
@@ -90,8 +90,9 @@ qint16 toInt16(const QVariant &value)
     if (type == QMetaType::QString) {
         try {
             return platform::Numbers::toInt16(value.toString());
-        } catch (const RuntimeError &e) {
-            throw e.withDetail(QStringLiteral("(\"%1\")").arg(shown(value.toString())));
+        } catch (RuntimeError &e) {
+            e.note(QStringLiteral("\"%1\"").arg(shown(value.toString())));
+            throw;
         }
     }
     throw typeMismatch(value, "keine Zahl");
@@ -101,7 +102,7 @@ void checkLength(const QString &property, const QString &text)
 {
     if (text.size() > MaxTextLength)
         throw RuntimeError(RuntimeError::InvalidArgument,
-                           QStringLiteral("(%1: %2 Zeichen, erlaubt sind höchstens %3)")
+                           QStringLiteral("%1: %2 Zeichen, erlaubt sind höchstens %3")
                                .arg(property)
                                .arg(text.size())
                                .arg(MaxTextLength));

@@ -45,15 +45,15 @@ void checkText(const QString &Text)
         const int position = int(i) + 1;
         if (code < 32)
             throw RuntimeError(RuntimeError::Overflow,
-                               QStringLiteral("(Zeichen %1 an Stelle %2 kann nicht im Barcode stehen)")
+                               QStringLiteral("Zeichen %1 an Stelle %2 kann nicht im Barcode stehen")
                                    .arg(int(code)).arg(position));
         if (code > 127)
             throw RuntimeError(RuntimeError::SubscriptOutOfRange,
-                               QStringLiteral("(Zeichen \"%1\" an Stelle %2 kann nicht im Barcode stehen)")
+                               QStringLiteral("Zeichen \"%1\" an Stelle %2 kann nicht im Barcode stehen")
                                    .arg(QString(Text[i])).arg(position));
         if (qint64(code - 32) * position > 32767)
             throw RuntimeError(RuntimeError::Overflow,
-                               QStringLiteral("(Text zu lang für den Barcode: Stelle %1)").arg(position));
+                               QStringLiteral("Text zu lang für den Barcode: Stelle %1").arg(position));
     }
 }
 

@@ -23,14 +23,14 @@ void Abholschein::Drucke(const QStringList &Zeile, const QString &zuHaenden, con
 {
     if (m_data.StartPosition < 0)
         throw RuntimeError(RuntimeError::InvalidArgument,
-                           QStringLiteral("(Abholschein: StartPosition %1, erlaubt sind Positionen ab 1)")
+                           QStringLiteral("Abholschein: StartPosition %1, erlaubt sind Positionen ab 1")
                                .arg(m_data.StartPosition));
     if (SeitenProBlatt < 1)
         throw RuntimeError(RuntimeError::InvalidArgument,
-                           QStringLiteral("(Abholschein: SeitenProBlatt %1, erlaubt sind 1 bis 4)").arg(SeitenProBlatt));
+                           QStringLiteral("Abholschein: SeitenProBlatt %1, erlaubt sind 1 bis 4").arg(SeitenProBlatt));
     if (Zeile.size() < 5)
         throw RuntimeError(RuntimeError::SubscriptOutOfRange,
-                           QStringLiteral("(Abholschein: %1 Zeilen übergeben, gebraucht werden die Zeilen 0 bis 4)")
+                           QStringLiteral("Abholschein: %1 Zeilen übergeben, gebraucht werden die Zeilen 0 bis 4")
                                .arg(Zeile.size()));
 
     // A. The place: quarters filled column by column.

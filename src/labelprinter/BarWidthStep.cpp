@@ -23,7 +23,7 @@ void InitStrichbreite(platform::Printer &printer, barcode::Code128 &code, BarWid
 
 qint16 widthFromText(const QString &text)
 {
-    const QString allowed = QStringLiteral("(Strichbreite \"%1\": erlaubt sind 1 bis 32767 Pixel, 0 für die Standardbreite)");
+    const QString allowed = QStringLiteral("Strichbreite \"%1\": erlaubt sind 1 bis 32767 Pixel, 0 für die Standardbreite");
     double value = 0;
     try {
         value = leadingNumber(text);

@@ -226,8 +226,9 @@ qint32 SetupFrm::boxNumber(const QLineEdit *box) const
 {
     try {
         return Numbers::toInt32(box->text());
-    } catch (const RuntimeError &e) {
-        throw e.withDetail(QStringLiteral("(Feld %1 im Einrichtungsdialog: \"%2\")").arg(box->objectName(), box->text()));
+    } catch (RuntimeError &e) {
+        e.note(QStringLiteral("Feld %1 im Einrichtungsdialog: \"%2\"").arg(box->objectName(), box->text()));
+        throw;
     }
 }
 
@@ -335,9 +336,9 @@ void SetupFrm::saveOffset(QLineEdit *box, const QString &key)
     box->setModified(false);
     try {
         platform::SettingsStore::write(SaveApp, Section, key, Numbers::numberText(Numbers::leadingNumber(box->text())));
-    } catch (const RuntimeError &e) {
-        report(QMessageBox::Warning,
-               QStringLiteral("%1 wurde nicht gespeichert:\n%2").arg(key, e.withDetail(QStringLiteral("(\"%1\")").arg(box->text())).text()));
+    } catch (RuntimeError &e) {
+        e.note(QStringLiteral("\"%1\"").arg(box->text()));
+        report(QMessageBox::Warning, QStringLiteral("%1 wurde nicht gespeichert:\n%2").arg(key, e.text()));
     }
 }
 

@@ -46,7 +46,7 @@ void PainterBackend::newPage()
     flushBars();
     auto *paged = dynamic_cast<QPagedPaintDevice *>(m_device);
     if (!paged || !paged->newPage())
-        throw RuntimeError(RuntimeError::PrinterError, QStringLiteral("(neue Seite nicht möglich)"));
+        throw RuntimeError(RuntimeError::PrinterError, QStringLiteral("neue Seite nicht möglich"));
     m_painter.setClipping(false); // the surface sends its clip again for the new page
 }
 

@@ -61,7 +61,7 @@ void PdfBackend::beginJob()
     if (!QFileInfo(folder).isDir()) {
         if (!QDir().mkpath(folder))
             throw RuntimeError(RuntimeError::PrinterError,
-                               QStringLiteral("(Ordner %1 kann nicht angelegt werden)").arg(folder));
+                               QStringLiteral("Ordner %1 kann nicht angelegt werden").arg(folder));
         // Pickup slips carry customers' names, addresses and telephone numbers:
         // a jobs folder made here is its user's alone.
         QFile::setPermissions(folder, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
@@ -70,7 +70,7 @@ void PdfBackend::beginJob()
     if (!m_file->create(folder)) {
         const QString reason = m_file->errorText();
         m_file.reset();
-        throw RuntimeError(RuntimeError::PrinterError, u'(' + reason + u')');
+        throw RuntimeError(RuntimeError::PrinterError, reason);
     }
     m_writer = std::make_unique<QPdfWriter>(m_file.get());
     m_writer->setResolution(m_setup.dpiX);
@@ -84,7 +84,7 @@ void PdfBackend::beginJob()
         m_writer.reset();
         m_file.reset();
         throw RuntimeError(RuntimeError::PrinterError,
-                           QStringLiteral("(in %1 kann kein PDF angelegt werden)").arg(folder));
+                           QStringLiteral("in %1 kann kein PDF angelegt werden").arg(folder));
     }
 }
 
@@ -92,7 +92,7 @@ void PdfBackend::failWriting()
 {
     const QString reason = m_file->errorText();
     cancelJob();
-    throw RuntimeError(RuntimeError::PrinterError, u'(' + reason + u')');
+    throw RuntimeError(RuntimeError::PrinterError, reason);
 }
 
 void PdfBackend::newPage()
@@ -121,7 +121,7 @@ QString PdfBackend::endJob()
     const auto file = finishFile();
     const QString path = file->publish(m_fixedPath);
     if (path.isEmpty())
-        throw RuntimeError(RuntimeError::PrinterError, u'(' + file->errorText() + u')');
+        throw RuntimeError(RuntimeError::PrinterError, file->errorText());
     return path;
 }
 

@@ -120,10 +120,11 @@ void Printer::sendHeld()
         op(*m_backend);
 }
 
-void Printer::mark()
+bool Printer::mark()
 {
+    Q_ASSERT_X(!m_mark, "Printer::mark", "marks do not nest");
     if (m_mark)
-        return; // the outer mark stays in force
+        return false; // the outer mark stays in force
     m_mark = std::make_unique<Mark>();
     m_mark->jobOpen = m_jobOpen;
     m_mark->pendingPageBreaks = m_pendingPageBreaks;
@@ -133,6 +134,7 @@ void Printer::mark()
     m_mark->y = m_y;
     m_mark->clip = m_clip;
     m_mark->sentClip = m_sentClip;
+    return true;
 }
 
 void Printer::commit()
@@ -140,7 +142,7 @@ void Printer::commit()
     sendHeld();
 }
 
-void Printer::rollback()
+void Printer::rollback() noexcept
 {
     if (!m_mark)
         return;
@@ -173,7 +175,7 @@ void Printer::setFontName(const QString &name)
 void Printer::setFontSize(double points)
 {
     if (!(points > 0.0) || points > 2160.0)
-        throw RuntimeError(RuntimeError::InvalidArgument, QStringLiteral("(Schriftgröße %1)").arg(points));
+        throw RuntimeError(RuntimeError::InvalidArgument, QStringLiteral("Schriftgröße %1").arg(points));
     if (points != m_font.size) {
         m_font.size = points;
         m_metrics = nullptr;
@@ -211,14 +213,14 @@ QColor Printer::QBColor(int index)
         qRgb(255, 0, 0),     qRgb(255, 0, 255),   qRgb(255, 255, 0),   qRgb(255, 255, 255),
     };
     if (index < 0 || index > 15)
-        throw RuntimeError(RuntimeError::InvalidArgument, QStringLiteral("(Farbe %1)").arg(index));
+        throw RuntimeError(RuntimeError::InvalidArgument, QStringLiteral("Farbe %1").arg(index));
     return QColor(palette[index]);
 }
 
 void Printer::setDrawWidth(int pixels)
 {
     if (pixels < 1)
-        throw RuntimeError(RuntimeError::InvalidArgument, QStringLiteral("(Strichbreite %1)").arg(pixels));
+        throw RuntimeError(RuntimeError::InvalidArgument, QStringLiteral("Strichbreite %1").arg(pixels));
     m_drawWidth = pixels;
 }
 

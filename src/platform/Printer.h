@@ -19,6 +19,8 @@ class PrinterChoice;
 /// of the printable area. A job opens with the first drawing and is delivered
 /// only at EndDoc. Each owner of a job (an automation object, a standalone run)
 /// has its own Printer, bound to a choice of printer or to a fixed backend.
+/// PrinterStyleGuard keeps its style across a step, PrintTransaction holds a
+/// call's output back until the call succeeds.
 class Printer
 {
 public:
@@ -120,13 +122,6 @@ public:
     /// Cancels the open job: nothing of it is delivered.
     void KillDoc();
 
-    /// Output from here on is held back until commit() hands it on, or
-    /// rollback() drops it with the pages it began, so that a call that fails
-    /// leaves nothing of itself. Marks do not nest.
-    void mark();
-    void commit();
-    void rollback();
-
     /// Whether a job is open on the current printer (a job of a printer chosen
     /// away from counts as delivered).
     bool hasOpenJob() const { return m_jobOpen && !choiceChanged(); }
@@ -135,6 +130,14 @@ public:
     bool pageHasOutput() const { return hasOpenJob() && m_pendingPageBreaks == 0 && !m_pageEmpty; }
 
 private:
+    friend class PrintTransaction;
+    /// Output from here on is held back until commit() hands it on, or
+    /// rollback() drops it with the pages it began. Marks do not nest: false
+    /// when one already holds, which stays in force.
+    bool mark();
+    void commit();
+    void rollback() noexcept;
+
     PrinterBackend &backend();
     bool choiceChanged() const;
     void beforeDrawing();

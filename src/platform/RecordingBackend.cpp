@@ -13,7 +13,7 @@ void RecordingBackend::maybeFail()
 {
     if (m_failNext) {
         m_failNext = false;
-        throw RuntimeError(RuntimeError::PrinterError, QStringLiteral("(Aufzeichnung gestört)"));
+        throw RuntimeError(RuntimeError::PrinterError, QStringLiteral("Aufzeichnung gestört"));
     }
 }
 

@@ -1,5 +1,8 @@
 #include "platform/RuntimeError.h"
 
+#include <QStringList>
+#include <algorithm>
+
 namespace tarvel::platform {
 
 RuntimeError::RuntimeError(int number, QString detail)
@@ -42,19 +45,38 @@ QString RuntimeError::nameOf(int number)
 QString RuntimeError::description() const { return descriptionOf(m_number); }
 QString RuntimeError::name() const { return nameOf(m_number); }
 
+RuntimeError &RuntimeError::at(const QString &place)
+{
+    m_context.append({Context::Place, place});
+    return *this;
+}
+
+RuntimeError &RuntimeError::note(const QString &note)
+{
+    m_context.append({Context::Note, note});
+    return *this;
+}
+
 QString RuntimeError::text() const
 {
-    return m_detail.isEmpty() ? description() : description() + u' ' + m_detail;
+    QStringList places, notes;
+    for (const Context &c : m_context)
+        (c.kind == Context::Place ? places : notes).append(c.text);
+    std::reverse(places.begin(), places.end());
+    QString inner = places.join(QStringLiteral(", "));
+    if (!m_detail.isEmpty())
+        inner += (inner.isEmpty() ? QString() : QStringLiteral(": ")) + m_detail;
+    QString t = description();
+    if (!inner.isEmpty())
+        t += QStringLiteral(" (") + inner + u')';
+    for (const QString &n : std::as_const(notes))
+        t += QStringLiteral(" (") + n + u')';
+    return t;
 }
 
 QString RuntimeError::message() const
 {
     return QStringLiteral("Laufzeitfehler %1: %2").arg(m_number).arg(text());
-}
-
-RuntimeError RuntimeError::withDetail(const QString &more) const
-{
-    return RuntimeError(m_number, m_detail.isEmpty() ? more : m_detail + u' ' + more);
 }
 
 const char *RuntimeError::what() const noexcept

@@ -30,7 +30,7 @@ void SystemPrinterBackend::beginJob()
 {
     if (!exists(m_name))
         throw RuntimeError(RuntimeError::PrinterError,
-                           QStringLiteral("(Drucker \"%1\" nicht gefunden)").arg(m_name));
+                           QStringLiteral("Drucker \"%1\" nicht gefunden").arg(m_name));
     m_spool.beginJob();
 }
 
@@ -44,7 +44,7 @@ QString SystemPrinterBackend::endJob()
     // Keep the job where the user finds it.
     const QString kept = file->publish();
     throw RuntimeError(RuntimeError::PrinterError,
-                       QStringLiteral("(Drucker \"%1\" nimmt den Auftrag nicht an: %2; %3)")
+                       QStringLiteral("Drucker \"%1\" nimmt den Auftrag nicht an: %2; %3")
                            .arg(m_name, reason,
                                 kept.isEmpty() ? file->errorText() : QStringLiteral("der Auftrag liegt als %1").arg(kept)));
 }

@@ -12,6 +12,8 @@ target_sources(tarvel_core PRIVATE
   platform/RecordingBackend.cpp
   platform/PrinterChoice.cpp
   platform/Printer.cpp
+  platform/PrintTransaction.cpp
+  platform/PrinterStyleGuard.cpp
   platform/QtGerman.cpp
   platform/MemoryTuning.cpp
 )

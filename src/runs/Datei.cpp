@@ -174,7 +174,7 @@ void Datei::Oeffnen(const QString &datei)
     QString grund;
     int nummer = 0;
     if (!oeffnen(datei, &grund, &nummer))
-        throw RuntimeError(nummer, QStringLiteral("(Datei „%1“: %2)").arg(QDir::toNativeSeparators(datei), grund));
+        throw RuntimeError(nummer, QStringLiteral("Datei „%1“: %2").arg(QDir::toNativeSeparators(datei), grund));
     kodierungPruefen();
 }
 
@@ -255,8 +255,8 @@ bool Datei::zeileLesen(QByteArray &zeile)
 
 void Datei::leseFehler(qint64 zeile, const QString &grund) const
 {
-    throw RuntimeError(EinAusgabeFehler, QStringLiteral("(Datei %1, Zeile %2: %3, die Datei kann nicht "
-                                                        "weiter gelesen werden)")
+    throw RuntimeError(EinAusgabeFehler, QStringLiteral("Datei %1, Zeile %2: %3, die Datei kann nicht "
+                                                        "weiter gelesen werden")
                                              .arg(shownName(m_name))
                                              .arg(zeile)
                                              .arg(grund));

@@ -3,6 +3,7 @@
 #include "labelprinter/PrintErrorText.h"
 #include "platform/Numbers.h"
 #include "platform/Printer.h"
+#include "platform/PrinterStyleGuard.h"
 #include "runs/Datei.h"
 #include "sheets/DateiLabel.h"
 #include "sheets/DateiLaserLabels.h"
@@ -29,33 +30,14 @@ namespace {
 
 const QString Seitenwechsel = QStringLiteral("Seitenwechsel");
 
-// The inner text of a detail "(...)", without its brackets.
-QString innerDetail(const RuntimeError &e)
+// Adds to \a fehler the file and line of the record \a artikel, and \a feld, the field
+// being drawn. A printer that fails is told at the record, not at a field of it.
+void imSatz(RuntimeError &fehler, const Datei &artikel, const QString &feld)
 {
-    QString d = e.detail();
-    if (d.startsWith(u'(') && d.endsWith(u')'))
-        d = d.mid(1, d.size() - 2);
-    return d;
-}
-
-// \a e with its detail placed behind \a where: "(where: detail)".
-RuntimeError located(const RuntimeError &e, const QString &where)
-{
-    const QString inner = innerDetail(e);
-    return RuntimeError(e.number(), inner.isEmpty() ? QStringLiteral("(%1)").arg(where)
-                                                    : QStringLiteral("(%1: %2)").arg(where, inner));
-}
-
-// \a fehler told at the file and line of the record \a artikel, and at \a feld, the
-// field being drawn. A printer that fails is told at the record, not at a field of it.
-RuntimeError imSatz(const RuntimeError &fehler, const Datei &artikel, const QString &feld)
-{
-    const QString satz = QStringLiteral("Datei „%1“, Zeile %2")
-                             .arg(QFileInfo(artikel.dateiName()).fileName())
-                             .arg(artikel.zeile());
-    if (fehler.number() == RuntimeError::PrinterError)
-        return located(fehler, satz);
-    return located(fehler, satz + QStringLiteral(", ") + feld);
+    if (fehler.number() != RuntimeError::PrinterError)
+        fehler.at(feld);
+    fehler.at(QStringLiteral("Zeile %1").arg(artikel.zeile()))
+        .at(QStringLiteral("Datei „%1“").arg(QFileInfo(artikel.dateiName()).fileName()));
 }
 
 // The sample record of the test label.
@@ -95,9 +77,7 @@ void DateiDruck::markieren(const Datei &artikel, double x, double y, double brei
     if (notiz == m_marken.cend())
         return;
     Printer &p = m_printer;
-    const int stift = p.DrawWidth();
-    const QColor farbe = p.ForeColor();
-    const platform::FontSpec schrift = p.font();
+    const platform::PrinterStyleGuard stil(p);
     const QColor rot(210, 0, 0);
     p.setDrawWidth(std::max(1, qRound(15 / p.TwipsPerPixelX()))); // about a quarter of a millimetre
     p.Line(x, y, breite, 0, rot);
@@ -112,12 +92,6 @@ void DateiDruck::markieren(const Datei &artikel, double x, double y, double brei
     p.setCurrentX(notizX);
     p.setCurrentY(notizY);
     p.PrintInline(*notiz);
-    p.setDrawWidth(stift);
-    p.setForeColor(farbe);
-    p.setFontName(schrift.name);
-    p.setFontSize(schrift.size);
-    p.setFontBold(schrift.bold);
-    p.setFontItalic(schrift.italic);
 }
 
 void DateiDruck::fortschritt(qint64 erledigt, qint64 gesamt)
@@ -172,13 +146,15 @@ DateiDruck::Ergebnis DateiDruck::LabelDrucken(const QString &datei, const Auswah
                 markieren(artikel, 0, 0, 5900, 1830, 3600, 1450);
                 try {
                     label.Drucke(0, 0, artikel, auswahl);
-                } catch (const RuntimeError &fehler) {
-                    throw imSatz(fehler, artikel, label.feld());
+                } catch (RuntimeError &fehler) {
+                    imSatz(fehler, artikel, label.feld());
+                    throw;
                 }
                 try {
                     m_printer.NewPage();
-                } catch (const RuntimeError &fehler) {
-                    throw imSatz(fehler, artikel, Seitenwechsel);
+                } catch (RuntimeError &fehler) {
+                    imSatz(fehler, artikel, Seitenwechsel);
+                    throw;
                 }
             }
             fortschritt(artikel.zeile(), alle);
@@ -201,8 +177,9 @@ DateiDruck::Ergebnis DateiDruck::LaserDrucken(const QString &datei, const Auswah
             const qint16 ueberspringen = toInt16(leadingNumber(auswahl.startLabel) - 1);
             bogen.skip(ueberspringen);
             platz = ueberspringen > 0 ? ueberspringen % raster.places() : 0;
-        } catch (const RuntimeError &fehler) {
-            throw located(fehler, QStringLiteral("Feld Startlabel „%1“").arg(auswahl.startLabel));
+        } catch (RuntimeError &fehler) {
+            fehler.at(QStringLiteral("Feld Startlabel „%1“").arg(auswahl.startLabel));
+            throw;
         }
 
         fortschritt(0, alle);
@@ -214,8 +191,9 @@ DateiDruck::Ergebnis DateiDruck::LaserDrucken(const QString &datei, const Auswah
                 platz = (platz + 1) % raster.places();
                 try {
                     bogen.Drucke(artikel, auswahl);
-                } catch (const RuntimeError &fehler) {
-                    throw imSatz(fehler, artikel, bogen.feld());
+                } catch (RuntimeError &fehler) {
+                    imSatz(fehler, artikel, bogen.feld());
+                    throw;
                 }
             }
             fortschritt(artikel.zeile(), alle);
@@ -231,8 +209,9 @@ DateiDruck::Ergebnis DateiDruck::ProbeDrucken(const Auswahl &auswahl)
         sheets::DateiLabel label(m_printer, m_code);
         try {
             label.Drucke(0, 0, artikel, auswahl);
-        } catch (const RuntimeError &fehler) {
-            throw located(fehler, QStringLiteral("Test-Label, %1").arg(label.feld()));
+        } catch (RuntimeError &fehler) {
+            fehler.at(label.feld()).at(QStringLiteral("Test-Label"));
+            throw;
         }
     });
 }
@@ -242,8 +221,9 @@ void DateiDruck::Seitenkopf(int &seite, const QDate &datum)
     try {
         ListPage::printHeader(m_printer, seite, datum.isValid() ? datum : QDate::currentDate());
         ++seite;
-    } catch (const RuntimeError &fehler) {
-        throw located(fehler, QStringLiteral("Seitenkopf der Seite %1").arg(seite));
+    } catch (RuntimeError &fehler) {
+        fehler.at(QStringLiteral("Seitenkopf der Seite %1").arg(seite));
+        throw;
     }
 }
 
@@ -277,8 +257,9 @@ DateiDruck::Ergebnis DateiDruck::ListeDrucken(const QString &datei, const Auswah
             markieren(artikel, 400, y - 60, 10600, ListPage::RowPitch - 60, 5500, y + 1000);
             try {
                 zeile.Drucke(y, artikel, auswahl);
-            } catch (const RuntimeError &fehler) {
-                throw imSatz(fehler, artikel, zeile.feld());
+            } catch (RuntimeError &fehler) {
+                imSatz(fehler, artikel, zeile.feld());
+                throw;
             }
             fortschritt(artikel.zeile(), alle);
             if (y >= ListPage::LastRowFrom) {

@@ -23,15 +23,6 @@ const char16_t *const FeldNamen[] = {u"Bereich",   u"ArtikelNr", u"BestellNr", u
                                      u"Listenpreis", u"LagerfachNr", u"MatchCode"};
 constexpr int EkFeld = 6; ///< EK, VK and Listenpreis follow each other from here
 
-// The detail of \a e without its brackets.
-QString ohneKlammern(const RuntimeError &e)
-{
-    QString d = e.detail();
-    if (d.startsWith(u'(') && d.endsWith(u')'))
-        d = d.mid(1, d.size() - 2);
-    return d;
-}
-
 QString kurz(QStringView text)
 {
     constexpr qsizetype Max = 40;
@@ -186,7 +177,7 @@ void Pruefung::barcodePruefen(Art art, const Datei &artikel, Befunde &befunde)
     try {
         passt = LabelFit::fitBestellNr(LabelFit::Layout(art), m_printer, m_code, artikel);
     } catch (const RuntimeError &e) {
-        b.text = ohneKlammern(e) + u'.';
+        b.text = e.detail() + u'.';
         b.notiz = QStringLiteral("Barcode unmöglich");
         befunde.append(b);
         return;

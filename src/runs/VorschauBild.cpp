@@ -26,7 +26,7 @@ void VorschauBild::beginJob()
     m_bild.fill(Qt::white);
     if (!beginPainting(&m_bild))
         throw platform::RuntimeError(platform::RuntimeError::PrinterError,
-                                     QStringLiteral("(die Vorschau kann nicht gezeichnet werden)"));
+                                     QStringLiteral("die Vorschau kann nicht gezeichnet werden"));
 }
 
 QString VorschauBild::endJob()

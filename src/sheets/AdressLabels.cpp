@@ -24,7 +24,7 @@ QStringList AdressLabels::Drucke(qint16 FettZeile, QStringList Zeile)
 {
     if (Zeile.size() < Lines)
         throw RuntimeError(RuntimeError::SubscriptOutOfRange,
-                           QStringLiteral("(AdressLabels.Drucke: %1 Zeilen übergeben, gebraucht werden die Zeilen 0 bis 4)")
+                           QStringLiteral("AdressLabels.Drucke: %1 Zeilen übergeben, gebraucht werden die Zeilen 0 bis 4")
                                .arg(Zeile.size()));
     const qint32 y0 = m_place.top();
     const qint32 x0 = m_place.left();

@@ -14,7 +14,7 @@ QString &Artikel::feld(int index)
         &Artikel::Listenpreis, &Artikel::LagerfachNr, &Artikel::MatchCode,
     };
     if (index < 0 || index >= FeldAnzahl)
-        throw RuntimeError(RuntimeError::SubscriptOutOfRange, QStringLiteral("(Feld %1)").arg(index));
+        throw RuntimeError(RuntimeError::SubscriptOutOfRange, QStringLiteral("Feld %1").arg(index));
     return this->*Felder[index];
 }
 

@@ -2,6 +2,7 @@
 
 #include "barcode/Code128.h"
 #include "platform/Printer.h"
+#include "platform/PrinterStyleGuard.h"
 #include "sheets/Artikel.h"
 #include "sheets/DateiLabel.h"
 #include "sheets/DateiLaserLabels.h"
@@ -52,14 +53,9 @@ BarcodeFit fitBestellNr(Layout layout, platform::Printer &printer, const Code128
 QStringList abgeschnitteneFelder(Layout layout, platform::Printer &printer, const Artikel &artikel,
                                  const ArtikelWahl &wahl)
 {
-    const platform::FontSpec font = printer.font();
-    QStringList felder = layout == Layout::Liste ? DateiListe::abgeschnitten(printer, artikel, wahl)
-                                                 : DateiLabel::abgeschnitten(printer, artikel, wahl);
-    printer.setFontName(font.name);
-    printer.setFontSize(font.size);
-    printer.setFontBold(font.bold);
-    printer.setFontItalic(font.italic);
-    return felder;
+    const platform::PrinterStyleGuard stil(printer);
+    return layout == Layout::Liste ? DateiListe::abgeschnitten(printer, artikel, wahl)
+                                   : DateiLabel::abgeschnitten(printer, artikel, wahl);
 }
 
 } // namespace tarvel::sheets::LabelFit

@@ -45,10 +45,9 @@ void LaserLabels::Drucke(qint32 OffsetX, qint32 OffsetY, const QString &ArtikelN
     try {
         y0 = m_place.top(OffsetX);
         x0 = m_place.left(OffsetY);
-    } catch (const RuntimeError &e) {
-        throw e.withDetail(QStringLiteral("(LaserLabels: Etikettenposition mit OffsetX %1, OffsetY %2)")
-                               .arg(OffsetX)
-                               .arg(OffsetY));
+    } catch (RuntimeError &e) {
+        e.note(QStringLiteral("LaserLabels: Etikettenposition mit OffsetX %1, OffsetY %2").arg(OffsetX).arg(OffsetY));
+        throw;
     }
     // The place is used up before drawing: a label that fails still takes it.
     const bool sheetFull = m_place.advance();

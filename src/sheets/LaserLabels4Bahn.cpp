@@ -48,12 +48,12 @@ void LaserLabels4Bahn::Drucke(qint32 OffsetX, qint32 OffsetY, qint32 Abstand4Bah
     try {
         y0 = m_place.top(OffsetX, Abstand4Bahn);
         x0 = m_place.left(OffsetY);
-    } catch (const RuntimeError &e) {
-        throw e.withDetail(
-            QStringLiteral("(LaserLabels4Bahn: Etikettenposition mit OffsetX %1, OffsetY %2, Abstand4Bahn %3)")
-                .arg(OffsetX)
-                .arg(OffsetY)
-                .arg(Abstand4Bahn));
+    } catch (RuntimeError &e) {
+        e.note(QStringLiteral("LaserLabels4Bahn: Etikettenposition mit OffsetX %1, OffsetY %2, Abstand4Bahn %3")
+                   .arg(OffsetX)
+                   .arg(OffsetY)
+                   .arg(Abstand4Bahn));
+        throw;
     }
     // The place is used up before drawing: a label that fails still takes it.
     const bool pageFull = m_place.advance();

@@ -24,7 +24,7 @@ Liste::Liste(Printer &printer, barcode::Code128 &code) : m_printer(printer), m_c
 void Liste::Kopf()
 {
     if (m_page == std::numeric_limits<qint16>::max())
-        throw RuntimeError(RuntimeError::Overflow, QStringLiteral("(Barcode-Liste: Seitenzahl über %1)").arg(m_page));
+        throw RuntimeError(RuntimeError::Overflow, QStringLiteral("Barcode-Liste: Seitenzahl über %1").arg(m_page));
     ++m_page;
     ListPage::printHeader(m_printer, m_page, QDate::currentDate());
     m_row = ListPage::FirstRow;

@@ -15,7 +15,7 @@ void SheetPlace::checkStartPosition(qint16 pos, const QString &owner)
 {
     if (pos < 0)
         throw RuntimeError(RuntimeError::InvalidArgument,
-                           QStringLiteral("(%1 %2: erlaubt sind Etikettenpositionen ab 1, 0 gilt als 1)")
+                           QStringLiteral("%1 %2: erlaubt sind Etikettenpositionen ab 1, 0 gilt als 1")
                                .arg(owner)
                                .arg(pos));
 }

@@ -156,7 +156,7 @@ int BatchDruck::drucken(const DruckOptionen &o)
     const QString drucker = o.drucker.value_or(platform::PrinterChoice::instance().current());
     if (drucker != QLatin1String(platform::PdfBackend::DeviceName)
         && !platform::SystemPrinterBackend::exists(drucker))
-        throw RuntimeError(RuntimeError::PrinterError, QStringLiteral("(Drucker „%1“ nicht gefunden; vorhanden: %2)")
+        throw RuntimeError(RuntimeError::PrinterError, QStringLiteral("Drucker „%1“ nicht gefunden; vorhanden: %2")
                                                            .arg(drucker, bekannteDrucker()));
 
     // The runs read the file twice (to count, then to print): an input that can be read only once is read into memory.
@@ -266,7 +266,7 @@ bool BatchDruck::einmalLesen(const QString &pfad)
     ::close(fd);
     if (!fehler.isEmpty())
         throw RuntimeError(Datei::EinAusgabeFehler,
-                           QStringLiteral("(Datei „%1“: %2)").arg(QFileInfo(pfad).fileName(), fehler));
+                           QStringLiteral("Datei „%1“: %2").arg(QFileInfo(pfad).fileName(), fehler));
     if (gestoppt)
         return false;
     Datei::imSpeicher(pfad, inhalt);
