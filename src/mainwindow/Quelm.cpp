@@ -434,8 +434,9 @@ void Quelm::Vorschau_Click()
     std::unique_ptr<QDialog> vorschau = vorschauDialog();
     const bool drucken = m_vorschauZeigen ? m_vorschauZeigen(*vorschau) : vorschau->exec() == QDialog::Accepted;
     const auto *seiten = vorschau->findChild<VorschauSeiten *>(QStringLiteral("Seiten"));
+    // "Drucken" waits for the check; until then its findings are still being written.
     const bool geprueft = seiten->geprueft();
-    const runs::Vorschau::Pruefergebnis pruefung = seiten->pruefung();
+    const runs::Vorschau::Pruefergebnis pruefung = geprueft ? seiten->pruefung() : runs::Vorschau::Pruefergebnis();
     vorschau.reset();
     // What the preview showed, findings and all, was seen: its warnings need no second question.
     if (drucken && geprueft && !runs::Pruefung::hatFehler(pruefung.befunde))
@@ -484,7 +485,7 @@ std::unique_ptr<QDialog> Quelm::vorschauDialog()
                              + (fehler ? QStringLiteral(" Rot markiert; wegen der Fehler wird nichts gedruckt.")
                                        : QStringLiteral(" Rot markiert.")));
         hinweis->setToolTip(runs::Pruefung::bericht(befunde, name));
-        drucken->setEnabled(!fehler && seiten->zaehlErgebnis().art != DateiDruck::Ergebnis::Fehler);
+        drucken->setEnabled(!fehler); // the count, done later, may still refuse it
     });
     // A file the run cannot read is told where the pages would be, and prints nothing.
     connect(seiten, &VorschauSeiten::seitenGezaehlt, hinweis, [seiten, hinweis, drucken] {

@@ -28,13 +28,13 @@ public:
     explicit VorschauSeiten(std::shared_ptr<const runs::Vorschau> vorschau, QWidget *parent = nullptr);
     ~VorschauSeiten() override;
 
-    /// Whether the check before printing is done, and what it found.
+    /// Whether the check before printing is done, and what it found (once it is).
     bool geprueft() const { return m_geprueft; }
     const runs::Vorschau::Pruefergebnis &pruefung() const { return m_pruefung; }
     /// The run's pages; 0 until they are counted (and for a run without any).
     int pageCount() const { return m_seiten; }
     bool gezaehlt() const { return m_gezaehlt; }
-    /// How the counting pass ended: a file that cannot be read, say.
+    /// How the counting pass ended (a file that cannot be read, say); once gezaehlt.
     const runs::DateiDruck::Ergebnis &zaehlErgebnis() const { return m_zaehlung.ergebnis; }
     /// The page in view, from 1.
     int currentPage() const { return m_aktuell; }
