@@ -9,6 +9,7 @@
 #include <QShortcut>
 #include <QSpinBox>
 #include <QThread>
+#include <QTimer>
 #include <QToolButton>
 #include <QVBoxLayout>
 #include <cmath>
@@ -165,7 +166,7 @@ void VorschauSeiten::zaehlenBeendet()
 
 void VorschauSeiten::setCurrentPage(int seite)
 {
-    const int letzte = m_gezaehlt ? std::max(1, m_seiten) : std::numeric_limits<int>::max();
+    const int letzte = m_gezaehlt ? std::max(1, m_seiten) : m_hoechstens;
     seite = std::clamp(seite, 1, letzte);
     if (seite == m_aktuell && m_seite->value() == seite)
         return;
@@ -200,6 +201,11 @@ const VorschauSeiten::Bild &VorschauSeiten::bild(int seite)
     Bild b{seite, d, m_vorschau->bild(seite, d, &lauf)};
     b.bild.setDevicePixelRatio(devicePixelRatioF());
     QApplication::restoreOverrideCursor();
+    if (lauf.ergebnis.ok() && lauf.seiten < seite && !m_gezaehlt) {
+        // A page asked for before the count beyond the run's end: its last page is known now.
+        m_hoechstens = std::max(1, lauf.seiten);
+        QTimer::singleShot(0, this, [this] { setCurrentPage(m_aktuell); });
+    }
     m_bilder.prepend(std::move(b));
     while (m_bilder.size() > Behalten)
         m_bilder.removeLast();
@@ -223,7 +229,7 @@ void VorschauSeiten::anzeigen()
     }
     m_von->setText(m_gezaehlt ? QStringLiteral("von %1").arg(m_seiten) : QStringLiteral("von …"));
     m_zurueck->setEnabled(m_aktuell > 1);
-    m_vor->setEnabled(!m_gezaehlt || m_aktuell < m_seiten);
+    m_vor->setEnabled(m_aktuell < (m_gezaehlt ? m_seiten : m_hoechstens));
     const double s = massstab();
     m_blatt->resize(qCeil(m_papier.width() * s) + 2 * Rand + 4, qCeil(m_papier.height() * s) + 2 * Rand + 4);
     m_blatt->update();

@@ -5,6 +5,7 @@
 #include <QList>
 #include <QWidget>
 #include <atomic>
+#include <limits>
 #include <memory>
 
 class QLabel;
@@ -84,6 +85,7 @@ private:
     int m_seiten = 0;
     bool m_gezaehlt = false;
     int m_aktuell = 1;
+    int m_hoechstens = std::numeric_limits<int>::max(); ///< the last page, as far as known before the count
     double m_zoom = 0; ///< pixels a twip; 0: the whole page
     QList<Bild> m_bilder; ///< most recently shown first
     runs::Vorschau::Durchlauf m_zaehlung;
