@@ -151,6 +151,11 @@ private slots:
                 "tarvel drucken: Druckerfehler (Drucker „Etiketten im Keller“ nicht gefunden; vorhanden: „PDF-Datei“)\n");
         drucken("drucker empty", {"--drucker=", zwei}, 2, "Option --drucker: der Druckername fehlt.");
         drucken("unknown option", {"--bogen", "3", zwei}, 2, "tarvel drucken: Unbekannte Option „--bogen“.");
+        drucken("file name with a leading -", {"--art", "laser", "-liste.txt"}, 2,
+                "tarvel drucken: Unbekannte Option „-liste.txt“. Eine Datei, deren Name mit „-“ beginnt, steht hinter "
+                "„--“: tarvel drucken [Optionen] -- -liste.txt\n");
+        drucken("-xh is no help", {"-xh", zwei}, 2, "Unbekannte Option „-xh“.");
+        drucken("hilfe with a value", {"--hilfe=1", zwei}, 2, "Option --hilfe nimmt keinen Wert („--hilfe=1“).");
         drucken("no file", {"--art", "liste"}, 2, "tarvel drucken: Keine Artikeldatei angegeben.");
         drucken("two files", {zwei, "noch.txt"}, 2, "Nur eine Artikeldatei ist möglich");
         drucken("missing file", {fehlt}, 1, "tarvel drucken: Datei nicht gefunden (Datei „" + fehlt + "“: ");
@@ -191,6 +196,8 @@ private slots:
         // What is printed, from the options or else from the choices the window stored.
         prints("labels, VK in DM", {}, {"--art", "label", "--preis1", "vk", "--waehrung", "DM", zwei}, "label", labels,
                {"11,90 DM", "12,90 DM"});
+        prints("a value with a leading -, then --", {}, {"--art", "label", "--preis1", "vk", "--waehrung", "-DM-", "--", zwei},
+               "label", labels, {"11,90 -DM-"});
         prints("laser from label 16, storage bin", {}, {"--art", "laser", "--startlabel", "16", "--lagerfach", zwei},
                "laser", {QStringList(15, QString()) << "B-0001", {"B-0002"}}, {"Lagerfach: R01", "Lagerfach: R02"});
         prints("list, two prices, umlauts", {},
@@ -252,6 +259,30 @@ private slots:
         QCOMPARE(f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray(), ini);
         QCOMPARE(QDir(QFileInfo(f).path()).entryList(QDir::Files | QDir::Hidden),
                  ini.isEmpty() ? QStringList() : QStringList{"Tarvel.ini"});
+    }
+
+    // Under an Arabic locale the list's date stays German. Arabic, Chinese and Thai titles are drawn in
+    // installed fonts that have their letters, not as empty boxes of the label font.
+    void foreignLocaleAndScripts()
+    {
+        Zuhause z;
+        z.env.insert("LANG", "ar_SA.UTF-8");
+        z.env.insert("LC_ALL", "ar_SA.UTF-8");
+        QFile f(z.home.filePath("titel.txt"));
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write("Buch;1;B-0001;كتاب الأسماء;北京的书 หนังสือ;;1,50;11,90;12,95;R01;M1\n");
+        f.close();
+        z.run({"drucken", "--art", "liste", "--preis1", "vk", f.fileName()});
+        QCOMPARE(z.code, 0);
+        const QString text = PdfPages(z.aus.trimmed()).text();
+        QVERIFY2(text.contains("Barcode-Liste vom " + QDate::currentDate().toString("dd.MM.yyyy")), qPrintable(text));
+        QVERIFY2(text.contains("北京的书"), qPrintable(text));
+        QProcess fonts;
+        fonts.start("pdffonts", {z.aus.trimmed()});
+        QVERIFY(fonts.waitForFinished());
+        const QString list = QString::fromUtf8(fonts.readAllStandardOutput());
+        for (const char *font : {"DejaVuSans", "WenQuanYi", "Loma"}) // scripts/packages.txt installs them
+            QVERIFY2(list.contains(font), qPrintable(list));
     }
 
     void progressOnATerminal()

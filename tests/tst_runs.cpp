@@ -406,6 +406,10 @@ private slots:
             "Zeile 7, Feld BestellNr: Fehler: Zeichen \"ä\" an Stelle 2 kann nicht im Barcode stehen.");
         row("long match code on 2 x 8", "lang.txt", 2, {"1 MatchCode W"},
             "Der Text ist zu lang für seinen Platz und wird am Rand abgeschnitten.");
+        row("a UTF-8 line in a Windows-1252 file", "zeichensatz_gemischt.txt", 2, {"3  W"},
+            "Zeile 3: Warnung: Die Zeile ist UTF-8, die übrige Datei Windows-1252 (DOS): ihre Umlaute werden falsch "
+            "gedruckt, etwa „MÃ¼ller“ statt „Müller“. Die Datei in einem Zeichensatz speichern.");
+        row("a Windows-1252 line in a UTF-8 file", "zeichensatz_bom.txt", 2, {"2  W"}, "Zeile 2: Warnung: Die Zeile ist kein UTF-8");
         row("good file", artikel("beispiel.txt"), 2, {});
         row("missing file: left to the run", artikel("fehlt.txt"), 2, {});
     }

@@ -19,7 +19,8 @@ pathlib.Path(f"{tmp}/bus.conf").write_text(f"""<busconfig><type>session</type><l
 <servicedir>{tmp}/services</servicedir>
 <policy context="default"><allow send_destination="*" eavesdrop="true"/><allow eavesdrop="true"/><allow own="*"/>
 </policy></busconfig>""")
-env = {"PATH": os.environ["PATH"], "HOME": home, "LANG": "de_DE.UTF-8", "QT_QPA_PLATFORM": "offscreen",
+# An Arabic locale: what the server prints and answers stays German all the same.
+env = {"PATH": os.environ["PATH"], "HOME": home, "LANG": "ar_SA.UTF-8", "LC_ALL": "ar_SA.UTF-8", "QT_QPA_PLATFORM": "offscreen",
        "XDG_RUNTIME_DIR": tmp, "CUPS_SERVER": "/nonexistent", "TARVEL_TEST_GRACE_MS": "1000"}
 daemon = subprocess.Popen(["dbus-daemon", f"--config-file={tmp}/bus.conf", "--nofork", "--print-address"],
                           stdout=subprocess.PIPE, env=env, text=True)
@@ -101,6 +102,12 @@ async def activation_and_one_job_at_release(bus):
     assert subprocess.run([f"{build}/src/tarvel", "--automation"], env=env, capture_output=True, timeout=20).returncode == 0
     assert await server_pid(bus) == pid
     assert await delivered(1, 0.3) == [], "ein Auftrag vor der Freigabe"
+    props = "org.freedesktop.DBus.Properties"
+    assert await call(bus, path, "Set", "ssv", [APP, "Preis1", Variant("d", 1234.5)], props) == []
+    price = (await call(bus, path, "Get", "ss", [APP, "Preis1"], props))[0]
+    while isinstance(price, Variant):
+        price = price.value
+    assert price == "1234,5", price
     assert await call(bus, path, "Release") == []
     assert await delivered(1) == [["4711-0815", "TV 100"]]
 

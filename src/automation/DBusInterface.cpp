@@ -26,6 +26,17 @@ QString dbusSignature(const QVariant &value)
     return sig ? QString::fromLatin1(sig) : QStringLiteral("?");
 }
 
+/// The signature of \a call's arguments; a call made in this process carries none until it is sent.
+QString signatureOf(const QDBusMessage &call)
+{
+    if (!call.signature().isEmpty())
+        return call.signature();
+    QString sig;
+    for (const QVariant &a : call.arguments())
+        sig += dbusSignature(a);
+    return sig;
+}
+
 QString accessName(DBusInterface::Access access)
 {
     switch (access) {
@@ -176,7 +187,7 @@ QDBusMessage DBusInterface::dispatch(const QDBusMessage &call) const
     try {
         const QString iface = call.interface();
         if (iface == PropertiesInterface) {
-            const QString sig = call.signature();
+            const QString sig = signatureOf(call);
             if (call.member() == QLatin1String("Get") && sig == QLatin1String("ss"))
                 return getProperty(call);
             if (call.member() == QLatin1String("Set") && sig == QLatin1String("ssv"))
@@ -209,7 +220,7 @@ QDBusMessage DBusInterface::callMethod(const Member &m, const QDBusMessage &call
                                .arg(m.args.size())
                                .arg(signatureOf(m.args))
                                .arg(given.size())
-                               .arg(call.signature()));
+                               .arg(signatureOf(call)));
     QVariantList args;
     for (qsizetype i = 0; i < given.size(); ++i)
         args << convert(given[i], m.args[i].type, QStringLiteral("Argument %1 von %2").arg(m.args[i].name, m.name));

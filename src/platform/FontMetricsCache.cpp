@@ -48,7 +48,9 @@ TwipsDevice &twipsDevice()
     return device;
 }
 
-QFont makeFont(const QString &family, double points, bool bold, bool italic)
+/// The font alone (\a merging false), or with the installed fonts that the
+/// system falls back to for characters it lacks.
+QFont makeFont(const QString &family, double points, bool bold, bool italic, bool merging)
 {
     QFont f(family);
     f.setPointSizeF(points);
@@ -56,7 +58,7 @@ QFont makeFont(const QString &family, double points, bool bold, bool italic)
     f.setItalic(italic);
     // Unhinted outlines keep widths proportional on every resolution.
     f.setHintingPreference(QFont::PreferNoHinting);
-    f.setStyleStrategy(QFont::StyleStrategy(QFont::ForceOutline | QFont::NoFontMerging));
+    f.setStyleStrategy(merging ? QFont::ForceOutline : QFont::StyleStrategy(QFont::ForceOutline | QFont::NoFontMerging));
     f.setKerning(false);
     return f;
 }
@@ -91,12 +93,14 @@ FontMetricsCache::Entry &FontMetricsCache::lookup(const FontSpec &fontSpec)
     auto it = m_entries.constFind(key);
     if (it != m_entries.constEnd())
         return **it;
-    const QFont font = makeFont(familyFor(fontSpec.name), fontSpec.size, fontSpec.bold, fontSpec.italic);
-    QFontMetricsF metrics(font, &twipsDevice());
-    QRawFont raw = QRawFont::fromFont(font);
+    const auto font = [&](bool merging) {
+        return makeFont(familyFor(fontSpec.name), fontSpec.size, fontSpec.bold, fontSpec.italic, merging);
+    };
+    QFontMetricsF metrics(font(false), &twipsDevice());
+    QRawFont raw = QRawFont::fromFont(font(false));
     raw.setPixelSize(fontSpec.size * 20.0); // one pixel per twip
-    auto e = std::make_shared<Entry>(Entry{font, metrics, metrics.ascent(), metrics.lineSpacing(),
-                                           std::make_shared<FontGlyphs>(raw)});
+    auto e = std::make_shared<Entry>(Entry{font(true), metrics, metrics.ascent(), metrics.lineSpacing(),
+                                           std::make_shared<FontGlyphs>(raw, font(true), &twipsDevice())});
     m_entries.insert(key, e);
     return *e;
 }

@@ -21,7 +21,7 @@ class FontMetricsCache
 public:
     struct Entry
     {
-        QFont font;          ///< point-sized font for drawing on any device
+        QFont font;          ///< point-sized font for drawing on any device, with the system's fallbacks
         QFontMetricsF metrics; ///< metrics in twips
         double ascent;       ///< twips from the top of the line to the baseline
         double lineSpacing;  ///< twips from one line to the next

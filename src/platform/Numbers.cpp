@@ -56,6 +56,9 @@ double leadingNumber(QStringView text)
     }
     bool ok = false;
     const double value = digits.toDouble(&ok);
+    // Too small for a double ("1e-400") is 0, with its sign; too large is an overflow.
+    if (!ok && value == 0.0)
+        return digits.startsWith(u'-') ? -0.0 : 0.0;
     if (!ok || !std::isfinite(value))
         throw RuntimeError(RuntimeError::Overflow);
     return value;

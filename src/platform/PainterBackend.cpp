@@ -70,6 +70,22 @@ void PainterBackend::drawText(double x, double y, const FontSpec &fontSpec, Font
         raw.setPixelSize(fontSpec.size * m_device->logicalDpiY() / 72.0);
         it = m_deviceFonts.insert(&face, raw);
     }
+    m_painter.setPen(color);
+    const QPointF baseline(px(x), py(y + face.ascent));
+    if (face.glyphs->needsShaping(text)) {
+        // Shaped in twips, in the face and its fallback fonts: scaled to the device here.
+        for (QGlyphRun run : face.glyphs->shapedRuns(text)) {
+            QRawFont raw = run.rawFont();
+            raw.setPixelSize(raw.pixelSize() * m_scaleY);
+            QList<QPointF> positions = run.positions();
+            for (QPointF &p : positions)
+                p = QPointF(px(p.x()), py(p.y()));
+            run.setRawFont(raw);
+            run.setPositions(positions);
+            m_painter.drawGlyphRun(baseline, run);
+        }
+        return;
+    }
     // Glyphs placed at the advances TextWidth measured: no shaping on the way.
     face.glyphs->layout(text, m_glyphs, m_positions);
     m_points.resize(m_positions.size());
@@ -79,8 +95,7 @@ void PainterBackend::drawText(double x, double y, const FontSpec &fontSpec, Font
     run.setRawFont(*it);
     run.setGlyphIndexes(m_glyphs);
     run.setPositions(m_points);
-    m_painter.setPen(color);
-    m_painter.drawGlyphRun(QPointF(px(x), py(y + face.ascent)), run);
+    m_painter.drawGlyphRun(baseline, run);
 }
 
 void PainterBackend::drawLine(double x1, double y1, double x2, double y2, double penWidth, const QColor &color)

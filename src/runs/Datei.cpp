@@ -21,7 +21,7 @@ constexpr qint64 BlockSize = 64 * 1024;
 constexpr qsizetype MaxLineBytes = 16 * 1024 * 1024;
 constexpr char Bom[] = "\xEF\xBB\xBF";
 
-// Strict UTF-8 check over a stream of blocks (no overlong forms, no surrogates,
+// Strict UTF-8 check over a stream of pieces (no overlong forms, no surrogates,
 // nothing above U+10FFFF).
 class Utf8Check
 {
@@ -64,8 +64,10 @@ public:
             }
         }
     }
-    /// True when everything added is complete, valid UTF-8 with some byte above 127.
-    bool isUtf8() const { return m_valid && m_need == 0 && m_high; }
+    /// True when everything added is complete, valid UTF-8.
+    bool valid() const { return m_valid && m_need == 0; }
+    /// True when a byte above 127 was added.
+    bool high() const { return m_high; }
 
 private:
     bool m_valid = true;
@@ -74,29 +76,58 @@ private:
     unsigned char m_lo = 0x80, m_hi = 0xBF;
 };
 
-// Line ends in a stream of blocks: CR LF, CR and LF each count once.
-class LineEndCount
+// The lines of a stream of blocks (CR LF, CR and LF each end one), each checked
+// for UTF-8: the first line that is UTF-8 with a byte above 127, and the first
+// that is no UTF-8 at all.
+class LineCodes
 {
 public:
     void add(const char *data, qsizetype n)
     {
-        for (qsizetype i = 0; i < n; ++i) {
-            if (data[i] == '\n') {
-                if (!m_afterCr)
-                    ++m_count;
-                m_afterCr = false;
-            } else if (data[i] == '\r') {
-                ++m_count;
-                m_afterCr = true;
-            } else {
+        qsizetype i = 0;
+        while (i < n) {
+            qsizetype j = i;
+            while (j < n && data[j] != '\r' && data[j] != '\n')
+                ++j;
+            if (j > i) {
+                m_line.add(data + i, j - i);
                 m_afterCr = false;
             }
+            if (j == n)
+                break;
+            if (data[j] == '\r' || !m_afterCr)
+                endLine();
+            m_afterCr = data[j] == '\r';
+            i = j + 1;
         }
     }
+    /// Ends the last line, which needs no line end.
+    void finish()
+    {
+        if (m_line.high() || !m_line.valid())
+            endLine();
+    }
     qint64 count() const { return m_count; }
+    qint64 firstUtf8() const { return m_firstUtf8; }
+    qint64 firstOther() const { return m_firstOther; }
 
 private:
+    void endLine()
+    {
+        ++m_count;
+        if (!m_line.valid()) {
+            if (!m_firstOther)
+                m_firstOther = m_count;
+        } else if (m_line.high() && !m_firstUtf8) {
+            m_firstUtf8 = m_count;
+        }
+        m_line = Utf8Check();
+    }
+
+    Utf8Check m_line;
     qint64 m_count = 0;
+    qint64 m_firstUtf8 = 0;
+    qint64 m_firstOther = 0;
     bool m_afterCr = false;
 };
 
@@ -128,6 +159,7 @@ bool Datei::oeffnen(const QString &datei, QString *grund, int *nummer)
     m_zeilenNr = 0;
     m_groesse = 0;
     m_gelesen = 0;
+    m_fremdeZeile = 0;
 
     if (!datei.isEmpty() && gespeichert().first == datei) {
         auto puffer = std::make_unique<QBuffer>();
@@ -182,8 +214,7 @@ void Datei::kodierungPruefen()
 {
     if (m_file->isSequential())
         return; // a pipe cannot be read twice: code page rules
-    Utf8Check utf8;
-    LineEndCount lines;
+    LineCodes lines;
     QByteArray block(BlockSize, Qt::Uninitialized);
     bool first = true;
     bool bom = false;
@@ -197,10 +228,12 @@ void Datei::kodierungPruefen()
             bom = n >= 3 && std::memcmp(block.constData(), Bom, 3) == 0;
             first = false;
         }
-        utf8.add(block.constData(), n);
         lines.add(block.constData(), n);
     }
-    m_utf8 = bom || utf8.isUtf8();
+    lines.finish();
+    // UTF-8 when every line is, and one holds more than ASCII; a byte order mark decides alone.
+    m_utf8 = bom || (!lines.firstOther() && lines.firstUtf8());
+    m_fremdeZeile = m_utf8 ? lines.firstOther() : lines.firstUtf8();
     if (!m_file->seek(0))
         leseFehler(1, QStringLiteral("Lesefehler"));
 }

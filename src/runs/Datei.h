@@ -51,6 +51,11 @@ public:
     QString dateiName() const { return m_name; }
     /// True when the open file is read as UTF-8.
     bool istUtf8() const { return m_utf8; }
+    /// The first line that does not fit the character set the file is read
+    /// in, found by Oeffnen: in a file read as Windows-1252, a line of UTF-8
+    /// ("MÃ¼ller" instead of "Müller"); in a UTF-8 file, a line that is no
+    /// UTF-8. 0 when every line fits (or the input is a pipe).
+    qint64 fremdeZeile() const { return m_fremdeZeile; }
     /// The line of the record read last, stripped and converted, as it was split.
     QStringView zeilenText() const { return QStringView(m_satz).first(std::max<qsizetype>(0, m_satz.size() - 1)); }
     /// What stood after the eleventh field: the fields the record ignores, with
@@ -77,6 +82,7 @@ private:
     qint64 m_zeilenNr = 0;
     qint64 m_groesse = 0; ///< size when opened: a file that ends before it was cut while being read
     qint64 m_gelesen = 0;
+    qint64 m_fremdeZeile = 0;
     QByteArray m_zeile;
     QString m_satz;         ///< the last line, with the ";" appended for splitting
     qsizetype m_restAb = 0; ///< where in m_satz the ignored fields begin

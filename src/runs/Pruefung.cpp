@@ -128,6 +128,17 @@ Befunde Pruefung::pruefen(Art art, const QString &datei, const sheets::ArtikelWa
         b.notiz = QStringLiteral("kein „;“ in der Datei");
         befunde.prepend(b);
     }
+    if (const qint64 zeile = artikel.fremdeZeile()) {
+        Befund b;
+        b.zeile = zeile;
+        b.text = artikel.istUtf8()
+            ? QStringLiteral("Die Zeile ist kein UTF-8, die übrige Datei schon: ihre Umlaute werden als „�“ gedruckt.")
+            : QStringLiteral("Die Zeile ist UTF-8, die übrige Datei Windows-1252 (DOS): ihre Umlaute werden falsch "
+                             "gedruckt, etwa „MÃ¼ller“ statt „Müller“.");
+        b.text += QStringLiteral(" Die Datei in einem Zeichensatz speichern.");
+        b.notiz = QStringLiteral("Zeichensatz gemischt");
+        befunde.insert(std::find_if(befunde.begin(), befunde.end(), [&](const Befund &f) { return f.zeile > zeile; }), b);
+    }
     return befunde;
 }
 

@@ -101,25 +101,34 @@ DruckOptionen DruckOptionen::lesen(const QStringList &argumente)
         QCommandLineOption(QStringList{QStringLiteral("h"), QStringLiteral("hilfe"), QStringLiteral("help")}));
     const bool gelesen = parser.parse(QStringList{QStringLiteral("tarvel")} + argumente);
 
+    // Every word is named here first: the parser's own messages are English, and
+    // it would read "-liste.txt" as the short options l, i, s, ... and "-xh" as
+    // a wish for help. After "--" only the file follows.
+    for (qsizetype i = 0; i < argumente.size(); ++i) {
+        const QString &a = argumente[i];
+        if (a == QLatin1String("--"))
+            break;
+        if (!a.startsWith(u'-') || a == QLatin1String("-") || a == QLatin1String("-h"))
+            continue;
+        if (!a.startsWith(QLatin1String("--")))
+            throw Bedienfehler(QStringLiteral("Unbekannte Option „%1“. Eine Datei, deren Name mit „-“ beginnt, "
+                                              "steht hinter „--“: tarvel drucken [Optionen] -- %1")
+                                   .arg(a));
+        const QString name = a.mid(2).section(u'=', 0, 0);
+        const bool mitWert = a.contains(u'=');
+        if (WertOptionen.contains(name)) {
+            if (!mitWert && ++i == argumente.size()) // the next word is the value, whatever it looks like
+                throw Bedienfehler(QStringLiteral("Option --%1: der Wert fehlt.").arg(name));
+        } else if (!Schalter.contains(name)) {
+            throw Bedienfehler(QStringLiteral("Unbekannte Option „--%1“.").arg(name));
+        } else if (mitWert) {
+            throw Bedienfehler(QStringLiteral("Option --%1 nimmt keinen Wert („%2“).").arg(name, a));
+        }
+    }
     DruckOptionen o;
     if (parser.isSet(QStringLiteral("hilfe"))) {
         o.hilfeGewuenscht = true;
         return o;
-    }
-
-    // The parser's own messages are English: its errors are named here first.
-    for (qsizetype i = 0; i < argumente.size(); ++i) {
-        const QString &a = argumente[i];
-        if (a == QStringLiteral("--"))
-            break;
-        if (!a.startsWith(QStringLiteral("--")))
-            continue;
-        const QString name = a.mid(2).section(u'=', 0, 0);
-        const bool mitWert = a.contains(u'=');
-        if (WertOptionen.contains(name) && !mitWert && i + 1 == argumente.size())
-            throw Bedienfehler(QStringLiteral("Option --%1: der Wert fehlt.").arg(name));
-        if (Schalter.contains(name) && mitWert)
-            throw Bedienfehler(QStringLiteral("Option --%1 nimmt keinen Wert („%2“).").arg(name, a));
     }
     if (!gelesen) {
         const QStringList unbekannt = parser.unknownOptionNames();
@@ -212,12 +221,15 @@ QString DruckOptionen::hilfe()
         "                             Systems, sonst „PDF-Datei“)\n"
         "  --trotzdem                 trotz Warnungen der Prüfung drucken\n"
         "  -h, --hilfe, --help        diese Hilfe zeigen\n"
+        "  --                         Ende der Optionen: danach darf der Dateiname\n"
+        "                             mit „-“ beginnen\n"
         "\n"
         "Vor dem Druck wird die ganze Datei geprüft. Fehler (ein Barcode mit\n"
         "Zeichen, die Code 128 nicht kennt, oder zu breit für seinen Platz)\n"
         "verhindern den Druck immer; Warnungen (Zeilen mit mehr als elf Feldern,\n"
         "Preise, die keine Zahlen sind, Komma oder Tabulator statt „;“, Texte, die\n"
-        "am Rand ihres Labels abgeschnitten werden) nur ohne --trotzdem. Jeder\n"
+        "am Rand ihres Labels abgeschnitten werden, Zeilen in UTF-8 und in\n"
+        "Windows-1252 in einer Datei) nur ohne --trotzdem. Jeder\n"
         "Befund steht mit Zeile und Feld in der Fehlerausgabe.\n"
         "\n"
         "Der Drucker „PDF-Datei“ legt jeden Auftrag als PDF im Ordner „Tarvel“ der\n"

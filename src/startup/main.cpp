@@ -60,12 +60,12 @@ int answerCall(const QString &call)
     return 2;
 }
 
-/// Everything Tarvel prints is German: where the system names no language
-/// (the "C" locale of services and fresh machines), dates and numbers follow German rules.
-void germanWhereNoLocale()
+/// Everything Tarvel prints and stores is German, whatever the locale of the
+/// user, the service or the machine (LANG, LC_ALL): prices, dates and the
+/// numbers in the settings read alike in every mode and on every machine.
+void germanNumbersAndDates()
 {
-    if (QLocale::system().language() == QLocale::C)
-        QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
+    QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
 }
 
 // Qt's own dialogs speak German in every mode: the window, the automation
@@ -80,7 +80,7 @@ Q_COREAPP_STARTUP_FUNCTION(qtGerman)
 
 int main(int argc, char **argv)
 {
-    germanWhereNoLocale();
+    germanNumbersAndDates();
     platform::keepPageBuffers();
 
     // "tarvel drucken [Optionen] DATEI" prints a file without a window.
