@@ -126,6 +126,11 @@ private slots:
                      + RecordedJob::errorOf([] { toInt16(QVariant::fromValue(quint32(32768))); }), 18);
         QCOMPARE(QStringList({toText(9.95 * 3), toText(2.0 / 3), toText(QVariant::fromValue(2.0f / 3))}),
                  QStringList({QLocale().toString(29.85), QLocale().toString(0.666666666666667, 'g', 15), QLocale().toString(0.6666667, 'g', 7)}));
+        // Beyond 15 digits and below 0.0001 in E notation, never hundreds of digits; NaN and infinity are error 13.
+        const QString comma = QLocale().decimalPoint();
+        QCOMPARE(QStringList({toText(1e308), toText(-1.5e-5), toText(123456789012345678.0), toText(-0.0), toText(1e-4)}),
+                 QStringList({"1E+308", "-1" + comma + "5E-05", "1" + comma + "23456789012346E+17", "0", "0" + comma + "0001"}));
+        QCOMPARE(RecordedJob::errorOf([] { toText(qQNaN()); }) + RecordedJob::errorOf([] { toText(-qInf()); }), 26);
     }
 
     /// One position reaches the slips and the three sheets; 0 acts as 1, and a
@@ -229,12 +234,13 @@ private slots:
     /// Calls in the orders clients print in, and runs of one kind, each with a
     /// label after it: a call of another kind starts a page of its own, calls
     /// of one kind share theirs (the sheets and slips end their full pages
-    /// themselves), no page stays blank, all is one job, nothing but the list
+    /// themselves; laser and address labels share their 3 × 8 sheet while the
+    /// place is free), no page stays blank, all is one job, nothing but the list
     /// prints italic or in colour, and the list's header comes only with the
     /// object's first print call.
     void kindsOfOutputOnTheirPages_data()
     {
-        QTest::addColumn<QStringList>("calls"); // "name*n": n calls in a row
+        QTest::addColumn<QStringList>("calls"); // "name*n": n calls in a row; "StartPosition=n"
         QTest::addColumn<QList<int>>("pages");  // the page the last call of each group began on
         QTest::addColumn<int>("headers");
         auto row = [](const char *name, const QStringList &calls, const QList<int> &pages, int headers = 0) {
@@ -250,6 +256,9 @@ private slots:
         row("5 A4 slips", {"DruckeAbholscheinDINA4*5", "DruckeLabel"}, {2, 3});
         row("full list page", {"DruckeListe*12", "DruckeLabel"}, {1, 3}, 2);
         row("13 list lines", {"DruckeListe*13", "DruckeLabel"}, {2, 3}, 2);
+        row("laser and address labels on one sheet",
+            {"DruckeLaserLabel*12", "StartPosition=13", "DruckeAdressLabel*12", "DruckeLabel"}, {1, 1, 2});
+        row("address label on a laser label's place", {"DruckeLaserLabel*12", "DruckeAdressLabel", "DruckeLaserLabel"}, {1, 2, 2});
     }
     void kindsOfOutputOnTheirPages()
     {
@@ -262,6 +271,10 @@ private slots:
         QList<int> began;
         int count = 0;
         for (const QString &call : calls) {
+            if (call.startsWith("StartPosition=")) {
+                o.app->setStartPosition(qint16(call.section('=', 1).toInt()));
+                continue;
+            }
             const QString name = call.section('*', 0, 0);
             for (int i = call.contains('*') ? call.section('*', 1).toInt() : 1; i > 0; --i, ++count) {
                 const int breaks = o.count(RecordedOp::NewPage);
@@ -282,33 +295,49 @@ private slots:
     }
 
     /// A call that fails leaves nothing of itself, not even the page it began;
-    /// the client gets its error as before.
+    /// the client gets its error as before. The list's header goes with the
+    /// first row that prints, and a laser label that failed on the last place
+    /// still ends its sheet.
     void failedCallLeavesNothing_data()
     {
+        QTest::addColumn<QString>("before");
         QTest::addColumn<QString>("name");
-        QTest::newRow("slip, halfway") << "DruckeAbholschein";
-        QTest::newRow("A4 slip, halfway") << "DruckeAbholscheinDINA4";
-        QTest::newRow("label, after its page break") << "DruckeLabel";
-        QTest::newRow("list row") << "DruckeListe";
+        QTest::addColumn<int>("pages");
+        QTest::newRow("slip, halfway") << "DruckeLabel" << "DruckeAbholschein" << 2;
+        QTest::newRow("A4 slip, halfway") << "DruckeLabel" << "DruckeAbholscheinDINA4" << 2;
+        QTest::newRow("label, after its page break") << "DruckeLabel" << "DruckeLabel" << 2;
+        QTest::newRow("list row") << "DruckeLabel" << "DruckeListe" << 2;
+        QTest::newRow("first list row") << "" << "DruckeListe" << 1;
+        QTest::newRow("24th laser label") << "DruckeLaserLabel*23" << "DruckeLaserLabel" << 2;
+        QTest::newRow("48th four-lane label") << "DruckeLaserLabel4Bahn*47" << "DruckeLaserLabel4Bahn" << 2;
     }
     void failedCallLeavesNothing()
     {
+        QFETCH(QString, before);
         QFETCH(QString, name);
+        QFETCH(int, pages);
         Recorded o;
-        o.app->DruckeLabel();
-        const qsizetype before = o.ops().size();
+        for (int i = before.isEmpty() ? 0 : qMax(1, before.section('*', 1).toInt()); i > 0; --i)
+            print(*o.app, before.section('*', 0, 0));
+        const qsizetype done = o.ops().size();
         const QString tooLong(2000, 'Z'); // beyond the barcode's 16-bit check sum: error 6
         o.app->setText(&LabelData::VorgangsNr, tooLong);
         o.app->setRecordField(&LabelData::ArtikelNr, tooLong);
         if (name == "DruckeLabel")
             QTest::ignoreMessage(QtWarningMsg, QRegularExpression("^Beim Drucken ist folgender Fehler aufgetreten"));
         QCOMPARE(RecordedJob::errorOf([&] { print(*o.app, name); }), 6);
-        QCOMPARE(o.ops().size(), before);
+        QCOMPARE(o.ops().size(), done);
         o.app->setText(&LabelData::VorgangsNr, "V-0815");
         o.app->setRecordField(&LabelData::ArtikelNr, "4711");
-        print(*o.app, name);
+        const int place = placeOf(name, o.during([&] { print(*o.app, name); }));
         o.app->Release();
-        QCOMPARE(o.jobOps(), (QList<RecordedOp::Kind>{RecordedOp::BeginJob, RecordedOp::NewPage, RecordedOp::EndJob}));
+        QCOMPARE(o.count(RecordedOp::NewPage) + 1, pages);
+        if (name.startsWith("DruckeLaserLabel"))
+            QCOMPARE(place, 1);
+        const QStringList texts = o.texts();
+        const qsizetype seite = texts.indexOf("Seite ");
+        QCOMPARE(texts.filter(QRegularExpression("^Barcode-Liste vom ")).size(), before.isEmpty() ? 1 : 0);
+        QCOMPARE(seite < 0 ? QString() : texts.value(seite + 1), before.isEmpty() ? " 1 " : "");
     }
 
     /// Texts up to 64 Ki characters print in every layout, cut to their room

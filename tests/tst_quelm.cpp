@@ -174,11 +174,12 @@ private slots:
         QTest::addColumn<QString>("befund"); // in the check's report, or what the preview showed
         QTest::addColumn<QString>("meldung"); // the message at the end, without the job's path
         QTest::addColumn<int>("pages");       // of the job, 0: none
+        QTest::addColumn<QString>("start");   // typed as Startlabel; empty: as the window leaves it
         const QString p = QStringLiteral(TARVEL_TEST_DATA "/pruefung/");
         const QString laser = QStringLiteral("Info: LaserLabels erfolgreich gedruckt.");
         const auto row = [](const char *name, const QString &file, int kind, const char *button, bool trotzdem,
-                            const char *befund, const QString &meldung, int pages) {
-            QTest::newRow(name) << file << kind << button << trotzdem << befund << meldung << pages;
+                            const char *befund, const QString &meldung, int pages, const char *start = "") {
+            QTest::newRow(name) << file << kind << button << trotzdem << befund << meldung << pages << start;
         };
         row("labels, 3 copies", artikel("zwei.txt"), 1, "Drucken", false, "", "Info: Barcode erfolgreich gedruckt.", 6);
         row("test label", artikel("zwei.txt"), 1, "ProbeDruck", false, "", "Info: Test-Label erfolgreich gedruckt.", 1);
@@ -193,6 +194,10 @@ private slots:
         row("preview, spreadsheet export", p + "tabellenexport.txt", 2, "Vorschau", false,
             "Seiten: 1, Seite 1, rot markiert, Drucken an", laser, 1);
         row("preview, ISBN too wide", p + "isbn.txt", 2, "Vorschau", false, "Seiten: 1, Seite 1, rot markiert, Drucken aus", "", 0);
+        const QString keinStart = QStringLiteral("Warnung: Startlabel „%1“ ist keine Labelnummer von 1 bis 16. Es wurde nichts gedruckt.");
+        row("start label abc", artikel("zwei.txt"), 2, "Drucken", false, "", keinStart.arg("abc"), 0, "abc");
+        row("preview, start label 17", artikel("zwei.txt"), 2, "Vorschau", false, "", keinStart.arg("17"), 0, "17");
+        row("start label 16", artikel("zwei.txt"), 2, "Drucken", false, "", laser, 2, " 16");
     }
     void buttons()
     {
@@ -203,6 +208,7 @@ private slots:
         QFETCH(QString, befund);
         QFETCH(QString, meldung);
         QFETCH(int, pages);
+        QFETCH(QString, start);
         store("Datei", file);
         Fenster f;
         f.trotzdem = trotzdem;
@@ -212,6 +218,8 @@ private slots:
         });
         f.get<QPushButton>("DruckerAuswahl")->click();
         f.option(3, kind)->click();
+        if (!start.isEmpty())
+            f.get<QLineEdit>("StartLabel")->setText(start);
         QString vorschau; // what each preview showed
         f.w->setVorschauZeigen([&](QDialog &d) {
             auto *seiten = d.findChild<tarvel::mainwindow::VorschauSeiten *>("Seiten");
@@ -249,7 +257,8 @@ private slots:
     }
 
     // A refused bar width keeps the one in effect (the step's rules are held in tst_labellayouts).
-    // Accepting the printer dialog keeps the built-in PDF printer and its default width. Warten
+    // Accepting the printer dialog keeps the built-in PDF printer and its default width; its
+    // copies show in the frame, and the file named there takes the next job. Warten
     // ends when the window closes.
     void printerFrame()
     {
@@ -265,17 +274,29 @@ private slots:
         QCOMPARE(f.meldungen, QStringList("Warnung: Diese Strichbreite wird nicht angenommen:\n\r\n\rÜberlauf (Strichbreite "
                                           "\"99999\": erlaubt sind 1 bis 32767 Pixel, 0 für die Standardbreite)"));
         QTimer acceptor;
+        QString confirm;
+        const QString named = m_jobs.filePath("Etiketten.pdf");
         connect(&acceptor, &QTimer::timeout, [&] {
             if (auto *dialog = qobject_cast<QDialog *>(QApplication::activeModalWidget())) {
                 dialog->findChild<QSpinBox *>("copies")->setValue(2);
-                dialog->accept();
+                auto *file = dialog->findChild<QLineEdit *>("filename");
+                file->selectAll();
+                QTest::keyClicks(file, named);
+                confirm = dialog->findChild<QDialogButtonBox *>()->button(QDialogButtonBox::Ok)->text();
+                QTest::mouseClick(dialog->findChild<QDialogButtonBox *>()->button(QDialogButtonBox::Ok), Qt::LeftButton);
             }
         });
         acceptor.start(50);
         f.get<QPushButton>("DruckerAuswahl")->click();
+        acceptor.stop();
+        QCOMPARE(confirm, QStringLiteral("OK")); // the dialog prints nothing itself
         QCOMPARE(PrinterChoice::instance().current(), QStringLiteral("PDF-Datei"));
+        QCOMPARE(f.get<QGroupBox>("DruckerFrame")->title(), QStringLiteral("PDF-Datei, 2 Kopien"));
         QCOMPARE(f.w->strichbreite(), QStringLiteral("4"));
         QCOMPARE(f.w->druckerWahl().kopien, 2);
+        f.option(3, 1)->click();
+        f.get<QPushButton>("ProbeDruck")->click();
+        QCOMPARE(jobs(), QStringList("Etiketten.pdf")); // the file named in the dialog
         QVERIFY(!f.w->druckerWahl().seitenBereich);
         QTimer::singleShot(0, f.w.get(), &QWidget::close);
         f.w->Warten();

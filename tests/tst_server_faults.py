@@ -173,10 +173,57 @@ async def paths_outlive_their_server(bus):
     await call(bus, third, "Release")
 
 
+async def activation_environment(bus, **variables):
+    """What the bus hands the next servers it starts (an empty value counts as unset)."""
+    await bus.call(Message(destination="org.freedesktop.DBus", path="/org/freedesktop/DBus",
+                           interface="org.freedesktop.DBus", member="UpdateActivationEnvironment",
+                           signature="a{ss}", body=[variables]))
+
+
+async def stop_server(bus):
+    if await ask_bus(bus, "NameHasOwner"):
+        pid = await server_pid(bus)
+        os.kill(pid, signal.SIGTERM)
+        assert await wait_until(lambda: gone(pid), 5) and await unowned(bus)
+
+
+async def servers_that_start_or_end_at_a_bad_moment(bus):
+    """A display of a session long gone leaves the server offscreen. A CreateObject that reaches the idle
+    server just as it gives up its names (sent to its own connection, as the bus routes a call a moment
+    before) gets an object, and the server goes on serving it under the names."""
+    await stop_server(bus)
+    await activation_environment(bus, DISPLAY=":97", WAYLAND_DISPLAY="wayland-97", QT_QPA_PLATFORM="",
+                                 TARVEL_TEST_IDLE_MS="200")
+    released = asyncio.Queue()
+    def on_release(m):
+        if m.member == "NameOwnerChanged" and m.body[0] == APP and not m.body[2]:
+            released.put_nowait(m.body[1])
+    bus.add_message_handler(on_release)
+    await bus.call(Message(destination="org.freedesktop.DBus", path="/org/freedesktop/DBus", interface="org.freedesktop.DBus",
+                           member="AddMatch", signature="s", body=[f"type='signal',member='NameOwnerChanged',arg0='{APP}'"]))
+    try:
+        for _ in range(3):
+            await call(bus, await create(bus), "Release")
+            server = await asyncio.wait_for(released.get(), 5)
+            reply = await bus.call(Message(destination=server, path="/Tarvel", interface="Tarvel.Server",
+                                           member="CreateObject", signature="s", body=[APP]))
+            assert reply.message_type == MessageType.METHOD_RETURN, reply.body
+            path = reply.body[0]
+            assert await call(bus, path, "Set", "ssv", [APP, "ArtikelNr", Variant("s", "ENDE")],
+                              "org.freedesktop.DBus.Properties") == []
+            assert await call(bus, path, "Release") == []
+    finally:
+        bus.remove_message_handler(on_release)
+        await activation_environment(bus, DISPLAY="", WAYLAND_DISPLAY="", QT_QPA_PLATFORM="offscreen",
+                                     TARVEL_TEST_IDLE_MS="")
+        await stop_server(bus)
+
+
 async def main():
     bus, failed = await MessageBus(bus_address=address).connect(), 0
     tests = (activation_and_one_job_at_release, abandoned_object_is_delivered_after_the_grace,
-             object_limits_across_connections, terminated_server_delivers_open_jobs, paths_outlive_their_server)
+             object_limits_across_connections, terminated_server_delivers_open_jobs, paths_outlive_their_server,
+             servers_that_start_or_end_at_a_bad_moment)
     for test in tests:
         try:
             await test(bus)

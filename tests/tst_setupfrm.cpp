@@ -1,6 +1,8 @@
 // The setup dialog on the offscreen platform: its controls, its settings and
 // its buttons, drawing on the recording surface.
 #include "labelprinter/SetupFrm.h"
+#include "platform/PdfBackend.h"
+#include "platform/Printer.h"
 #include "platform/SettingsStore.h"
 #include "support/BarcodeDecoder.h"
 #include "support/RecordedJob.h"
@@ -22,8 +24,9 @@ struct Dialog : test::RecordedJob
 
     QLineEdit *box(const QString &name) const { return frm->findChild<QLineEdit *>(name); }
 
-    /// Leaves \a name as a user does: focus in, type \a text if any, focus to another box.
-    void typeAndLeave(const QString &name, const std::optional<QString> &text)
+    /// Leaves \a name as a user does: focus in, type \a text if any, focus to another box;
+    /// \a meanwhile runs before the focus leaves.
+    void typeAndLeave(const QString &name, const std::optional<QString> &text, const std::function<void()> &meanwhile = {})
     {
         frm->show();
         QApplication::setActiveWindow(frm.get());
@@ -35,6 +38,8 @@ struct Dialog : test::RecordedJob
             box(name)->del();
             QTest::keyClicks(box(name), *text);
         }
+        if (meanwhile)
+            meanwhile();
         box(name == "OffsetYCtrl" ? "OffsetXCtrl" : "OffsetYCtrl")->setFocus();
         QTRY_VERIFY(!box(name)->hasFocus());
     }
@@ -70,6 +75,14 @@ private slots:
             seen << (w ? w->objectName() + u' ' + w->property(w->inherits("QGroupBox") ? "title" : "text").toString() : "(fehlt)");
         }
         QCOMPARE(seen, expected);
+        // Each caption's words show whole, no box over their end; only the dot leaders may be cut.
+        for (const QLabel *caption : d.frm->findChildren<QLabel *>(QRegularExpression("^Label"))) {
+            const QRect room(caption->mapTo(d.frm.get(), QPoint()), caption->size());
+            const QString words = caption->text().remove(QRegularExpression("\\.+$"));
+            QVERIFY2(caption->fontMetrics().horizontalAdvance(words) <= room.width(), qPrintable(words));
+            for (const QLineEdit *box : d.frm->findChildren<QLineEdit *>())
+                QVERIFY2(!room.intersects(QRect(box->mapTo(d.frm.get(), QPoint()), box->size())), qPrintable(words));
+        }
         QCOMPARE(d.frm->size(), QSize(qRound(5280 * d.frm->logicalDpiX() / 1440.0),
                                       qRound(5625 * d.frm->logicalDpiY() / 1440.0)));
         // The preview picture is a Code 128 of the program's name.
@@ -81,7 +94,8 @@ private slots:
     // Only an edit writes. Leaving a box stores its leading number; a bar width the
     // surface cannot take is refused with a message, and the width in effect (3) stays.
     // Focus alone writes nothing: when another object's dialog stores a newer value,
-    // a box left unedited keeps it.
+    // a box left unedited keeps it. A client's label while the user types (it runs
+    // the bar-width step, which rewrites the box) does not undo the edit.
     void onlyAnEditWrites_data()
     {
         QTest::addColumn<QString>("box");
@@ -89,12 +103,14 @@ private slots:
         QTest::addColumn<QString>("key");
         QTest::addColumn<QString>("stored");
         QTest::addColumn<QString>("shown");
-        QTest::newRow("empty offset") << "OffsetXCtrl" << "" << "OffsetX" << "0" << "";
-        QTest::newRow("fraction") << "OffsetYCtrl" << " 12.5x" << "OffsetY" << "12,5" << " 12.5x";
-        QTest::newRow("four-lane") << "Abstand4BahnCtrl" << "-30" << "Abstand4Bahn" << "-30" << "-30";
-        QTest::newRow("bar width") << "Strichbreite" << "2" << "DrawWidth" << "2" << "2";
-        QTest::newRow("bar width half") << "Strichbreite" << "3.5" << "DrawWidth" << "4" << "4";
-        QTest::newRow("bar width beyond 16 bits") << "Strichbreite" << "40000" << "DrawWidth" << "3" << "3";
+        QTest::addColumn<bool>("labelMeanwhile");
+        QTest::newRow("empty offset") << "OffsetXCtrl" << "" << "OffsetX" << "0" << "" << false;
+        QTest::newRow("fraction") << "OffsetYCtrl" << " 12.5x" << "OffsetY" << "12,5" << " 12.5x" << false;
+        QTest::newRow("four-lane") << "Abstand4BahnCtrl" << "-30" << "Abstand4Bahn" << "-30" << "-30" << false;
+        QTest::newRow("bar width") << "Strichbreite" << "2" << "DrawWidth" << "2" << "2" << false;
+        QTest::newRow("bar width half") << "Strichbreite" << "3.5" << "DrawWidth" << "4" << "4" << false;
+        QTest::newRow("bar width beyond 16 bits") << "Strichbreite" << "40000" << "DrawWidth" << "3" << "3" << false;
+        QTest::newRow("bar width, a label meanwhile") << "Strichbreite" << "2" << "DrawWidth" << "2" << "2" << true;
     }
     void onlyAnEditWrites()
     {
@@ -103,13 +119,17 @@ private slots:
         QFETCH(QString, key);
         QFETCH(QString, stored);
         QFETCH(QString, shown);
+        QFETCH(bool, labelMeanwhile);
         SettingsStore::write("Tarvel", "System", "DrawWidth", "3");
         Dialog d;
         QSignalSpy reported(d.frm.get(), &SetupFrm::reported);
         const bool refused = key == "DrawWidth" && stored == "3";
         if (refused)
             QTest::ignoreMessage(QtWarningMsg, QRegularExpression(QRegularExpression::escape(Allowed)));
-        d.typeAndLeave(box, typed);
+        d.typeAndLeave(box, typed, [&] {
+            if (labelMeanwhile)
+                QVERIFY(d.frm->EinLabel());
+        });
         QCOMPARE(SettingsStore::read("Tarvel", "System", key, QStringLiteral("<fehlt>")), stored);
         QCOMPARE(d.box(box)->text(), shown);
         QCOMPARE(d.printer().DrawWidth(), key == "DrawWidth" ? shown.toInt() : 3);
@@ -123,7 +143,7 @@ private slots:
     }
 
     // Setup returns at once where nobody can press OK; where a person can, it waits for OK (or a
-    // close), and an error of the single label shows in a warning box, the label returning normally.
+    // close), the printer dialog confirms with "OK", and an error of the single label shows in a warning box, the label returning normally.
     void whereSomeoneCanAnswer()
     {
         Dialog d;
@@ -140,6 +160,15 @@ private slots:
             d.frm->Setup();
             QVERIFY2(pressed, "Setup returned before OK");
         }
+        QString confirm; // the printer dialog only chooses: its button is no "Drucken"
+        QTimer::singleShot(200, d.frm.get(), [&] {
+            auto *dialog = qobject_cast<QDialog *>(QApplication::activeModalWidget());
+            QVERIFY(dialog);
+            confirm = dialog->findChild<QDialogButtonBox *>()->button(QDialogButtonBox::Ok)->text();
+            dialog->reject();
+        });
+        d.frm->DruckerAuswahl_Click();
+        QCOMPARE(confirm, QStringLiteral("OK"));
         d.box("Strichbreite")->setText("40000");
         QString text;
         QTimer::singleShot(200, d.frm.get(), [&] {
@@ -153,38 +182,48 @@ private slots:
         QCOMPARE(text, "Beim Drucken ist folgender Fehler aufgetreten:\n\r\n\rÜberlauf (Strichbreite \"40000\": " + Allowed);
     }
 
-    // The test print reports success only when the label was drawn; the job
-    // ends in any case, with nothing left open.
+    // The test print reports success only when the label was drawn, naming the
+    // PDF it went to; the job ends in any case, with nothing left open.
     void testPrint_data()
     {
         QTest::addColumn<QString>("width");
         QTest::addColumn<bool>("printerFails");
         QTest::addColumn<QString>("message");
+        QTest::addColumn<bool>("toPdf");
         const QString failed = QStringLiteral("Beim Drucken ist folgender Fehler aufgetreten:\n\r\n\r");
-        QTest::newRow("good") << "4" << false << "Test-Label erfolgreich gedruckt.";
-        QTest::newRow("printer fails") << "4" << true << failed + "Druckerfehler (Aufzeichnung gestört)";
+        QTest::newRow("good") << "4" << false << "Test-Label erfolgreich gedruckt." << false;
+        QTest::newRow("to a PDF") << "4" << false << "Test-Label erfolgreich gedruckt.\nGespeichert als " << true;
+        QTest::newRow("printer fails") << "4" << true << failed + "Druckerfehler (Aufzeichnung gestört)" << false;
         QTest::newRow("width beyond 16 bits") << "40000" << false
-                                              << failed + "Überlauf (Strichbreite \"40000\": " + Allowed;
+                                              << failed + "Überlauf (Strichbreite \"40000\": " + Allowed << false;
     }
     void testPrint()
     {
         QFETCH(QString, width);
         QFETCH(bool, printerFails);
         QFETCH(QString, message);
+        QFETCH(bool, toPdf);
+        QTemporaryDir jobs;
+        platform::PdfBackend::setJobsFolder(jobs.path());
+        platform::Printer pdf(std::make_unique<platform::PdfBackend>());
         Dialog d;
+        if (toPdf)
+            d.frm = std::make_unique<SetupFrm>(pdf, d.code());
         d.frm->setRecordField(&labelprinter::LabelData::ArtikelNr, "4711");
         d.box("Strichbreite")->setText(width);
         if (printerFails)
             d.backend().failNextOperation();
         QSignalSpy reported(d.frm.get(), &SetupFrm::reported);
-        QTest::ignoreMessage(printerFails || width != "4" ? QtWarningMsg : QtInfoMsg,
-                             qPrintable(QString(message).replace("\n\r\n\r", " ")));
         if (!printerFails && width == "4")
-            QTest::ignoreMessage(QtInfoMsg, "Test-Label ausgegeben: Aufzeichnung");
+            QTest::ignoreMessage(QtInfoMsg, QRegularExpression("^Test-Label ausgegeben: " + (toPdf ? jobs.path() : "Aufzeichnung")));
+        QTest::ignoreMessage(printerFails || width != "4" ? QtWarningMsg : QtInfoMsg,
+                             QRegularExpression("^" + QRegularExpression::escape(QString(message).replace("\n\r\n\r", " ").replace('\n', ' '))));
         QTest::mouseClick(d.frm->findChild<QPushButton *>("ProbeDruck"), Qt::LeftButton);
         QCOMPARE(reported.size(), 1);
-        QCOMPARE(reported[0][0].toString(), message);
-        QVERIFY(!d.printer().hasOpenJob());
+        const QStringList pdfs = QDir(jobs.path()).entryList({"*.pdf"});
+        QCOMPARE(pdfs.size(), toPdf ? 1 : 0);
+        QCOMPARE(reported[0][0].toString(), toPdf ? message + jobs.filePath(pdfs.value(0)) : message);
+        QVERIFY(!(toPdf ? pdf : d.printer()).hasOpenJob());
     }
 };
 

@@ -102,11 +102,24 @@ void Application::printCall(Kind kind, Print print)
     pause();
     platform::PrintTransaction call(*m_printer);
     m_printer->plainText();
-    if (kind != m_lastKind && m_printer->pageHasOutput())
+    if (!sharesPage(kind) && m_printer->pageHasOutput())
         m_printer->NewPage();
     print();
     call.commit();
     m_lastKind = kind;
+}
+
+bool Application::sharesPage(Kind kind)
+{
+    if (kind == m_lastKind)
+        return true;
+    // Article and address labels fill the same 3 × 8 sheets: one goes on with
+    // the sheet of the other as long as its place is still free there.
+    if (kind == Kind::Laser && m_lastKind == Kind::Address)
+        return laserLabels().firstFree() >= adressLabels().firstFree();
+    if (kind == Kind::Address && m_lastKind == Kind::Laser)
+        return adressLabels().firstFree() >= laserLabels().firstFree();
+    return false;
 }
 
 template<typename Layout>
@@ -198,11 +211,20 @@ void Application::DruckeAbholscheinDINA4()
 void Application::DruckeListe()
 {
     printCall(Kind::List, [this] {
-        if (m_counter == 0)
-            liste().Kopf();
-        countPrint();
-        const LabelData &r = m_record;
-        liste().Drucke(r.ArtikelNr, r.ISBN, r.MatchCode, r.Preis1, r.Preis2);
+        // The header goes with the first row that prints, on a page nothing
+        // else printed on: a first row that fails takes its header back with it.
+        const bool kopf = m_lastKind == Kind::None;
+        try {
+            if (kopf)
+                liste().Kopf();
+            countPrint();
+            const LabelData &r = m_record;
+            liste().Drucke(r.ArtikelNr, r.ISBN, r.MatchCode, r.Preis1, r.Preis2);
+        } catch (...) {
+            if (kopf)
+                m_liste.reset(); // page number and row as before the header
+            throw;
+        }
     });
 }
 

@@ -110,6 +110,8 @@ private:
     /// text. When it fails, its output is dropped with the page it began.
     template<typename Print>
     void printCall(Kind kind, Print print);
+    /// Whether output of \a kind goes on the page the last print left.
+    bool sharesPage(Kind kind);
 
     std::unique_ptr<platform::Printer> m_printer;
     std::unique_ptr<labelprinter::SetupFrm> m_dialog; // after the printer: it draws on it

@@ -9,6 +9,7 @@
 #include <QSocketNotifier>
 #include <QTimer>
 #include <csignal>
+#include <utility>
 #include <sys/socket.h>
 #include <unistd.h>
 
@@ -47,6 +48,17 @@ std::chrono::milliseconds AutomationProcess::callerGrace()
     }
 #endif
     return CallerGrace;
+}
+
+std::chrono::milliseconds AutomationProcess::idleExit()
+{
+#ifdef TARVEL_TEST_KNOBS
+    bool ok = false;
+    const int ms = qEnvironmentVariableIntValue("TARVEL_TEST_IDLE_MS", &ok);
+    if (ok && ms > 0)
+        return std::chrono::milliseconds(ms);
+#endif
+    return IdleExit;
 }
 
 void AutomationProcess::watchTerminationSignals()
@@ -89,47 +101,86 @@ int AutomationProcess::run(int &argc, char **argv)
         return 1;
     }
 
-    QStringList owned;
+    const QStringList names = registry.progIds();
     QDBusConnectionInterface *bus = connection.interface();
-    for (const QString &name : registry.progIds()) {
-        const auto reply = bus->registerService(name, QDBusConnectionInterface::DontQueueService,
-                                                QDBusConnectionInterface::DontAllowReplacement);
-        if (reply.isValid() && reply.value() == QDBusConnectionInterface::ServiceRegistered)
-            owned << name;
-        else
-            qCInfo(lcProcess).noquote() << "Der Name" << name << "gehört schon einem laufenden Tarvel-Server";
-    }
+    // Takes every name no other server holds; returns those it holds.
+    auto claim = [&] {
+        QStringList owned;
+        for (const QString &name : names) {
+            const auto reply = bus->registerService(name, QDBusConnectionInterface::DontQueueService,
+                                                    QDBusConnectionInterface::DontAllowReplacement);
+            if (reply.isValid() && reply.value() == QDBusConnectionInterface::ServiceRegistered)
+                owned << name;
+        }
+        return owned;
+    };
+    QStringList owned = claim();
     if (owned.isEmpty()) {
         qCInfo(lcProcess) << "Ein anderer Tarvel-Server bedient die Automatisierung; dieser Prozess endet";
         return 0;
     }
+    for (const QString &name : names) {
+        if (!owned.contains(name))
+            qCInfo(lcProcess).noquote() << "Der Name" << name << "gehört schon einem laufenden Tarvel-Server";
+    }
     qCInfo(lcProcess).noquote() << "Automatisierungsserver bereit:" << owned.join(QStringLiteral(", "));
+    const qsizetype served = owned.size();
 
     AutomationProcess process;
     process.watchTerminationSignals();
 
     // Without objects the process ends after a while; a new object keeps it.
+    // The names go first: from then on a client's call starts a new server.
+    // Calls the bus sent here before that are still answered (the last of
+    // them has arrived once the release is confirmed); a CreateObject among
+    // them takes the names back and the server goes on.
     QTimer idle;
     idle.setSingleShot(true);
     idle.setTimerType(Qt::PreciseTimer);
-    idle.setInterval(IdleExit);
+    idle.setInterval(idleExit());
+    QTimer ending;
+    ending.setSingleShot(true);
+    ending.setInterval(LastCalls);
     QObject::connect(&idle, &QTimer::timeout, &process, [&] {
         if (server.objectCount() > 0 || !server.idle()) {
             idle.start();
             return;
         }
-        qCInfo(lcProcess) << "Kein Objekt mehr: der Automatisierungsserver endet";
-        for (const QString &name : owned)
+        qCInfo(lcProcess) << "Kein Objekt mehr: der Automatisierungsserver gibt seine Namen frei und endet";
+        for (const QString &name : std::exchange(owned, {}))
             bus->unregisterService(name);
+        ending.start();
+    });
+    QObject::connect(&ending, &QTimer::timeout, &process, [&] {
+        if (server.objectCount() > 0 || !server.idle()) {
+            ending.start();
+            return;
+        }
         QCoreApplication::quit();
     });
     QObject::connect(&server, &AutomationServer::objectCountChanged, &process, [&](int count) {
+        if (ending.isActive())
+            return;
         if (count == 0)
             idle.start();
         else
             idle.stop();
     });
     QObject::connect(&server, &AutomationServer::createRequested, &process, [&] {
+        if (ending.isActive() && owned.isEmpty()) {
+            owned = claim();
+            if (owned.size() >= served) {
+                qCInfo(lcProcess) << "CreateObject während des Endes: der Automatisierungsserver bleibt";
+                ending.stop();
+                idle.start(); // the new object stops it; a call that creates none lets the server end later
+                return;
+            }
+            // Another server holds a name already: clients reach it, not this one.
+            for (const QString &name : std::exchange(owned, {}))
+                bus->unregisterService(name);
+            server.refuseNewObjects();
+            return;
+        }
         if (idle.isActive())
             idle.start();
     });

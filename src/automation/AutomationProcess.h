@@ -24,6 +24,12 @@ public:
     static std::chrono::milliseconds callerGrace();
     /// How long the process waits for a new object once the last one is gone.
     static constexpr std::chrono::seconds IdleExit{10};
+    /// IdleExit; in a build with the tests, the milliseconds in
+    /// TARVEL_TEST_IDLE_MS instead (the tests of a server's end).
+    static std::chrono::milliseconds idleExit();
+    /// How long a server that has given up its names still answers calls
+    /// that were sent to it before.
+    static constexpr std::chrono::milliseconds LastCalls{500};
 
 private:
     AutomationProcess() = default;

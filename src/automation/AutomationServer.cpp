@@ -142,6 +142,11 @@ void AutomationServer::createObject(const QDBusMessage &call)
         if (!entry)
             throw RuntimeError(RuntimeError::CannotCreateObject,
                                QStringLiteral("%1: unbekannte Klasse").arg(Variants::shown(progId)));
+        if (m_refusing)
+            throw RuntimeError(RuntimeError::CannotCreateObject,
+                               QStringLiteral("%1: dieser Tarvel-Server endet gerade und ein neuer ist schon "
+                                              "gestartet; CreateObject bitte wiederholen")
+                                   .arg(progId));
         if (objectCount() >= MaxObjects)
             throw RuntimeError(RuntimeError::CannotCreateObject,
                                QStringLiteral("%1: der Server hält schon %2 Objekte, das Höchste; erst freigeben")

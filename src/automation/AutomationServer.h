@@ -35,6 +35,9 @@ public:
     bool idle() const;
     /// Releases every object as Release does (server shutdown).
     void releaseAll();
+    /// CreateObject is error 429 from now on: another server holds the names,
+    /// and a client retrying reaches that one.
+    void refuseNewObjects() { m_refusing = true; }
 
     QString introspect(const QString &path) const override;
     bool handleMessage(const QDBusMessage &message, const QDBusConnection &connection) override;
@@ -70,6 +73,7 @@ private:
     ObjectNumbers m_numbers;
     std::map<QString, QString> m_creator; // object path -> connection that created it
     std::map<QString, int> m_created;     // connection -> its live objects
+    bool m_refusing = false;
 };
 
 } // namespace tarvel::automation

@@ -3,6 +3,10 @@
 #include "platform/Numbers.h"
 #include "platform/RuntimeError.h"
 
+#include <QLocale>
+#include <charconv>
+#include <cmath>
+
 namespace tarvel::automation::Variants {
 
 using platform::RuntimeError;
@@ -46,6 +50,23 @@ RuntimeError typeMismatch(const QVariant &value, const char *wanted)
                             .arg(name ? QString::fromLatin1(name) : QStringLiteral("leer"), QLatin1String(wanted)));
 }
 
+/// A fraction as the platform's variant conversion writes it: \a digits
+/// significant digits without trailing zeros, in E notation from 10^digits up
+/// and below 0,0001 ("1E+308", "1,5E-05"), with the locale's decimal sign. Not
+/// a number and infinity have no such text: error 13.
+QString fractionText(double value, int digits)
+{
+    if (!std::isfinite(value))
+        throw RuntimeError(RuntimeError::TypeMismatch,
+                           QStringLiteral("%1 ist keine Zahl, die sich als Text schreiben lässt")
+                               .arg(std::isnan(value) ? QStringLiteral("NaN")
+                                                      : value > 0 ? QStringLiteral("+unendlich") : QStringLiteral("-unendlich")));
+    char buffer[40];
+    // + 0.0 turns -0 into 0.
+    const auto written = std::to_chars(buffer, buffer + sizeof buffer, value + 0.0, std::chars_format::general, digits);
+    return QString::fromLatin1(buffer, written.ptr - buffer).toUpper().replace(u'.', QLocale().decimalPoint());
+}
+
 } // namespace
 
 QString toText(const QVariant &value)
@@ -59,9 +80,9 @@ QString toText(const QVariant &value)
         return QString::number(value.toULongLong());
     // To the digits the client's type holds: 9.95 * 3 arrives as 29.849999999999998.
     if (type == QMetaType::Double)
-        return platform::Numbers::numberText(value.toDouble(), 15);
+        return fractionText(value.toDouble(), 15);
     if (type == QMetaType::Float)
-        return platform::Numbers::numberText(value.toDouble(), 7);
+        return fractionText(value.toDouble(), 7);
     if (type == QMetaType::Bool)
         return value.toBool() ? QStringLiteral("Wahr") : QStringLiteral("Falsch");
     throw typeMismatch(value, "kein Text");

@@ -10,8 +10,9 @@ namespace Variants {
 
 /// A value as text: a string as it is, whole numbers as their decimal digits,
 /// a fraction to 15 significant digits (7 for a single) in the locale's
-/// shortest form ("1,5" in German; 0.1 + 0.2 gives "0,3"), a boolean as
-/// "Wahr" or "Falsch". Any other type is error 13.
+/// shortest form ("1,5" in German; 0.1 + 0.2 gives "0,3"; 1e308 gives
+/// "1E+308"), a boolean as "Wahr" or "Falsch". Any other type, and a fraction
+/// that is not a number or infinite, is error 13.
 QString toText(const QVariant &value);
 
 /// A value as a 16-bit whole number: any whole number type, a fraction

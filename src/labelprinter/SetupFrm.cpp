@@ -15,6 +15,9 @@
 
 #include <QApplication>
 #include <QCloseEvent>
+#include <QDialogButtonBox>
+#include <QDir>
+#include <QFileInfo>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -22,6 +25,7 @@
 #include <QPrintDialog>
 #include <QPrinter>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QScopeGuard>
 
 Q_LOGGING_CATEGORY(lcSetup, "tarvel.setup")
@@ -95,6 +99,22 @@ void SetupFrm::buildControls()
         return l;
     };
 
+    // A caption reaches to just before the box or value beside it (\a right, in
+    // dialog twips). Where its words are wider than that (the fonts here run
+    // wider than those the dialog was drawn for), its type gets smaller rather
+    // than the box covering their end; only the dot leaders may be cut.
+    auto caption = [&](QWidget *parent, const char *name, const QString &text, const Place &pl, int right,
+                       const Place &origin = {0, 0, 0, 0}) {
+        constexpr int Gap = 45;
+        QLabel *l = label(parent, name, text, {pl.left, pl.top, right - Gap - pl.left, pl.height}, origin);
+        const QString words = QString(text).remove(QRegularExpression(QStringLiteral("\\.+$")));
+        QFont font = l->font();
+        while (QFontMetrics(font).horizontalAdvance(words) > l->width() && font.pointSizeF() > 6)
+            font.setPointSizeF(font.pointSizeF() - 0.25);
+        l->setFont(font);
+        return l;
+    };
+
     // The record: caption on the left, the value in bold on the right.
     struct Row
     {
@@ -114,7 +134,7 @@ void SetupFrm::buildControls()
     };
     for (int i = 0; i < 6; ++i) {
         const Row &r = rows[i];
-        label(this, r.captionName, QString::fromUtf8(r.caption), {240, r.top, 1695, 255});
+        caption(this, r.captionName, QString::fromUtf8(r.caption), {240, r.top, 1695, 255}, 2160);
         QLabel *value = label(this, r.valueName, QString(), {2160, r.top, 2895, 255});
         // Fixed, as placed: a new value then does not post the dialog a layout
         // request on every record write.
@@ -134,20 +154,21 @@ void SetupFrm::buildControls()
         e->installEventFilter(this);
         return e;
     };
-    label(m_frame, "Label1", QStringLiteral("Strichbreite..................."), {120, 3000, 1335, 255}, FramePlace);
+    constexpr int Boxes = 1560;
+    caption(m_frame, "Label1", QStringLiteral("Strichbreite..................."), {120, 3000, 1335, 255}, Boxes, FramePlace);
     m_strichbreite = box(m_frame, "Strichbreite", {1560, 3000, 735, 285}, FramePlace);
-    label(m_frame, "Label5", QStringLiteral("Max. Zeichen........"), {120, 3360, 1335, 255}, FramePlace);
+    caption(m_frame, "Label5", QStringLiteral("Max. Zeichen........"), {120, 3360, 1335, 255}, Boxes, FramePlace);
     m_maxZeichen = box(m_frame, "MaxZeichen", {1560, 3360, 735, 315}, FramePlace);
     m_maxZeichen->setReadOnly(true);
     m_maxZeichen->setFocusPolicy(Qt::NoFocus);
     QPalette grey = m_maxZeichen->palette();
     grey.setColor(QPalette::Base, grey.color(QPalette::Button));
     m_maxZeichen->setPalette(grey);
-    label(m_frame, "Label2", QStringLiteral("Rand Horizontal...."), {120, 3840, 1335, 255}, FramePlace);
+    caption(m_frame, "Label2", QStringLiteral("Rand Horizontal...."), {120, 3840, 1335, 255}, Boxes, FramePlace);
     m_offsetX = box(m_frame, "OffsetXCtrl", {1560, 3840, 735, 285}, FramePlace);
-    label(m_frame, "Label10", QStringLiteral("Rand Vertikal........"), {120, 4200, 1335, 255}, FramePlace);
+    caption(m_frame, "Label10", QStringLiteral("Rand Vertikal........"), {120, 4200, 1335, 255}, Boxes, FramePlace);
     m_offsetY = box(m_frame, "OffsetYCtrl", {1560, 4200, 735, 285}, FramePlace);
-    label(m_frame, "Label11", QStringLiteral("4 bahning Abstand"), {120, 4560, 1455, 255}, FramePlace);
+    caption(m_frame, "Label11", QStringLiteral("4 bahning Abstand"), {120, 4560, 1455, 255}, Boxes, FramePlace);
 
     m_picture = new QLabel(m_frame);
     m_picture->setObjectName(QStringLiteral("Picture2"));
@@ -178,6 +199,9 @@ void SetupFrm::buildControls()
     setTabOrder(m_druckerAuswahl, m_probeDruck);
     setTabOrder(m_probeDruck, m_ok);
 
+    // The box's own modified flag goes with every text a client's label writes
+    // into it; the user's typing is what counts.
+    connect(m_strichbreite, &QLineEdit::textEdited, this, [this] { m_strichbreiteEdited = true; });
     connect(m_druckerAuswahl, &QPushButton::clicked, this, &SetupFrm::DruckerAuswahl_Click);
     connect(m_probeDruck, &QPushButton::clicked, this, &SetupFrm::ProbeDruck_Click);
     connect(m_ok, &QPushButton::clicked, this, &SetupFrm::OK_Click);
@@ -280,7 +304,7 @@ void SetupFrm::report(QMessageBox::Icon icon, const QString &text)
 {
     emit reported(text, icon);
     if (!m_interactive) {
-        const QString line = QString(text).replace(MessageBreak, QStringLiteral(" "));
+        const QString line = QString(text).replace(MessageBreak, QStringLiteral(" ")).replace(u'\n', u' ');
         if (icon == QMessageBox::Information)
             qCInfo(lcSetup).noquote() << line;
         else
@@ -350,9 +374,9 @@ void SetupFrm::Strichbreite_LostFocus()
 {
     // Only an edit is stored: focus also leaves when another object's dialog
     // appears, and this box may hold a width older than the user's last one.
-    if (!m_strichbreite->isModified())
+    if (!m_strichbreiteEdited)
         return;
-    m_strichbreite->setModified(false);
+    m_strichbreiteEdited = false;
     const QString refused = BarWidthStep::edited(m_printer, m_code, *this);
     if (!refused.isEmpty()) {
         report(QMessageBox::Warning, refused);
@@ -373,6 +397,9 @@ void SetupFrm::DruckerAuswahl_Click()
         choice.prepareDialog(qprinter);
         QPrintDialog dialog(&qprinter, this);
         dialog.setWindowTitle(QStringLiteral("Drucker wählen"));
+        // The dialog only chooses the printer; it prints nothing.
+        if (auto *buttons = dialog.findChild<QDialogButtonBox *>())
+            buttons->button(QDialogButtonBox::Ok)->setText(QStringLiteral("OK"));
         if (dialog.exec() == QDialog::Accepted)
             choice.takeDialog(qprinter);
     } else {
@@ -411,16 +438,21 @@ void SetupFrm::ProbeDruck_Click()
     } catch (const RuntimeError &) {
         // Already logged by EinLabel; no success message follows.
     }
+    QString where;
     try {
-        const QString where = m_printer.EndDoc();
+        where = m_printer.EndDoc();
         if (!where.isEmpty())
             qCInfo(lcSetup).noquote() << "Test-Label ausgegeben:" << where;
     } catch (const RuntimeError &e) {
         drawn = false;
         report(QMessageBox::Warning, printErrorText(e));
     }
+    // As the main window's test label: a PDF is named, so it can be found.
     if (drawn)
-        report(QMessageBox::Information, QStringLiteral("Test-Label erfolgreich gedruckt."));
+        report(QMessageBox::Information,
+               QStringLiteral("Test-Label erfolgreich gedruckt.")
+                   + (QFileInfo(where).isFile() ? QStringLiteral("\nGespeichert als %1").arg(QDir::toNativeSeparators(where))
+                                                : QString()));
 }
 
 void SetupFrm::OK_Click()

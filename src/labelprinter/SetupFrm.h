@@ -130,6 +130,7 @@ private:
     bool m_done = true;
     bool m_unloaded = false;
     bool m_interactive;
+    bool m_strichbreiteEdited = false; ///< typed into since the bar width was last stored
 
     std::array<ValueLabel, 6> m_values{};
     QGroupBox *m_frame = nullptr;

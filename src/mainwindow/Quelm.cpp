@@ -10,6 +10,7 @@
 #include "runs/GespeicherteWahl.h"
 #include "runs/Pruefung.h"
 #include "runs/Vorschau.h"
+#include "sheets/DateiLaserLabels.h"
 
 #include <QApplication>
 #include <QButtonGroup>
@@ -329,8 +330,35 @@ void Quelm::DruckerAuswahl_Click()
         m_wahl = *gewaehlt;
         platform::PrinterChoice::instance().setCurrent(m_wahl.drucker.isEmpty() ? PdfDrucker : m_wahl.drucker);
     }
-    m_druckerFrame->setTitle(m_printer.DeviceName());
+    druckerZeigen();
     InitStrichbreite(0);
+}
+
+void Quelm::druckerZeigen()
+{
+    // Copies chosen in the printer dialog hold for every later run: the frame says so.
+    const QString name = m_printer.DeviceName();
+    m_druckerFrame->setTitle(m_wahl.kopien > 1 ? QStringLiteral("%1, %2 Kopien").arg(name).arg(m_wahl.kopien) : name);
+}
+
+bool Quelm::startLabelGueltig()
+{
+    if (Art(m_gruppe3->checkedId()) != Art::Laser)
+        return true;
+    // Empty acts as 1, as the window leaves the box after a restart.
+    const QString text = m_startLabel->text().trimmed();
+    constexpr int plaetze = sheets::DateiLaserLabels::Grid.places();
+    bool zahl = false;
+    const int n = text.toInt(&zahl);
+    if (text.isEmpty() || (zahl && n >= 1 && n <= plaetze))
+        return true;
+    report(QMessageBox::Warning,
+           QStringLiteral("Startlabel „%1“ ist keine Labelnummer von 1 bis %2. Es wurde nichts gedruckt.")
+               .arg(m_startLabel->text())
+               .arg(plaetze));
+    m_startLabel->setFocus();
+    m_startLabel->selectAll();
+    return false;
 }
 
 std::optional<Quelm::DruckerWahl> Quelm::druckerDialogZeigen(const DruckerWahl &aktuell)
@@ -345,6 +373,9 @@ std::optional<Quelm::DruckerWahl> Quelm::druckerDialogZeigen(const DruckerWahl &
     }
     QPrintDialog dialog(&printer, this);
     dialog.setWindowTitle(QStringLiteral("Drucker Einstellungen"));
+    // The dialog only settles the printer; "Drucken" in the window prints.
+    if (auto *knoepfe = dialog.findChild<QDialogButtonBox *>())
+        knoepfe->button(QDialogButtonBox::Ok)->setText(QStringLiteral("OK"));
     dialog.setOption(QAbstractPrintDialog::PrintPageRange, true);
     dialog.setMinMax(1, 32767);
     if (aktuell.drucker == PdfDrucker) {
@@ -385,6 +416,8 @@ DateiDruck::Auswahl Quelm::auswahl() const
 
 void Quelm::Drucken_Click()
 {
+    if (!startLabelGueltig())
+        return;
     // The whole file is checked before the first page is drawn.
     QApplication::setOverrideCursor(Qt::WaitCursor);
     runs::Pruefung pruefung(m_printer, m_code);
@@ -431,6 +464,8 @@ bool Quelm::pruefDialogZeigen(const runs::Befunde &befunde, const QString &beric
 
 void Quelm::Vorschau_Click()
 {
+    if (!startLabelGueltig())
+        return;
     std::unique_ptr<QDialog> vorschau = vorschauDialog();
     const bool drucken = m_vorschauZeigen ? m_vorschauZeigen(*vorschau) : vorschau->exec() == QDialog::Accepted;
     const auto *seiten = vorschau->findChild<VorschauSeiten *>(QStringLiteral("Seiten"));

@@ -101,6 +101,10 @@ private:
     void Form_Load();
     void InitStrichbreite(qint16 breite);
     void anzahlZeigen();
+    /// The printer's name in the frame, and the copies when more than one.
+    void druckerZeigen();
+    /// False, with a message, when the laser run's start label is no place of the sheet.
+    bool startLabelGueltig();
     void waehlen(QButtonGroup *gruppe, int index);
     void zeigen(const runs::DateiDruck::Ergebnis &ergebnis);
     void drucken(qint64 saetze);

@@ -29,7 +29,7 @@ QStringList AdressLabels::Drucke(qint16 FettZeile, QStringList Zeile)
     const qint32 y0 = m_place.top();
     const qint32 x0 = m_place.left();
     // The place is used up before drawing: a label that fails still takes it.
-    const bool sheetFull = m_place.advance();
+    const bool sheetFull = m_place.beginLabel(m_printer);
 
     auto &p = m_printer;
     LabelClip clip(p, x0, y0, Grid.pitchX, Grid.pitchY);
@@ -53,8 +53,7 @@ QStringList AdressLabels::Drucke(qint16 FettZeile, QStringList Zeile)
         Zeile[i] = TextCut::toWidth(p, Zeile[i], LineWidth);
         p.Print(Zeile[i]);
     }
-    if (sheetFull)
-        p.NewPage();
+    m_place.endLabel(p, sheetFull);
     return Zeile;
 }
 

@@ -22,6 +22,8 @@ public:
     /// Place (1 to 24, down the columns) of the next label; 0 acts as 1, 25 as 1.
     /// A negative place is error 5 and changes nothing.
     void setStartPosition(qint16 Pos);
+    /// The first free place of the current sheet (SheetPlace::firstFree).
+    qint32 firstFree() const { return m_place.firstFree(); }
 
     /// Prints lines 0 to 4 of \a Zeile, line \a FettZeile in 14 point bold
     /// after an empty line (no bold line when it is outside 0 to 4). Each line

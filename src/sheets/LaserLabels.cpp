@@ -50,10 +50,9 @@ void LaserLabels::Drucke(qint32 OffsetX, qint32 OffsetY, const QString &ArtikelN
         throw;
     }
     // The place is used up before drawing: a label that fails still takes it.
-    const bool sheetFull = m_place.advance();
+    const bool sheetFull = m_place.beginLabel(m_printer);
     LaserLabel::print(m_printer, m_code, Style, x0, y0, ArtikelNr, ISBN, MatchCode, Preis1, Preis2);
-    if (sheetFull)
-        m_printer.NewPage();
+    m_place.endLabel(m_printer, sheetFull);
 }
 
 } // namespace tarvel::sheets

@@ -24,6 +24,8 @@ public:
     /// Place (1 to 24, down the columns) of the next label; 0 acts as 1, 25 as 1.
     /// A negative place is error 5 and changes nothing.
     void setStartPosition(qint16 Pos);
+    /// The first free place of the current sheet (SheetPlace::firstFree).
+    qint32 firstFree() const { return m_place.firstFree(); }
 
     /// Prints one label. \a OffsetX moves it down and \a OffsetY to the right
     /// (twips), as the setup dialog's offsets are meant.

@@ -56,12 +56,11 @@ void LaserLabels4Bahn::Drucke(qint32 OffsetX, qint32 OffsetY, qint32 Abstand4Bah
         throw;
     }
     // The place is used up before drawing: a label that fails still takes it.
-    const bool pageFull = m_place.advance();
+    const bool pageFull = m_place.beginLabel(m_printer);
     LaserLabel::Style style = Style;
     style.height = add32(style.height, Abstand4Bahn); // the row's place grows with the pitch
     LaserLabel::print(m_printer, m_code, style, x0, y0, ArtikelNr, ISBN, MatchCode, Preis1, Preis2);
-    if (pageFull)
-        m_printer.NewPage();
+    m_place.endLabel(m_printer, pageFull);
 }
 
 } // namespace tarvel::sheets

@@ -1,6 +1,7 @@
 #include "sheets/SheetPlace.h"
 
 #include "platform/Numbers.h"
+#include "platform/Printer.h"
 #include "platform/RuntimeError.h"
 
 namespace tarvel::sheets {
@@ -51,6 +52,22 @@ bool SheetPlace::advance()
     }
     m_column = 0;
     return true;
+}
+
+bool SheetPlace::beginLabel(platform::Printer &printer)
+{
+    if (m_sheetFull && printer.pageHasOutput())
+        printer.NewPage();
+    const bool last = advance();
+    m_sheetFull = m_sheetFull || last;
+    return last;
+}
+
+void SheetPlace::endLabel(platform::Printer &printer, bool lastPlace)
+{
+    if (lastPlace)
+        printer.NewPage();
+    m_sheetFull = false;
 }
 
 } // namespace tarvel::sheets

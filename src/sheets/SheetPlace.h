@@ -4,6 +4,10 @@
 
 #include <QString>
 
+namespace tarvel::platform {
+class Printer;
+}
+
 namespace tarvel::sheets {
 
 /// The place of the next label on a sheet. Places are numbered from 1 down the
@@ -37,11 +41,23 @@ public:
     /// label starts a new sheet at place 1).
     bool advance();
 
+    /// Takes this place for a label and moves on (advance). A label that failed
+    /// on the last place of the sheet ended no page: the sheet is full all the
+    /// same, so its page ends here first. True when this label takes the last place.
+    bool beginLabel(platform::Printer &printer);
+    /// After a label that printed: ends the page when it took the last place.
+    void endLabel(platform::Printer &printer, bool lastPlace);
+
+    /// The number of the first free place of the sheet, 1 to rows × columns;
+    /// one past the last while a full sheet's page has not ended.
+    qint32 firstFree() const { return m_sheetFull ? m_grid.places() + 1 : m_column * m_grid.rows + m_row + 1; }
+
 private:
     SheetGrid m_grid;
     QString m_owner;
     qint32 m_row = 0;
     qint32 m_column = 0;
+    bool m_sheetFull = false; ///< the last place was taken, its page not yet ended
 };
 
 } // namespace tarvel::sheets

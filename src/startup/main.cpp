@@ -28,6 +28,24 @@ bool noDisplay()
            && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM");
 }
 
+/// The platforms the automation server tries in turn (Qt takes the first that
+/// opens): the one asked for, else the displays Qt itself would try; offscreen last.
+QByteArray platformsToTry()
+{
+    QByteArrayList platforms;
+    if (!qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
+        platforms << qgetenv("QT_QPA_PLATFORM");
+    } else {
+        if (!qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY"))
+            platforms << "wayland";
+        if (!qEnvironmentVariableIsEmpty("DISPLAY"))
+            platforms << "xcb";
+    }
+    if (!platforms.join(';').split(';').contains("offscreen"))
+        platforms << "offscreen";
+    return platforms.join(';');
+}
+
 QString usage()
 {
     return QStringLiteral(
@@ -88,9 +106,12 @@ int main(int argc, char **argv)
         return startup::BatchDruck::main(argc, argv);
 
     if (startMode(argc, argv) == 1) {
-        // The bus may start the server where no display is.
+        // The bus may start the server where no display is, or with the display
+        // of a session long gone: then it runs offscreen rather than not at all.
         if (noDisplay())
             qputenv("QT_QPA_PLATFORM", "offscreen");
+        else
+            qputenv("QT_QPA_PLATFORM", platformsToTry());
         return automation::AutomationProcess::run(argc, argv);
     }
 
