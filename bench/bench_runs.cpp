@@ -2,6 +2,7 @@
 // window to the PDF printer, for 1,000 and 10,000 records (or the counts given):
 // labels per second, peak memory and the PDF's size; and the check before
 // printing over the same file, with its share of the run's time.
+#include "ArticleFile.h"
 #include "BenchRow.h"
 #include "barcode/Code128.h"
 #include "runs/DateiDruck.h"
@@ -22,25 +23,6 @@
 using namespace tarvel;
 
 namespace {
-
-QString writeArticles(const QString &folder, int count)
-{
-    const QString path = folder + QStringLiteral("/artikel-%1.txt").arg(count);
-    QFile f(path);
-    if (!f.open(QIODevice::WriteOnly))
-        qFatal("cannot write %s", qPrintable(path));
-    for (int i = 0; i < count; ++i) {
-        // DOS code page: 0x81 is "ü", 0xE1 is "ß".
-        f.write(QStringLiteral("Buch;%1;B-%2;Gr\x81\xe1" "e aus M\x81nchen %1;Reisef\x81hrer;;%3,50;%4,90;%4,95;R%5;MATCH%1\r\n")
-                    .arg(100000 + i)
-                    .arg(i, 7, 10, QLatin1Char('0'))
-                    .arg(i % 90 + 5)
-                    .arg(i % 90 + 9)
-                    .arg(i % 40)
-                    .toLatin1());
-    }
-    return path;
-}
 
 double peakMb()
 {
@@ -160,7 +142,7 @@ int main(int argc, char **argv)
     if (argc == 3 && !QString::fromLatin1(argv[1]).front().isDigit()) {
         const QString kind = QString::fromLatin1(argv[1]);
         const int count = QString::fromLatin1(argv[2]).toInt();
-        const QString file = writeArticles(dir.path(), count);
+        const QString file = bench::writeArticles(dir.path(), count);
         run(argv[1], file, count,
             kind == QLatin1String("laser") ? Kind::Laser : kind == QLatin1String("liste") ? Kind::Liste : Kind::Label,
             true);
@@ -173,7 +155,7 @@ int main(int argc, char **argv)
         counts = {1000, 10000};
 
     for (int count : counts) {
-        const QString file = writeArticles(dir.path(), count);
+        const QString file = bench::writeArticles(dir.path(), count);
         run("laser", file, count, Kind::Laser, false);
         run("liste", file, count, Kind::Liste, false);
     }

@@ -1,6 +1,7 @@
 // The main window on the offscreen platform: its controls, its stored
 // choices, and its buttons printing through the built-in PDF printer.
 #include "mainwindow/Quelm.h"
+#include "mainwindow/VorschauSeiten.h"
 #include "platform/PdfBackend.h"
 #include "platform/PrinterChoice.h"
 #include "platform/SettingsStore.h"
@@ -8,7 +9,6 @@
 
 #include <QtTest>
 #include <QtWidgets>
-#include <QPrintPreviewWidget>
 
 using tarvel::mainwindow::Quelm;
 using namespace tarvel::platform;
@@ -190,10 +190,10 @@ private slots:
         row("missing file", artikel("fehlt.txt"), 2, "Drucken", true, "",
             "Warnung: Beim Drucken ist folgender Fehler aufgetreten:\n\r\n\rDatei nicht gefunden (Datei „" + artikel("fehlt.txt")
                 + "“: die Datei ist nicht vorhanden)", 0);
-        row("preview, 17 records", artikel("siebzehn.txt"), 2, "Vorschau", false, "Seiten: 4, Drucken an", laser, 4);
+        row("preview, 17 records", artikel("siebzehn.txt"), 2, "Vorschau", false, "Seiten: 4, Seite 2, Drucken an", laser, 4);
         row("preview, spreadsheet export", p + "tabellenexport.txt", 2, "Vorschau", false,
-            "Seiten: 1, rot markiert, Drucken an", laser, 1);
-        row("preview, ISBN too wide", p + "isbn.txt", 2, "Vorschau", false, "Seiten: 1, rot markiert, Drucken aus", "", 0);
+            "Seiten: 1, Seite 1, rot markiert, Drucken an", laser, 1);
+        row("preview, ISBN too wide", p + "isbn.txt", 2, "Vorschau", false, "Seiten: 1, Seite 1, rot markiert, Drucken aus", "", 0);
         const QString keinStart = QStringLiteral("Warnung: Startlabel „%1“ ist keine Labelnummer von 1 bis 16. Es wurde nichts gedruckt.");
         row("start label abc", artikel("zwei.txt"), 2, "Drucken", false, "", keinStart.arg("abc"), 0, "abc");
         row("preview, start label 17", artikel("zwei.txt"), 2, "Vorschau", false, "", keinStart.arg("17"), 0, "17");
@@ -222,15 +222,18 @@ private slots:
             f.get<QLineEdit>("StartLabel")->setText(start);
         QString vorschau; // what each preview showed
         f.w->setVorschauZeigen([&](QDialog &d) {
-            auto *seiten = d.findChild<QPrintPreviewWidget *>("Seiten");
-            seiten->updatePreview();
+            auto *seiten = d.findChild<tarvel::mainwindow::VorschauSeiten *>("Seiten");
             d.resize(700, 900);
+            if (!QTest::qWaitFor([seiten] { return seiten->gezaehlt(); }))
+                vorschau += "nicht gezählt: ";
+            d.findChild<QToolButton *>("SeiteVor")->click(); // the second page, where there is one
             const QImage bild = seiten->grab().toImage().convertToFormat(QImage::Format_RGB32);
             const auto *px = reinterpret_cast<const QRgb *>(bild.constBits());
             const bool rot = std::any_of(px, px + bild.width() * bild.height(),
                                          [](QRgb c) { return qRed(c) > 150 && qGreen(c) < 110 && qBlue(c) < 110; });
-            vorschau += QStringLiteral("Seiten: %1%2, Drucken %3")
+            vorschau += QStringLiteral("Seiten: %1, Seite %2%3, Drucken %4")
                             .arg(seiten->pageCount())
+                            .arg(seiten->currentPage())
                             .arg(rot ? ", rot markiert" : "",
                                  d.findChild<QPushButton *>("VorschauDrucken")->isEnabled() ? "an" : "aus");
             return true; // "Drucken" pressed

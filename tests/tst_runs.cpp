@@ -6,6 +6,7 @@
 #include "runs/Pruefung.h"
 #include "sheets/LaserLabels.h"
 #include "sheets/Liste.h"
+#include "runs/Vorschau.h"
 #include "support/RecordedJob.h"
 
 #include <QtTest>
@@ -63,6 +64,18 @@ QStringList places(const Ops &page, bool laser)
         const bool placed = laser ? x % 6000 == 0 && y % 1930 == 0 && y / 1930 < 8 : x == 0 && y == 0;
         out << op.text + (!placed ? QStringLiteral("@?") : laser ? QStringLiteral("@%1").arg(x / 6000 * 8 + y / 1930 + 1) : "");
     }
+    return out;
+}
+
+/// Each drawing op of \a ops as a line of text, the job's begin and end left out.
+QStringList described(const Ops &ops)
+{
+    QStringList out;
+    for (const Op &op : ops)
+        if (op.kind != Op::BeginJob && op.kind != Op::EndJob)
+            out << QStringLiteral("%1 %2,%3 %4,%5 %6 %7 %8 %9%10 %11")
+                       .arg(op.kind).arg(op.x).arg(op.y).arg(op.x2).arg(op.y2).arg(op.penWidth)
+                       .arg(op.color.name(), op.text, op.font.name).arg(op.font.size).arg(op.font.bold ? "b" : "");
     return out;
 }
 
@@ -332,6 +345,69 @@ private slots:
         QCOMPARE(QList<QRectF>(std::begin(clips), std::end(clips)), clipped);
         const QPointF note = corner + (list ? QPointF(5500, 1200 + 1000) : QPointF(3600, (kind == "laser") * 1930 + 1450));
         QCOMPARE(printed(job, rot, QRectF(note, QSizeF(1, 1))), QStringList{"VK ist kein Preis 0,0 7b"});
+    }
+
+    // The preview's page N is the printed page N, marks aside, and it counts the pages the run
+    // prints. A record whose barcode cannot be drawn shows framed, with its texts, and the records
+    // after it follow.
+    void previewPage_data()
+    {
+        QTest::addColumn<QString>("kind");
+        QTest::addColumn<QString>("file");
+        QTest::addColumn<int>("page");
+        QTest::addColumn<int>("pages");
+        QTest::addColumn<int>("marked");        // the line marked, the page's first record
+        QTest::addColumn<QStringList>("shown"); // the bold texts of a page that cannot print
+        QTest::newRow("list page 2") << "liste" << "vierzig.txt" << 2 << 4 << 13 << QStringList();
+        QTest::newRow("laser sheet 2") << "laser" << "siebzehn.txt" << 2 << 2 << 17 << QStringList();
+        QTest::newRow("label 4 of 6 (3 copies)") << "label" << "zwei.txt" << 4 << 6 << 2 << QStringList();
+        const QStringList fehler = numbers(1, 6, 0).replaceInStrings(QRegularExpression("@.*"), "")
+                                   + QStringList{"B-0008", "Bär-7", "Kurztext eins 7"}; // sorted
+        QTest::newRow("error in line 7, laser") << "laser" << "fehler_zeile7.txt" << 1 << 1 << 7 << fehler;
+        QTest::newRow("error in line 7, list") << "liste" << "fehler_zeile7.txt" << 1 << 1 << 7 << fehler;
+    }
+    void previewPage()
+    {
+        QFETCH(QString, kind);
+        QFETCH(QString, file);
+        QFETCH(int, page);
+        QFETCH(int, pages);
+        QFETCH(int, marked);
+        QFETCH(QStringList, shown);
+        const auto art = tarvel::runs::Art(QStringList{"liste", "label", "laser"}.indexOf(kind));
+        RecordedJob job;
+        DateiDruck::Auswahl a;
+        a.kopien = kind == "label" ? 3 : 1;
+        a.datum = QDate(2026, 12, 5);
+        tarvel::runs::Pruefung pruefung(job.printer(), job.code());
+        tarvel::runs::Befunde befunde = pruefung.pruefen(art, artikel(file), a);
+        if (befunde.isEmpty())
+            befunde = {{tarvel::runs::Befund::Warnung, marked, "VK", {}, "VK ist kein Preis"}};
+        const tarvel::runs::Vorschau vorschau(art, artikel(file), a, job.code().DrawWidth(), befunde, {});
+        tarvel::platform::RecordingBackend rec;
+        QVERIFY(vorschau.zeichnen(page, rec).ergebnis.ok());
+        QCOMPARE(vorschau.zaehlen().seiten, pages);
+        Ops marks, rest;
+        for (const Op &op : rec.ops())
+            (op.color == QColor(210, 0, 0) ? marks : rest) << op;
+        QCOMPARE(marks.size(), 5);
+        QCOMPARE(marks.last().text, befunde.first().notiz);
+        if (!shown.isEmpty()) {
+            QStringList texts;
+            for (const Op &op : rest)
+                if (op.kind == Op::Text && (op.font.bold || op.text.startsWith("Kurztext eins 7")))
+                    texts << op.text;
+            texts.sort();
+            QCOMPARE(texts, shown);
+            return;
+        }
+        DateiDruck druck(job.printer(), job.code());
+        QVERIFY(druck.Drucken(art, artikel(file), a).ok());
+        QList<Ops> printedPages(1);
+        for (const Op &op : job.ops())
+            op.kind == Op::NewPage ? printedPages.append(Ops{}) : printedPages.last().append(op);
+        QCOMPARE(printedPages.size(), pages);
+        QCOMPARE(described(rest), described(printedPages[page - 1]));
     }
 
     // Twelve rows a page under a header; a range prints only its pages. The next

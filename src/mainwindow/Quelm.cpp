@@ -1,6 +1,7 @@
 #include "mainwindow/Quelm.h"
 
 #include "barcode/BarcodePicture.h"
+#include "mainwindow/VorschauSeiten.h"
 #include "labelprinter/BarWidthStep.h"
 #include "platform/PdfBackend.h"
 #include "platform/PrinterChoice.h"
@@ -17,7 +18,6 @@
 #include <QCloseEvent>
 #include <QDialogButtonBox>
 #include <QPlainTextEdit>
-#include <QPrintPreviewWidget>
 #include <QVBoxLayout>
 #include <QComboBox>
 #include <QDate>
@@ -467,59 +467,69 @@ void Quelm::Vorschau_Click()
 {
     if (!startLabelGueltig())
         return;
-    QApplication::setOverrideCursor(Qt::WaitCursor);
-    runs::Pruefung pruefung(m_printer, m_code);
-    const runs::Befunde befunde = pruefung.pruefen(Art(m_gruppe3->checkedId()), datei(), auswahl());
-    std::unique_ptr<QDialog> vorschau = vorschauDialog(befunde);
-    QApplication::restoreOverrideCursor();
+    std::unique_ptr<QDialog> vorschau = vorschauDialog();
     const bool drucken = m_vorschauZeigen ? m_vorschauZeigen(*vorschau) : vorschau->exec() == QDialog::Accepted;
+    const auto *seiten = vorschau->findChild<VorschauSeiten *>(QStringLiteral("Seiten"));
+    // "Drucken" waits for the check; until then its findings are still being written.
+    const bool geprueft = seiten->geprueft();
+    const runs::Vorschau::Pruefergebnis pruefung = geprueft ? seiten->pruefung() : runs::Vorschau::Pruefergebnis();
     vorschau.reset();
     // What the preview showed, findings and all, was seen: its warnings need no second question.
-    if (drucken && !runs::Pruefung::hatFehler(befunde))
-        this->drucken(pruefung.saetze());
+    if (drucken && geprueft && !runs::Pruefung::hatFehler(pruefung.befunde))
+        this->drucken(pruefung.saetze);
 }
 
-std::unique_ptr<QDialog> Quelm::vorschauDialog(const runs::Befunde &befunde)
+std::unique_ptr<QDialog> Quelm::vorschauDialog()
 {
     auto dialog = std::make_unique<QDialog>(this);
     dialog->setObjectName(QStringLiteral("VorschauDialog"));
     dialog->setWindowTitle(QStringLiteral("Vorschau – %1").arg(QFileInfo(datei()).fileName()));
     auto *layout = new QVBoxLayout(dialog.get());
 
-    // The preview's own printer gets the page and resolution of the printer the run goes to.
-    auto ziel = std::make_shared<QPrinter>(QPrinter::HighResolution);
-    runs::Vorschau::einrichten(*ziel, platform::PrinterChoice::instance().current());
-    auto *seiten = new QPrintPreviewWidget(ziel.get(), dialog.get());
+    // The pages as the printer the run goes to lays them out, drawn as they come
+    // into view; the check runs meanwhile, and its marks follow.
+    const auto lauf = std::make_shared<const runs::Vorschau>(
+        Art(m_gruppe3->checkedId()), datei(), auswahl(), m_code.DrawWidth(), runs::Befunde(),
+        runs::Vorschau::einrichtung(platform::PrinterChoice::instance().current()));
+    auto *seiten = new VorschauSeiten(lauf, dialog.get());
     seiten->setObjectName(QStringLiteral("Seiten"));
     seiten->setMinimumSize(640, 720);
-    const auto lauf = std::make_shared<runs::Vorschau>(Art(m_gruppe3->checkedId()), datei(), auswahl(),
-                                                       m_code.DrawWidth(), befunde);
-    connect(seiten, &QPrintPreviewWidget::paintRequested, seiten, [ziel, lauf](QPrinter *printer) {
-        lauf->zeichnen(*printer);
-    });
     layout->addWidget(seiten);
 
-    const bool fehler = runs::Pruefung::hatFehler(befunde);
-    auto *hinweis = new QLabel(dialog.get());
+    auto *hinweis = new QLabel(QStringLiteral("Die Datei wird geprüft …"), dialog.get());
     hinweis->setObjectName(QStringLiteral("Befunde"));
     hinweis->setWordWrap(true);
-    if (befunde.isEmpty())
-        hinweis->setText(QStringLiteral("Die Prüfung fand nichts; so wird gedruckt."));
-    else
-        hinweis->setText(runs::Pruefung::bericht(befunde, datei()).section(u'\n', 0, 0)
-                         + (fehler ? QStringLiteral(" Rot markiert; wegen der Fehler wird nichts gedruckt.")
-                                   : QStringLiteral(" Rot markiert.")));
-    hinweis->setToolTip(runs::Pruefung::bericht(befunde, datei()));
     layout->addWidget(hinweis);
 
     auto *knoepfe = new QDialogButtonBox(dialog.get());
     auto *drucken = knoepfe->addButton(QStringLiteral("Drucken"), QDialogButtonBox::AcceptRole);
     drucken->setObjectName(QStringLiteral("VorschauDrucken"));
-    drucken->setEnabled(!fehler);
+    drucken->setEnabled(false); // until the check is done
     knoepfe->addButton(QStringLiteral("Schließen"), QDialogButtonBox::RejectRole);
     connect(knoepfe, &QDialogButtonBox::accepted, dialog.get(), &QDialog::accept);
     connect(knoepfe, &QDialogButtonBox::rejected, dialog.get(), &QDialog::reject);
     layout->addWidget(knoepfe);
+
+    const QString name = datei();
+    connect(seiten, &VorschauSeiten::geprueftFertig, hinweis, [seiten, hinweis, drucken, name] {
+        const runs::Befunde &befunde = seiten->pruefung().befunde;
+        const bool fehler = runs::Pruefung::hatFehler(befunde);
+        if (befunde.isEmpty())
+            hinweis->setText(QStringLiteral("Die Prüfung fand nichts; so wird gedruckt."));
+        else
+            hinweis->setText(runs::Pruefung::bericht(befunde, name).section(u'\n', 0, 0)
+                             + (fehler ? QStringLiteral(" Rot markiert; wegen der Fehler wird nichts gedruckt.")
+                                       : QStringLiteral(" Rot markiert.")));
+        hinweis->setToolTip(runs::Pruefung::bericht(befunde, name));
+        drucken->setEnabled(!fehler); // the count, done later, may still refuse it
+    });
+    // A file the run cannot read is told where the pages would be, and prints nothing.
+    connect(seiten, &VorschauSeiten::seitenGezaehlt, hinweis, [seiten, hinweis, drucken] {
+        if (seiten->zaehlErgebnis().art == DateiDruck::Ergebnis::Fehler) {
+            hinweis->setText(seiten->zaehlErgebnis().meldung);
+            drucken->setEnabled(false);
+        }
+    });
     return dialog;
 }
 

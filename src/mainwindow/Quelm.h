@@ -110,7 +110,7 @@ private:
     void drucken(qint64 saetze);
     bool befundeZeigen(const runs::Befunde &befunde);
     bool pruefDialogZeigen(const runs::Befunde &befunde, const QString &bericht);
-    std::unique_ptr<QDialog> vorschauDialog(const runs::Befunde &befunde);
+    std::unique_ptr<QDialog> vorschauDialog();
     void report(QMessageBox::Icon icon, const QString &text, const QString &info = {});
     QRect tw(int left, int top, int width, int height) const;
 

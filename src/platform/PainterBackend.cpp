@@ -7,7 +7,7 @@
 
 namespace tarvel::platform {
 
-bool PainterBackend::beginPainting(QPagedPaintDevice *device)
+bool PainterBackend::beginPainting(QPaintDevice *device)
 {
     m_device = device;
     if (!m_painter.begin(device))
@@ -51,7 +51,8 @@ void PainterBackend::endPainting()
 void PainterBackend::newPage()
 {
     flushBars();
-    if (!m_device || !m_device->newPage())
+    auto *paged = dynamic_cast<QPagedPaintDevice *>(m_device);
+    if (!paged || !paged->newPage())
         throw RuntimeError(RuntimeError::PrinterError, QStringLiteral("neue Seite nicht möglich"));
     m_painter.setClipping(false); // the surface sends its clip again for the new page
     applyTurn();

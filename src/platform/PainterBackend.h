@@ -6,7 +6,7 @@
 #include <QHash>
 #include <QPainter>
 
-class QPagedPaintDevice;
+class QPaintDevice;
 
 namespace tarvel::platform {
 
@@ -25,8 +25,9 @@ public:
 protected:
     /// Draws the bars gathered so far.
     void flushBars();
-    /// Starts painting on \a device; false if the device refused.
-    bool beginPainting(QPagedPaintDevice *device);
+    /// Starts painting on \a device; false if the device refused. Only a paged
+    /// device (a printer, a PDF) takes a new page; an image holds one page.
+    bool beginPainting(QPaintDevice *device);
     /// Where the printable area begins on the device's page, in its pixels
     /// (zero where the device's own origin is that corner).
     void setOrigin(const QPointF &pixels) { m_originX = pixels.x(); m_originY = pixels.y(); }
@@ -50,7 +51,7 @@ private:
     double ly(double twips) const { return twips * m_scaleY; }
 
     QPainter m_painter;
-    QPagedPaintDevice *m_device = nullptr;
+    QPaintDevice *m_device = nullptr;
     double m_scaleX = 1.0;
     double m_scaleY = 1.0;
     double m_originX = 0.0;

@@ -8,6 +8,7 @@ target_sources(tarvel_core PRIVATE
   runs/Befund.cpp
   runs/Pruefung.cpp
   runs/VorschauBackend.cpp
+  runs/VorschauBild.cpp
   runs/Vorschau.cpp
   runs/GespeicherteWahl.cpp
 )
