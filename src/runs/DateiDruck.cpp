@@ -146,9 +146,10 @@ void DateiDruck::saetze(Datei &artikel, sheets::DateiLayout &layout, const Auswa
             }
             if (m_markieren) {
                 const auto marke = m_marken.constFind(artikel.zeile());
-                const std::optional<QString> text = marke == m_marken.cend() ? notiz
-                                                    : notiz                  ? *notiz + QStringLiteral("; ") + *marke
-                                                                             : *marke;
+                // The check's note of the record already names its error where it has one.
+                const std::optional<QString> text = marke == m_marken.cend()   ? notiz
+                                                    : !notiz || marke->contains(*notiz) ? *marke
+                                                                                         : *notiz + QStringLiteral("; ") + *marke;
                 if (text)
                     markieren(platz.box, platz.notiz, *text);
             }
