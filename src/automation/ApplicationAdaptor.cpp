@@ -1,5 +1,6 @@
 #include "automation/ApplicationAdaptor.h"
 
+#include "automation/RecordFields.h"
 #include "labelprinter/SetupFrm.h"
 
 #include <QLoggingCategory>
@@ -50,28 +51,13 @@ void ApplicationAdaptor::describe()
     i.property(QStringLiteral("StartPosition"), QStringLiteral("n"), DBusInterface::Write,
                [&app](const QVariant &v) { app.setStartPosition(v.value<qint16>()); });
 
-    const std::pair<const char *, QString LabelData::*> record[] = {
-        {"ArtikelNr", &LabelData::ArtikelNr}, {"Preis1", &LabelData::Preis1},
-        {"Preis2", &LabelData::Preis2},       {"MatchCode", &LabelData::MatchCode},
-        {"WarenGruppe", &LabelData::WarenGruppe}, {"ISBN", &LabelData::ISBN},
-    };
-    for (const auto &[name, field] : record) {
+    for (const auto &[name, field] : ArticleFields) {
         i.property(QLatin1String(name), QStringLiteral("v"), DBusInterface::ReadWrite,
                    [&app, field = field](const QVariant &v) { app.setRecordField(field, v.toString()); },
                    [&app, field = field] { return QVariant(app.recordField(field)); });
     }
 
-    const std::pair<const char *, QString LabelData::*> texts[] = {
-        {"Titel", &LabelData::Titel},         {"Autor", &LabelData::Autor},
-        {"Verlag", &LabelData::Verlag},       {"Bemerkung", &LabelData::Bemerkung},
-        {"VorgangsNr", &LabelData::VorgangsNr}, {"Datum", &LabelData::Datum},
-        {"BestellDatum", &LabelData::BestellDatum}, {"KdNr", &LabelData::KdNr},
-        {"Name1", &LabelData::Name1},         {"Name2", &LabelData::Name2},
-        {"Strasse", &LabelData::Strasse},     {"PLZ", &LabelData::PLZ},
-        {"Ort", &LabelData::Ort},             {"Telefon", &LabelData::Telefon},
-        {"SchlussText", &LabelData::SchlussText}, {"Menge", &LabelData::Menge},
-    };
-    for (const auto &[name, field] : texts) {
+    for (const auto &[name, field] : TextFields) {
         i.property(QLatin1String(name), QStringLiteral("v"), DBusInterface::Write,
                    [&app, field = field](const QVariant &v) { app.setText(field, v.toString()); });
     }

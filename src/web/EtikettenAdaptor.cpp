@@ -1,6 +1,7 @@
 #include "web/EtikettenAdaptor.h"
 
 #include "automation/Application.h"
+#include "automation/RecordFields.h"
 #include "automation/Variants.h"
 #include "labelprinter/SetupFrm.h"
 #include "platform/PdfBackend.h"
@@ -48,24 +49,9 @@ const QList<std::pair<QString, Setzen>> &feldTabelle()
 {
     static const QList<std::pair<QString, Setzen>> t = [] {
         QList<std::pair<QString, Setzen>> l;
-        const std::pair<const char *, QString LabelData::*> record[] = {
-            {"ArtikelNr", &LabelData::ArtikelNr}, {"Preis1", &LabelData::Preis1},
-            {"Preis2", &LabelData::Preis2},       {"MatchCode", &LabelData::MatchCode},
-            {"WarenGruppe", &LabelData::WarenGruppe}, {"ISBN", &LabelData::ISBN},
-        };
-        for (const auto &[name, field] : record)
+        for (const auto &[name, field] : automation::ArticleFields)
             l.append({QLatin1String(name), [field = field](Application &a, const QString &v) { a.setRecordField(field, v); }});
-        const std::pair<const char *, QString LabelData::*> texts[] = {
-            {"Titel", &LabelData::Titel},         {"Autor", &LabelData::Autor},
-            {"Verlag", &LabelData::Verlag},       {"Bemerkung", &LabelData::Bemerkung},
-            {"VorgangsNr", &LabelData::VorgangsNr}, {"Datum", &LabelData::Datum},
-            {"BestellDatum", &LabelData::BestellDatum}, {"KdNr", &LabelData::KdNr},
-            {"Name1", &LabelData::Name1},         {"Name2", &LabelData::Name2},
-            {"Strasse", &LabelData::Strasse},     {"PLZ", &LabelData::PLZ},
-            {"Ort", &LabelData::Ort},             {"Telefon", &LabelData::Telefon},
-            {"SchlussText", &LabelData::SchlussText}, {"Menge", &LabelData::Menge},
-        };
-        for (const auto &[name, field] : texts)
+        for (const auto &[name, field] : automation::TextFields)
             l.append({QLatin1String(name), [field = field](Application &a, const QString &v) { a.setText(field, v); }});
         l.append({QStringLiteral("zuHaenden"), [](Application &a, const QString &v) { a.setZuHaenden(v); }});
         l.append({QStringLiteral("Anrede"), [](Application &a, const QString &v) { a.setAnrede(v); }});
