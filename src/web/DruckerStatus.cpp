@@ -1,5 +1,8 @@
 #include "web/DruckerStatus.h"
 
+#include "web/EtikettenAdaptor.h"
+
+#include "labelprinter/MediaFit.h"
 #include "platform/PageSetup.h"
 #include "platform/PdfBackend.h"
 #include "platform/PrinterChoice.h"
@@ -16,12 +19,27 @@ QJsonValue mm(double value)
     return qRound(value * 10) / 10.0;
 }
 
-/// The label kinds that fit a printer's media. Which layout fits which media
-/// is the printers' own knowledge and is not decided here: until that check is
-/// part of the core, "passend" is null ("not known"), never a guess.
-QJsonValue passend(const platform::PageSetup &)
+/// The kinds of label (the "art" of a request) that fit a printer's media as
+/// its queue is set up: on sheets every kind; on a label printer the label
+/// layouts whose measured drawing of a sample record fits its printable area.
+QJsonArray passend(const platform::PageSetup &setup)
 {
-    return QJsonValue::Null;
+    using labelprinter::MediaFit;
+    if (!setup.rasterised)
+        return QJsonArray::fromStringList(EtikettenAdaptor::arten());
+    QJsonArray arten;
+    if (!setup.mediaProblem.isEmpty())
+        return arten;
+    const std::pair<MediaFit::Layout, const char *> etiketten[] = {
+        {MediaFit::Layout::EinLabel, "label"},
+        {MediaFit::Layout::Etikett, "etikett"},
+        {MediaFit::Layout::KanuEtikett, "kanu"},
+        {MediaFit::Layout::Abholschein, "abholschein"},
+    };
+    for (const auto &[layout, art] : etiketten)
+        if (MediaFit::check(setup, layout, MediaFit::sample()).fits)
+            arten.append(QLatin1String(art));
+    return arten;
 }
 
 } // namespace
