@@ -2,6 +2,8 @@
 
 // The article file the benchmarks of the window's runs read: German texts with
 // DOS umlauts, a different order number, price and storage bin each record.
+#include "runs/DateiDruck.h"
+
 #include <QFile>
 #include <QString>
 
@@ -25,6 +27,17 @@ inline QString writeArticles(const QString &folder, int count)
                     .toLatin1());
     }
     return path;
+}
+
+/// The choices the benchmarks print with: both prices, a currency and the storage bin.
+inline runs::DateiDruck::Auswahl typicalChoice()
+{
+    runs::DateiDruck::Auswahl auswahl;
+    auswahl.preis1 = sheets::Preis::VK;
+    auswahl.preis2 = sheets::Preis::Listenpreis;
+    auswahl.waehrung = QStringLiteral("€");
+    auswahl.lagerfach = true;
+    return auswahl;
 }
 
 } // namespace tarvel::bench

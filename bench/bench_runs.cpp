@@ -45,11 +45,7 @@ void run(const char *name, const QString &file, int count, Kind kind, bool row)
         reported = done;
         return true;
     });
-    runs::DateiDruck::Auswahl auswahl;
-    auswahl.preis1 = sheets::Preis::VK;
-    auswahl.preis2 = sheets::Preis::Listenpreis;
-    auswahl.waehrung = QStringLiteral("€");
-    auswahl.lagerfach = true;
+    const runs::DateiDruck::Auswahl auswahl = bench::typicalChoice();
 
     // As the window and "tarvel drucken" do: the whole file is checked first, and its count is the run's.
     QElapsedTimer timer;

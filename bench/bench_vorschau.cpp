@@ -30,11 +30,7 @@ int main(int argc, char **argv)
     QTemporaryDir dir;
     const QString file = bench::writeArticles(dir.path(), count);
 
-    runs::DateiDruck::Auswahl auswahl;
-    auswahl.preis1 = sheets::Preis::VK;
-    auswahl.preis2 = sheets::Preis::Listenpreis;
-    auswahl.waehrung = QStringLiteral("€");
-    auswahl.lagerfach = true;
+    const runs::DateiDruck::Auswahl auswahl = bench::typicalChoice();
 
     // As Vorschau_Click: the dialog with the first page in view; the check and the count follow in the background.
     QElapsedTimer timer;

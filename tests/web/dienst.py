@@ -1,6 +1,6 @@
 """A "tarvel dienst" of its own for a test: a fresh home (settings, jobs folder),
 no CUPS unless asked for, on a free port. Shared by the service's tests."""
-import glob, http.client, json, os, re, subprocess, tempfile, time
+import glob, http.client, json, os, re, subprocess, sys, tempfile, time
 
 
 class Dienst:
@@ -58,3 +58,20 @@ def barcodes(pdf):
         r = subprocess.run(["zbarimg", "-q", "--raw", page], capture_output=True, text=True)
         codes += r.stdout.split()
     return codes
+
+
+class Checks:
+    """Counts checks and ends the test with the plain closing line."""
+    def __init__(self):
+        self.passed, self.failed = 0, 0
+
+    def __call__(self, name, ok, detail=""):
+        if ok:
+            self.passed += 1
+        else:
+            self.failed += 1
+            print(f"FEHLER: {name}: {detail}")
+
+    def finish(self):
+        print(f"{self.passed} passed, {self.failed} failed")
+        sys.exit(1 if self.failed else 0)

@@ -5,19 +5,10 @@ allowed while it runs; slow and idle clients cut off without holding up others.
 Usage: tst_dienst.py TARVEL"""
 import http.client, json, socket, subprocess, sys, threading, time
 
-from dienst import Dienst, barcodes
+from dienst import Checks, Dienst, barcodes
 
 d = Dienst(sys.argv[1])
-passed, failed = 0, 0
-
-
-def check(name, ok, detail=""):
-    global passed, failed
-    if ok:
-        passed += 1
-    else:
-        failed += 1
-        print(f"FEHLER: {name}: {detail}")
+check = Checks()
 
 
 KASSE = "http://127.0.0.1:8123"
@@ -152,5 +143,4 @@ if subprocess.run(["lpstat", "-p", "PDF"], capture_output=True).returncode == 0:
     c.stop()
 else:
     print("CUPS-Warteschlange PDF fehlt: Auftrag an eine Warteschlange nicht geprüft")
-print(f"{passed} passed, {failed} failed")
-sys.exit(1 if failed else 0)
+check.finish()

@@ -6,21 +6,12 @@ and their barcodes decode.
 Usage: tst_web_kasse.py TARVEL EXAMPLES_WEB_DIR"""
 import http.client, json, os, socket, subprocess, sys, tempfile, time
 
-from dienst import Dienst, barcodes
+from dienst import Checks, Dienst, barcodes
 
 tarvel, examples = sys.argv[1], sys.argv[2]
 d = Dienst(tarvel)
-passed, failed = 0, 0
+check = Checks()
 procs = []
-
-
-def check(name, ok, detail=""):
-    global passed, failed
-    if ok:
-        passed += 1
-    else:
-        failed += 1
-        print(f"FEHLER: {name}: {detail}")
 
 
 def free_port():
@@ -152,5 +143,4 @@ finally:
         p.terminate()
         p.wait(timeout=10)
 check("origin refused in the log", f"403 0." in log or " 403 " in log, log[-800:])
-print(f"{passed} passed, {failed} failed")
-sys.exit(1 if failed else 0)
+check.finish()
