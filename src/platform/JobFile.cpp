@@ -4,6 +4,7 @@
 #include <QDateTime>
 #include <QDir>
 #include <QFile>
+#include <QHash>
 #include <QLoggingCategory>
 #include <QMutex>
 #include <QRandomGenerator>
@@ -176,7 +177,19 @@ QString JobFile::publish(const QString &fixedPath)
         return fixedPath;
     }
     const QString stamp = QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd-HHmmss"));
-    for (int n = 1; n < 100000; ++n) {
+    // Numbers go on from the last one this process gave in the same second, so
+    // that a busy second does not try every name taken before; a name another
+    // process took meanwhile is refused by the rename and the next one tried.
+    static QMutex mutex;
+    static QHash<QString, std::pair<QString, int>> lastNumber; // folder -> second, number
+    int first = 1;
+    {
+        QMutexLocker lock(&mutex);
+        const auto it = lastNumber.constFind(m_folder);
+        if (it != lastNumber.cend() && it->first == stamp)
+            first = it->second + 1;
+    }
+    for (int n = first; n < 100000; ++n) {
         const QString name = QDir(m_folder).filePath(QStringLiteral("Tarvel-%1-%2.pdf").arg(stamp).arg(n));
         const QByteArray target = QFile::encodeName(name);
         int result = ::renameat2(AT_FDCWD, hidden.constData(), AT_FDCWD, target.constData(), RENAME_NOREPLACE);
@@ -188,6 +201,8 @@ QString JobFile::publish(const QString &fixedPath)
         }
         if (result == 0) {
             m_hidden.clear();
+            QMutexLocker lock(&mutex);
+            lastNumber.insert(m_folder, {stamp, n});
             return name;
         }
         if (errno != EEXIST) {

@@ -7,7 +7,8 @@
 # the media, every bar and space whole dots (4 at 300 dpi, 3 at 203 dpi), every barcode read
 # by zbar and by zxing, its quiet zone on the label (on its right: the layouts place their bars
 # at the label's left); or they are refused before anything
-# reaches CUPS, the message naming both sizes in millimetres.
+# reaches CUPS, the message naming both sizes in millimetres. At the end the print service
+# for web tills must name, in "passend" of /v1/status, exactly the queues' label kinds that printed.
 # Usage: tst_label_printer.sh BUILD_DIR [NAME]   (NAME: that row only; exit 77: no CUPS here, skipped);
 # TARVEL_KEEP_JOBS=FOLDER keeps the labels as images for a look.
 set -uo pipefail
@@ -20,7 +21,7 @@ free_port() { python3 -c 'import socket; s = socket.socket(); s.bind(("127.0.0.1
 port=$(free_port) ipp_port=$(free_port)
 "$here/etiketten" empfangen "$port" "$work/socket" &
 listener=$!
-queues=()
+queues=() printed=()
 trap 'kill $listener; "$here/ipp-etiketten" stop "$work/ipp"; for q in "${queues[@]}"; do "$here/cupsd-ctl" entfernen "$q"; done
       [ -n "${bus_dir:-}" ] && stop_private_bus; rm -rf "$work"' EXIT
 fail() { echo "FEHLER: $*"; echo "0 passed, 1 failed"; exit 1; }
@@ -90,6 +91,7 @@ while IFS='|' read -r setup raster expect; do
   queue=Etiketten-$name-$$
   queues+=("$queue")
   echo "$queue ($queue_model $options): $art, $label, $slip"
+  printed+=("$queue $label $slip")
   if [ "$queue_model" = ipp ]; then
     lpadmin -p "$queue" -v "ipp://localhost:$ipp_port/ipp/print" -m everywhere -E 2>/dev/null || fail "Warteschlange $queue"
   else
@@ -137,4 +139,23 @@ while IFS='|' read -r setup raster expect; do
   bus_dir=
   [ ${#want[@]} -gt 0 ] && received "$pattern" "$module" "${want[@]}"
 done <<<"$rows"
+
+python3 - "$build/src/tarvel" "$here/../web" "${printed[@]}" <<'EOF' || fail "passend in /v1/status"
+import sys
+sys.path.insert(0, sys.argv[2])
+from dienst import Dienst
+dienst = Dienst(sys.argv[1], cups=True)
+status, answer, _ = dienst.request("GET", "/v1/status")
+dienst.stop()
+passend = {d["name"]: d["passend"] for d in answer["drucker"]}
+wrong = 0
+for row in sys.argv[3:]:
+    queue, label, slip = row.split()
+    want = [art for art, how in (("label", label), ("abholschein", slip)) if how == "druckt"]
+    got = [art for art in passend.get(queue, ["fehlt"]) if art in ("label", "abholschein")]
+    if got != want:
+        print(f"FEHLER: {queue}: passend {passend.get(queue)}, gedruckt hat {want}")
+        wrong += 1
+sys.exit(1 if wrong else 0)
+EOF
 echo "1 passed, 0 failed"
