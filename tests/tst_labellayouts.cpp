@@ -1,7 +1,9 @@
 // The label-printer layouts on the recording surface: what each prints where,
-// and the bar-width step they begin with.
+// and the bar-width step they begin with; whether they fit a label printer's media.
 #include "labelprinter/BarWidthBoxes.h"
 #include "labelprinter/LabelLayouts.h"
+#include "labelprinter/MediaFit.h"
+#include "platform/PageSetup.h"
 #include "support/RecordedJob.h"
 
 #include <QtTest>
@@ -11,6 +13,9 @@ using tarvel::test::RecordedJob;
 using Op = RecordedJob::Op;
 using Layout = void (LabelLayouts::*)();
 Q_DECLARE_METATYPE(Layout)
+using Field = QString LabelData::*;
+Q_DECLARE_METATYPE(Field)
+Q_DECLARE_METATYPE(MediaFit::Layout)
 
 namespace {
 
@@ -156,6 +161,54 @@ private slots:
         QCOMPARE(boxes.maxZeichen(), result);
         for (const QRectF &bar : barsOf(ops))
             QCOMPARE(bar.width(), width.toDouble());
+    }
+
+    // On a label printer's media names, titles and remarks may end at its
+    // edge (they are noted as cut); prices and numbers must show whole, or the
+    // layout does not fit.
+    void fitToMedia_data()
+    {
+        QTest::addColumn<MediaFit::Layout>("layout");
+        QTest::addColumn<QSizeF>("media"); // mm, fed narrow edge first
+        QTest::addColumn<Field>("field");
+        QTest::addColumn<bool>("fits");
+        QTest::addColumn<QStringList>("cut");
+        const QSizeF dymo(36, 89), dymo4xl(104, 159);
+        QTest::newRow("label, too small") << MediaFit::Layout::EinLabel << dymo << Field{} << false << QStringList{};
+        QTest::newRow("label, usual record") << MediaFit::Layout::EinLabel << dymo4xl << Field{} << true << QStringList{};
+        QTest::newRow("label, long match code") << MediaFit::Layout::EinLabel << dymo4xl << &LabelData::MatchCode << true
+                                                << QStringList{"MatchCode"};
+        QTest::newRow("label, long price") << MediaFit::Layout::EinLabel << dymo4xl << &LabelData::Preis1 << false
+                                           << QStringList{};
+        QTest::newRow("label, long ISBN") << MediaFit::Layout::EinLabel << dymo4xl << &LabelData::ISBN << false
+                                          << QStringList{};
+        QTest::newRow("article label, long title") << MediaFit::Layout::Etikett << dymo4xl << &LabelData::Titel << true
+                                                   << QStringList{"Titel"};
+        QTest::newRow("canoe label, long remark") << MediaFit::Layout::KanuEtikett << dymo4xl << &LabelData::Bemerkung
+                                                  << true << QStringList{"Bemerkung"};
+        QTest::newRow("slip, long remark") << MediaFit::Layout::Abholschein << dymo4xl << &LabelData::Bemerkung << true
+                                           << QStringList{"Bemerkung"};
+        QTest::newRow("slip, long telephone") << MediaFit::Layout::Abholschein << dymo4xl << &LabelData::Telefon
+                                              << false << QStringList{};
+    }
+    void fitToMedia()
+    {
+        QFETCH(MediaFit::Layout, layout);
+        QFETCH(QSizeF, media);
+        QFETCH(Field, field);
+        QFETCH(bool, fits);
+        QFETCH(QStringList, cut);
+        tarvel::platform::PageSetup setup;
+        setup.layout = QPageLayout(QPageSize(media, QPageSize::Millimeter), QPageLayout::Portrait, QMarginsF());
+        setup.rasterised = true;
+        LabelData data = MediaFit::sample();
+        if (field)
+            data.*field = Long;
+        const MediaFit::Result r = MediaFit::check(setup, layout, data);
+        QVERIFY2(r.fits == fits, qPrintable(r.message));
+        QCOMPARE(r.message.isEmpty(), fits);
+        if (fits)
+            QCOMPARE(r.cut, cut);
     }
 };
 

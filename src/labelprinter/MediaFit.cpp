@@ -14,6 +14,7 @@
 #include "sheets/DateiLabel.h"
 
 #include <QLocale>
+#include <QLoggingCategory>
 #include <QSet>
 
 namespace tarvel::labelprinter {
@@ -21,6 +22,8 @@ namespace tarvel::labelprinter {
 using platform::MeasuredItem;
 using platform::PageSetup;
 using platform::Printer;
+
+Q_LOGGING_CATEGORY(lcMediaFit, "tarvel.labelprinter.fit")
 
 namespace {
 
@@ -164,6 +167,9 @@ void MediaFit::ensure(Printer &printer, const QString &what, const Drawing &draw
     if (!r.fits)
         throw platform::RuntimeError(platform::RuntimeError::PrinterError,
                                      QStringLiteral("Drucker \"%1\": %2").arg(queue, r.message));
+    if (!r.cut.isEmpty())
+        qCInfo(lcMediaFit).noquote() << QStringLiteral("Drucker \"%1\": „%2“ endet am Rand des Etiketts: %3")
+                                            .arg(queue, what, r.cut.join(QStringLiteral(", ")));
     if (r.landscape)
         printer.wantLandscapePage();
 }
