@@ -110,11 +110,11 @@ void SetupFrm::buildControls()
                        const Place &origin = {0, 0, 0, 0}) {
         constexpr int Gap = 45;
         QLabel *l = label(parent, name, text, {pl.left, pl.top, right - Gap - pl.left, pl.height}, origin);
-        QStringView words = text; // without its dot leaders
+        QString words = text; // without its dot leaders
         while (words.endsWith(u'.'))
             words.chop(1);
         QFont font = l->font();
-        while (QFontMetrics(font).horizontalAdvance(words.toString()) > l->width() && font.pointSizeF() > 6)
+        while (QFontMetrics(font).horizontalAdvance(words) > l->width() && font.pointSizeF() > 6)
             font.setPointSizeF(font.pointSizeF() - 0.25);
         l->setFont(font);
         return l;

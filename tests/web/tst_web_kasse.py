@@ -112,9 +112,13 @@ try:
     check("chromedriver", wait_port(driver_port))
     browser = WebDriver(driver_port, tempfile.mkdtemp())
     try:
-        browser.s("POST", "/url", {"url": f"{origin}/kasse.html"})
-        browser.type("#dienst", f"http://127.0.0.1:{d.port}")
-        browser.type("#schluessel", d.token)
+        def open_till(page_origin):
+            """The demo till served from page_origin, set up for this service and its token."""
+            browser.s("POST", "/url", {"url": f"{page_origin}/kasse.html"})
+            browser.type("#dienst", f"http://127.0.0.1:{d.port}")
+            browser.type("#schluessel", d.token)
+
+        open_till(origin)
         # A misread scan prints nothing.
         before = d.pdfs()
         browser.type("#isbn", "978-3-16-148410-1\n")
@@ -128,9 +132,7 @@ try:
         check("page prints", text.startswith("Gedruckt: 9783161484100"), text)
         check("page label decodes", new_label(before) == ["9783161484100"])
         # The same page from an origin that was not allowed: refused, nothing printed.
-        browser.s("POST", "/url", {"url": f"http://localhost:{page_port}/kasse.html"})
-        browser.type("#dienst", f"http://127.0.0.1:{d.port}")
-        browser.type("#schluessel", d.token)
+        open_till(f"http://localhost:{page_port}")
         before = d.pdfs()
         browser.type("#isbn", "3-16-148410-X\n")
         text = browser.text_when("#meldung", lambda t: t != "")
